@@ -1,0 +1,19 @@
+# tessaly_warnings(target): the project's warning set, errors when TESSALY_WERROR is on.
+function(tessaly_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                         -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+                         -Woverloaded-virtual -Wnull-dereference)
+  if(TESSALY_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# tessaly_test(name sources... LIBS libs...): a GoogleTest program registered with CTest.
+function(tessaly_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  tessaly_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

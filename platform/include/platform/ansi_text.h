@@ -1,0 +1,49 @@
+// The single-byte text of the wire and of the settings file.
+//
+// The system's strings are UTF-8. The server module and the settings file
+// use the Western ANSI code page, Windows-1252: one byte per character.
+// Conversion happens only where text leaves or enters the process.
+
+#ifndef PLATFORM_ANSI_TEXT_H_
+#define PLATFORM_ANSI_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The character that Windows-1252 writes as byte 0xF5 ("õ"); the server
+// module ends its prompts and reply values with it.
+inline constexpr char32_t kEndOfValueChar = 0xF5;
+
+// Windows-1252 bytes to UTF-8. Every byte maps to one character; the five
+// bytes the code page leaves undefined map to the control characters of
+// the same code.
+std::string AnsiToUtf8(std::string_view ansi);
+
+// UTF-8 to Windows-1252. A character the code page cannot hold, and each
+// byte of a malformed UTF-8 sequence, becomes '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// The number of characters (code points) in UTF-8 text; a malformed byte
+// counts as one character.
+size_t Utf8Length(std::string_view utf8);
+
+// The byte offset of character `index` (0-based) in UTF-8 text, or the
+// text's size when it has no more characters.
+size_t Utf8Offset(std::string_view utf8, size_t index);
+
+// UTF-8 text with the upper-case letters of Windows-1252 (A-Z, the
+// accented capitals, Š, Œ, Ž and Ÿ) replaced by their lower-case forms.
+// Every replacement has the same UTF-8 length as the letter it replaces,
+// so byte offsets in the result are offsets in the input.
+std::string FoldCase(std::string_view utf8);
+
+// The byte offset of the first occurrence of `needle` in `haystack`, letters
+// compared without regard to case as FoldCase defines it, or npos.
+size_t FindNoCase(std::string_view haystack, std::string_view needle);
+
+}  // namespace platform
+
+#endif  // PLATFORM_ANSI_TEXT_H_

@@ -1,0 +1,15 @@
+// The few file operations the system needs beyond the standard library.
+
+#ifndef PLATFORM_FILE_SYSTEM_H_
+#define PLATFORM_FILE_SYSTEM_H_
+
+#include <string>
+
+namespace platform {
+
+// True when a file (not a directory) exists at `path`. Never raises.
+bool FileExists(const std::string& path);
+
+}  // namespace platform
+
+#endif  // PLATFORM_FILE_SYSTEM_H_

@@ -1,0 +1,104 @@
+#include "platform/ansi_text.h"
+
+#include <array>
+#include <cstdint>
+
+#include "utf8.h"
+
+namespace platform {
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F. The five bytes the code page leaves
+// undefined stand for the control characters of the same code.
+constexpr std::array<char32_t, 32> kHighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
+};
+
+char32_t AnsiChar(uint8_t byte) {
+  return (byte >= 0x80 && byte <= 0x9F) ? kHighControlRange[byte - 0x80] : byte;
+}
+
+// The byte of `c` in Windows-1252, or '?' when the code page lacks it.
+char AnsiByte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (size_t i = 0; i < kHighControlRange.size(); ++i) {
+    if (kHighControlRange[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size() + ansi.size() / 8);
+  for (char byte : ansi) {
+    const auto b = static_cast<uint8_t>(byte);
+    if (b < 0x80) {
+      out += byte;
+    } else {
+      utf8::Append(out, AnsiChar(b));
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToAnsi(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (static_cast<uint8_t>(text[pos]) < 0x80) {
+      out += text[pos++];
+      continue;
+    }
+    const char32_t c = utf8::Decode(text, pos);
+    out += (c == utf8::kMalformed) ? '?' : AnsiByte(c);
+  }
+  return out;
+}
+
+size_t Utf8Length(std::string_view text) {
+  size_t count = 0;
+  for (size_t pos = 0; pos < text.size(); ++count) utf8::Decode(text, pos);
+  return count;
+}
+
+size_t Utf8Offset(std::string_view text, size_t index) {
+  size_t pos = 0;
+  for (size_t i = 0; i < index && pos < text.size(); ++i) utf8::Decode(text, pos);
+  return pos;
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string out(text);
+  for (size_t i = 0; i < out.size(); ++i) {
+    auto byte = [&](size_t at) { return static_cast<uint8_t>(out[at]); };
+    const uint8_t b = byte(i);
+    if (b >= 'A' && b <= 'Z') {
+      out[i] = static_cast<char>(b + 32);
+    } else if ((b == 0xC3 || b == 0xC5) && i + 1 < out.size() &&
+               (byte(i + 1) & 0xC0) == 0x80) {
+      const uint8_t next = byte(i + 1);
+      if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+        out[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
+      } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
+        out[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
+      } else if (b == 0xC5 && next == 0xB8) {
+        out[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
+        out[i + 1] = static_cast<char>(0xBF);
+      }
+      ++i;
+    }
+  }
+  return out;
+}
+
+size_t FindNoCase(std::string_view haystack, std::string_view needle) {
+  return FoldCase(haystack).find(FoldCase(needle));
+}
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+#include "platform/component.h"
+
+#include <map>
+#include <mutex>
+
+#include "platform/ansi_text.h"
+#include "tcp_socket_posix.h"
+
+namespace platform {
+namespace {
+
+// The class table of the process: programmatic identifiers, folded to lower
+// case, to factories. This is the platform's one piece of shared state.
+class ClassTable {
+ public:
+  static ClassTable& Instance() {
+    static ClassTable table;
+    return table;
+  }
+
+  void Register(std::string_view progid, ComponentFactory factory) {
+    std::lock_guard lock(mutex_);
+    factories_[FoldCase(progid)] = std::move(factory);
+  }
+
+  void Unregister(std::string_view progid) {
+    std::lock_guard lock(mutex_);
+    factories_.erase(FoldCase(progid));
+  }
+
+  ComponentFactory Find(std::string_view progid) const {
+    std::lock_guard lock(mutex_);
+    auto it = factories_.find(FoldCase(progid));
+    return it == factories_.end() ? ComponentFactory() : it->second;
+  }
+
+ private:
+  ClassTable() {
+    factories_[FoldCase(kTcpSocketProgId)] = [] { return MakePosixTcpSocket(); };
+  }
+
+  mutable std::mutex mutex_;
+  std::map<std::string, ComponentFactory, std::less<>> factories_;
+};
+
+}  // namespace
+
+void RegisterClass(std::string_view progid, ComponentFactory factory) {
+  ClassTable::Instance().Register(progid, std::move(factory));
+}
+
+void UnregisterClass(std::string_view progid) { ClassTable::Instance().Unregister(progid); }
+
+std::shared_ptr<Component> CreateObject(std::string_view progid) {
+  // The factory runs outside the table's lock: it may create objects itself.
+  ComponentFactory factory = ClassTable::Instance().Find(progid);
+  std::shared_ptr<Component> object = factory ? factory() : nullptr;
+  if (!object) throw PlatformError(kCannotCreateObject, std::string(progid));
+  return object;
+}
+
+}  // namespace platform

@@ -1,0 +1,123 @@
+#include "platform/numeric_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "platform/error.h"
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Numeric text taken apart: sign, the digits before the decimal point and
+// the digits after it, blanks around removed. Empty parts when the text is
+// no number.
+struct NumberParts {
+  bool valid = false;
+  bool negative = false;
+  std::string_view whole;
+  std::string_view fraction;
+};
+
+NumberParts Split(std::string_view text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  NumberParts parts;
+  size_t pos = begin;
+  if (pos < end && (text[pos] == '+' || text[pos] == '-')) parts.negative = text[pos++] == '-';
+  const size_t whole_begin = pos;
+  while (pos < end && IsDigit(text[pos])) ++pos;
+  parts.whole = text.substr(whole_begin, pos - whole_begin);
+  if (pos < end && text[pos] == '.') {
+    const size_t fraction_begin = ++pos;
+    while (pos < end && IsDigit(text[pos])) ++pos;
+    parts.fraction = text.substr(fraction_begin, pos - fraction_begin);
+  }
+  parts.valid = pos == end && (!parts.whole.empty() || !parts.fraction.empty());
+  return parts;
+}
+
+// The value of `parts` rounded half to even, if it lies in [low, high].
+// Worked on the digits, so that no binary fraction blurs a half.
+std::optional<int64_t> RoundParts(const NumberParts& parts, int64_t low, int64_t high) {
+  constexpr uint64_t kBeyond = uint64_t{1} << 40;  // larger than any range asked for
+  uint64_t magnitude = 0;
+  for (char digit : parts.whole) {
+    magnitude = magnitude * 10 + static_cast<uint64_t>(digit - '0');
+    if (magnitude > kBeyond) return std::nullopt;
+  }
+  if (!parts.fraction.empty()) {
+    const char first = parts.fraction.front();
+    const bool beyond_half =
+        parts.fraction.substr(1).find_first_not_of('0') != std::string_view::npos;
+    if (first > '5' || (first == '5' && (beyond_half || magnitude % 2 == 1))) ++magnitude;
+  }
+  const int64_t value = parts.negative ? -static_cast<int64_t>(magnitude)
+                                       : static_cast<int64_t>(magnitude);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+template <class Int>
+Int TextToWhole(std::string_view text) {
+  const NumberParts parts = Split(text);
+  if (!parts.valid) throw PlatformError(kTypeMismatch);
+  const auto value = RoundParts(parts, std::numeric_limits<Int>::min(),
+                                std::numeric_limits<Int>::max());
+  if (!value) throw PlatformError(kOverflow);
+  return static_cast<Int>(*value);
+}
+
+}  // namespace
+
+int32_t TextToLong(std::string_view text) { return TextToWhole<int32_t>(text); }
+
+int16_t TextToInteger(std::string_view text) { return TextToWhole<int16_t>(text); }
+
+std::optional<int32_t> ParseLong(std::string_view text) {
+  const NumberParts parts = Split(text);
+  if (!parts.valid) return std::nullopt;
+  const auto value = RoundParts(parts, std::numeric_limits<int32_t>::min(),
+                                std::numeric_limits<int32_t>::max());
+  if (!value) return std::nullopt;
+  return static_cast<int32_t>(*value);
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  const NumberParts parts = Split(text);
+  if (!parts.valid) return std::nullopt;
+  std::string digits(parts.whole.empty() ? "0" : parts.whole);
+  if (!parts.fraction.empty()) digits.append(".").append(parts.fraction);
+  double value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return parts.negative ? -value : value;
+}
+
+double TextToDouble(std::string_view text) {
+  const auto value = ParseDouble(text);
+  if (!value) throw PlatformError(kTypeMismatch);
+  return *value;
+}
+
+std::optional<int32_t> RoundToLong(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const double rounded = std::nearbyint(value);  // the default mode rounds half to even
+  if (rounded < std::numeric_limits<int32_t>::min() ||
+      rounded > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(rounded);
+}
+
+std::string ShortestText(float value) {
+  if (value == 0) return "0";  // never "-0"
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace platform

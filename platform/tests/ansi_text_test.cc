@@ -1,0 +1,53 @@
+#include "platform/ansi_text.h"
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+TEST(AnsiText, EveryByteSurvivesTheRoundTrip) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string utf8 = AnsiToUtf8(all);
+  EXPECT_EQ(Utf8Length(utf8), 256u);
+  EXPECT_EQ(Utf8ToAnsi(utf8), all);
+}
+
+TEST(AnsiText, MapsTheCodePageSpecials) {
+  EXPECT_EQ(AnsiToUtf8("\x80"), "\u20AC");
+  EXPECT_EQ(AnsiToUtf8("\xF5\xD5"), "õÕ");
+  EXPECT_EQ(Utf8ToAnsi("€ Ÿ é"), "\x80 \x9F \xE9");
+}
+
+TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
+  EXPECT_EQ(Utf8ToAnsi("a中b"), "a?b");
+  EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");         // cut sequence
+  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");      // overlong '/'
+  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???"); // surrogate
+  EXPECT_EQ(Utf8ToAnsi("\xC2\x85"), "?");       // a control the code page lacks
+}
+
+TEST(AnsiText, FoldsTheLettersOfTheCodePageKeepingOffsets) {
+  EXPECT_EQ(FoldCase("ABC xyz ÀÉÕÞ × ŠŒŽŸ"), "abc xyz àéõþ × šœžÿ");
+  const std::string text = "Crédit Õ IS : 5õ";
+  EXPECT_EQ(FoldCase(text).size(), text.size());
+}
+
+TEST(AnsiText, FindsWithoutRegardToCase) {
+  EXPECT_EQ(FindNoCase("xx No such USER", "no such user"), 3u);
+  EXPECT_EQ(FindNoCase("valueÕ", "õ"), 5u);
+  EXPECT_EQ(FindNoCase("unknown", "NO"), 3u);
+  EXPECT_EQ(FindNoCase("yes", "NO"), std::string::npos);
+  EXPECT_EQ(FindNoCase("abc", ""), 0u);
+}
+
+TEST(AnsiText, CountsAndLocatesCharacters) {
+  const std::string text = "aé€b";
+  EXPECT_EQ(Utf8Length(text), 4u);
+  EXPECT_EQ(Utf8Offset(text, 2), 3u);
+  EXPECT_EQ(Utf8Offset(text, 3), 6u);
+  EXPECT_EQ(Utf8Offset(text, 9), text.size());
+}
+
+}  // namespace
+}  // namespace platform

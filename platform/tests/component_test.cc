@@ -1,0 +1,50 @@
+#include "platform/component.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/tcp_socket.h"
+
+namespace platform {
+namespace {
+
+struct Greeter : Component {
+  int calls = 0;
+};
+
+TEST(Component, UnknownNamesRaise429) {
+  try {
+    CreateObject("No.SuchThing");
+    FAIL();
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number(), kCannotCreateObject);
+    EXPECT_NE(std::string(error.what()).find("No.SuchThing"), std::string::npos);
+  }
+}
+
+TEST(Component, RegisteredNamesCreateFreshObjectsWhateverTheCase) {
+  RegisterClass("Test.Greeter", [] { return std::make_shared<Greeter>(); });
+  auto first = CreateObjectAs<Greeter>("test.GREETER");
+  auto second = CreateObjectAs<Greeter>("Test.Greeter");
+  EXPECT_NE(first, second);
+  UnregisterClass("Test.Greeter");
+  EXPECT_THROW(CreateObject("Test.Greeter"), PlatformError);
+}
+
+TEST(Component, AMissingInterfaceIsATypeMismatch) {
+  RegisterClass("Test.Greeter", [] { return std::make_shared<Greeter>(); });
+  try {
+    CreateObjectAs<TcpSocket>("Test.Greeter");
+    FAIL();
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number(), kTypeMismatch);
+  }
+  UnregisterClass("Test.Greeter");
+}
+
+TEST(Component, TheSocketComponentIsBuiltIn) {
+  auto socket = CreateObjectAs<TcpSocket>(kTcpSocketProgId);
+  EXPECT_NE(socket->Describe().find("not connected"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace platform
