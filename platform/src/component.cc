@@ -51,6 +51,10 @@ void RegisterClass(std::string_view progid, ComponentFactory factory) {
 
 void UnregisterClass(std::string_view progid) { ClassTable::Instance().Unregister(progid); }
 
+ComponentFactory ClassFactory(std::string_view progid) {
+  return ClassTable::Instance().Find(progid);
+}
+
 std::shared_ptr<Component> CreateObject(std::string_view progid) {
   // The factory runs outside the table's lock: it may create objects itself.
   ComponentFactory factory = ClassTable::Instance().Find(progid);

@@ -34,6 +34,10 @@ void RegisterClass(std::string_view progid, ComponentFactory factory);
 // Removes the registration of `progid`, if any. Thread-safe.
 void UnregisterClass(std::string_view progid);
 
+// The factory registered under `progid`, or an empty one. Lets a caller
+// put back a registration it replaces. Thread-safe.
+ComponentFactory ClassFactory(std::string_view progid);
+
 // Creates a new object of the class registered under `progid`.
 // Raises PlatformError 429 when no class is registered under that name.
 // Thread-safe.

@@ -1,0 +1,83 @@
+// The settings file "morvane.ini" in the Windows directory: where the
+// server module listens and which local address to connect from.
+//
+// Despite its extension it is one fixed record of 60 bytes: remote host,
+// local host and port, each a text of exactly 20 single-byte (Windows-1252)
+// characters, left-aligned and filled with spaces, with no terminator.
+// Bytes after the record are not read and are kept when it is rewritten.
+// The gateway only reads the file; the settings tool writes it.
+
+#ifndef MORVANE_SETTINGS_FILE_H_
+#define MORVANE_SETTINGS_FILE_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+inline constexpr const char* kSettingsFileName = "morvane.ini";
+
+// What the readers report when the file does not exist.
+inline constexpr const char* kDefaultLocalHost = "192.168.0.2";
+inline constexpr const char* kDefaultRemoteHost = "192.168.0.2";
+inline constexpr int32_t kDefaultPort = 3425;
+
+// The path of the settings file: the Windows directory followed by
+// "/morvane.ini". Computed afresh on every call.
+std::string SettingsFilePath();
+
+class SettingsRecord {
+ public:
+  static constexpr size_t kFieldWidth = 20;
+  static constexpr size_t kSize = 3 * kFieldWidth;
+
+  // A record of three blank fields.
+  SettingsRecord();
+
+  // A record holding the three values (UTF-8), each converted to
+  // Windows-1252, cut to its first 20 characters and filled with spaces.
+  static SettingsRecord FromValues(std::string_view remote_host, std::string_view local_host,
+                                   std::string_view port);
+
+  // The record stored in `bytes`; only the first kSize bytes are used, and
+  // bytes missing from a shorter text read as spaces.
+  static SettingsRecord FromBytes(std::string_view bytes);
+
+  // The kSize bytes of the record as they are stored.
+  std::string_view bytes() const { return {bytes_.data(), bytes_.size()}; }
+
+  // The fields as UTF-8, all 20 characters, spaces included.
+  std::string remote_host() const { return Field(0); }
+  std::string local_host() const { return Field(1); }
+  std::string port() const { return Field(2); }
+
+ private:
+  std::string Field(size_t index) const;
+
+  std::array<char, kSize> bytes_;
+};
+
+// `text` without leading and trailing spaces (only the space character;
+// tabs and NULs stay).
+std::string_view TrimSpaces(std::string_view text);
+
+// Reads record 1 of the file at `path`. When `bytes_found` is given it
+// receives how many bytes of the record the file held (less than kSize for
+// a short file, whose missing part reads as spaces). Raises a file
+// PlatformError when the file cannot be opened or read (53 when it does
+// not exist).
+SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found = nullptr);
+
+// Writes `record` as record 1 of the file at `path`, creating the file when
+// it does not exist and keeping any bytes after the record. The 60 bytes
+// go in one positioned write and reach the disk before the call returns,
+// so a reader sees either the old record or the new one. Raises a file
+// PlatformError when the file cannot be opened or written.
+void WriteSettingsRecord(const std::string& path, const SettingsRecord& record);
+
+}  // namespace morvane
+
+#endif  // MORVANE_SETTINGS_FILE_H_

@@ -1,0 +1,31 @@
+// Reading the server module's replies: the contains-rule every
+// classification is made of, and the value carried in a reply.
+
+#ifndef MORVANE_SRC_REPLY_RULES_H_
+#define MORVANE_SRC_REPLY_RULES_H_
+
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// Whether `text` occurs anywhere in `reply`, letters compared without regard
+// to case (the letters of Windows-1252, so "õ" and "Õ" are one letter).
+// Replies are never compared whole.
+bool ReplyContains(std::string_view reply, std::string_view text);
+
+// The marker before a value in a reply, and the character after it.
+inline constexpr std::string_view kValueMarker = "is : ";
+inline constexpr std::string_view kEndOfValue = "\u00F5";
+
+// The value in `reply`: the text after the first "is : " up to the first
+// end-of-value character (either case), counted in characters. Without the
+// marker the value starts at the fifth character; a value that would reach
+// past the end of the reply stops there. Raises PlatformError 5 (invalid
+// argument) when the end-of-value character is missing or stands before the
+// marker's end, and 6 (overflow) when it stands beyond character 32767.
+std::string ReplyValue(std::string_view reply);
+
+}  // namespace morvane
+
+#endif  // MORVANE_SRC_REPLY_RULES_H_

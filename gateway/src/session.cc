@@ -1,0 +1,88 @@
+// Settings readers, socket creation and the session opener of WG.
+
+#include <string_view>
+
+#include "morvane/result_codes.h"
+#include "morvane/settings_file.h"
+#include "morvane/wg.h"
+#include "platform/file_system.h"
+#include "platform/numeric_text.h"
+#include "reply_rules.h"
+
+namespace morvane {
+namespace {
+
+// What the server module says during the handshake. Each text counts only
+// when the two end-of-value characters follow it directly.
+constexpr std::string_view kBusyGreeting =
+    "Sorry, already too many requests.  Try again later!\u00F5\u00F5";
+constexpr std::string_view kSecretPrompt =
+    "Please enter your secret string to continue.\u00F5\u00F5";
+constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
+constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
+
+// One address field of the settings file, trimmed, or `fallback`
+// when the file does not exist.
+std::string ReadSetting(std::string (SettingsRecord::*field)() const, const char* fallback) {
+  const std::string path = SettingsFilePath();
+  if (!platform::FileExists(path)) return fallback;
+  return std::string(TrimSpaces((ReadSettingsRecord(path).*field)()));
+}
+
+}  // namespace
+
+std::string WG::GetLocalHost() {
+  return ReadSetting(&SettingsRecord::local_host, kDefaultLocalHost);
+}
+
+std::string WG::GetRemoteHost() {
+  return ReadSetting(&SettingsRecord::remote_host, kDefaultRemoteHost);
+}
+
+int32_t WG::GetLocalPort() {
+  const std::string path = SettingsFilePath();
+  if (!platform::FileExists(path)) return kDefaultPort;
+  return platform::TextToLong(TrimSpaces(ReadSettingsRecord(path).port()));
+}
+
+std::shared_ptr<platform::TcpSocket> WG::InitWinsock() {
+  auto socket = platform::CreateObjectAs<platform::TcpSocket>(platform::kTcpSocketProgId);
+  socket->SetLocalHost(GetLocalHost());
+  socket->SetRemoteHost(GetRemoteHost());
+  socket->SetRemotePort(GetLocalPort());
+  return socket;
+}
+
+ConnectObject WG::OpenSession(const std::string& secret) {
+  // The socket first: InitWinsock may raise, and nothing else is built yet.
+  std::shared_ptr<platform::TcpSocket> sock = InitWinsock();
+  ConnectObject session{{kSuccess, std::string(kSuccessText)}, std::move(sock)};
+  platform::TcpSocket& socket = *session.sock;
+  const auto fail = [&](int32_t number, std::string_view text) {
+    session.error_object = {number, std::string(text)};
+    socket.Close();
+    return session;
+  };
+
+  if (socket.Connect() == platform::kSocketFailed) return fail(kNoConnection, kNoConnectionText);
+  std::string greeting;
+  if (socket.Receive(greeting, platform::kReceiveText) == platform::kSocketFailed) {
+    return fail(kBadCommunication, kBadCommunicationText);
+  }
+  // A greeting with both texts counts as a refusal.
+  if (ReplyContains(greeting, kBusyGreeting)) return fail(kServerBusy, kServerBusyText);
+  if (!ReplyContains(greeting, kSecretPrompt)) return fail(kOutOfSync, kOutOfSyncText);
+
+  if (socket.Send(secret + "\r\n") == platform::kSocketFailed) {
+    return fail(kWrongSecret, kWrongSecretText);
+  }
+  std::string answer;
+  if (socket.Receive(answer, platform::kReceiveText) == platform::kSocketFailed) {
+    return fail(kWrongSecret, kWrongSecretText);
+  }
+  if (ReplyContains(answer, kWrongSecretAnswer)) return fail(kWrongSecret, kWrongSecretText);
+  if (!ReplyContains(answer, kMasterPrompt)) return fail(kOutOfSync, kOutOfSyncText);
+  return session;
+}
+
+}  // namespace morvane

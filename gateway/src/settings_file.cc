@@ -1,0 +1,82 @@
+#include "morvane/settings_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/ansi_text.h"
+#include "platform/error.h"
+#include "platform/unique_fd.h"
+#include "platform/windows_directory.h"
+
+namespace morvane {
+
+std::string SettingsFilePath() {
+  return platform::WindowsDirectory() + "/" + kSettingsFileName;
+}
+
+SettingsRecord::SettingsRecord() { bytes_.fill(' '); }
+
+SettingsRecord SettingsRecord::FromValues(std::string_view remote_host,
+                                          std::string_view local_host, std::string_view port) {
+  SettingsRecord record;
+  size_t offset = 0;
+  for (std::string_view value : {remote_host, local_host, port}) {
+    const std::string ansi = platform::Utf8ToAnsi(value);
+    std::copy_n(ansi.begin(), std::min(ansi.size(), kFieldWidth), record.bytes_.begin() + offset);
+    offset += kFieldWidth;
+  }
+  return record;
+}
+
+SettingsRecord SettingsRecord::FromBytes(std::string_view bytes) {
+  SettingsRecord record;
+  std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), record.bytes_.begin());
+  return record;
+}
+
+std::string SettingsRecord::Field(size_t index) const {
+  return platform::AnsiToUtf8(bytes().substr(index * kFieldWidth, kFieldWidth));
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+  const size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {
+  platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) throw platform::FileError(errno, path);
+  char buffer[SettingsRecord::kSize];
+  size_t held = 0;
+  while (held < sizeof buffer) {
+    const ssize_t got = ::pread(file.get(), buffer + held, sizeof buffer - held,
+                                static_cast<off_t>(held));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw platform::FileError(errno, path);
+    if (got == 0) break;
+    held += static_cast<size_t>(got);
+  }
+  if (bytes_found != nullptr) *bytes_found = held;
+  return SettingsRecord::FromBytes(std::string_view(buffer, held));
+}
+
+void WriteSettingsRecord(const std::string& path, const SettingsRecord& record) {
+  platform::UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  if (!file) throw platform::FileError(errno, path);
+  const std::string_view bytes = record.bytes();
+  ssize_t written;
+  do {
+    written = ::pwrite(file.get(), bytes.data(), bytes.size(), 0);
+  } while (written < 0 && errno == EINTR);
+  if (written < 0) throw platform::FileError(errno, path);
+  if (static_cast<size_t>(written) != bytes.size()) {
+    throw platform::PlatformError(platform::kDeviceIOError, path + " (short write)");
+  }
+  if (::fsync(file.get()) != 0) throw platform::FileError(errno, path);
+}
+
+}  // namespace morvane

@@ -1,0 +1,80 @@
+// Test support for the gateway: a private Windows directory with a settings
+// file that points at a scripted server on 127.0.0.1, and scripts that play
+// the server module's side of a session.
+
+#ifndef GATEWAY_TESTS_GATEWAY_FIXTURE_H_
+#define GATEWAY_TESTS_GATEWAY_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "morvane/wg.h"
+#include "platform/error.h"
+#include "scripted_server.h"
+
+namespace morvane::testing {
+
+// Bytes as the server module sends them (Windows-1252).
+inline constexpr const char* kGreeting =
+    "Welcome to the host\r\nPlease enter your secret string to continue.\xF5\xF5";
+inline constexpr const char* kMasterPrompt = "What is your wish my master?\xF5\xF5";
+
+// The steps of a session that opens and answers the command with `reply`.
+std::vector<testing_support::Step> SessionAnswering(const std::string& reply);
+
+class GatewayTest : public ::testing::Test {
+ protected:
+  // A temporary Windows directory, with short socket timeouts.
+  GatewayTest();
+  ~GatewayTest() override;
+
+  // Writes the 60-byte settings record (remote host, local host, port).
+  void WriteSettings(const std::string& remote, const std::string& local, const std::string& port);
+  // Settings that point at `port` on 127.0.0.1.
+  void PointAt(uint16_t port);
+  // Writes raw bytes as the settings file.
+  void WriteSettingsBytes(const std::string& bytes);
+
+  // Starts a server that answers the command with `reply` and points the
+  // settings at it.
+  testing_support::ScriptedServer& Serve(const std::string& reply);
+  // Starts a server that plays `script` and points the settings at it.
+  testing_support::ScriptedServer& ServeScript(std::vector<testing_support::Step> script);
+
+  // The command line the client sent in its only session (after the secret).
+  std::string SentCommand() const;
+  // Everything the client sent in its only session.
+  std::string SentBytes() const;
+
+  const std::filesystem::path& windir() const { return windir_; }
+
+  WG wg_;
+
+ private:
+  std::filesystem::path windir_;
+  std::unique_ptr<testing_support::ScriptedServer> server_;
+};
+
+// The PlatformError number `call` raises, or 0.
+template <class Call>
+int32_t RaisedError(Call&& call) {
+  try {
+    call();
+  } catch (const platform::PlatformError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+// A CommandReturn written out for comparisons.
+CommandReturn Result(int32_t number, const std::string& description, int32_t long_value,
+                     const std::string& string_value);
+
+}  // namespace morvane::testing
+
+#endif  // GATEWAY_TESTS_GATEWAY_FIXTURE_H_

@@ -1,0 +1,50 @@
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "gateway_fixture.h"
+
+namespace morvane::testing {
+namespace {
+
+class LogitTest : public GatewayTest {
+ protected:
+  LogitTest() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(windir());
+  }
+  ~LogitTest() override { std::filesystem::current_path(previous_); }
+
+  static std::string Log() {
+    std::ifstream in("tarnel.log", std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST_F(LogitTest, AppendsOneQuotedDatedLineAndHandsItBack) {
+  std::string data = "hello";
+  wg_.Logit(data);
+  EXPECT_TRUE(std::regex_match(data, std::regex(R"(\S+ \d\d:\d\d - hello)"))) << data;
+  EXPECT_EQ(Log(), "\"" + data + "\"\r\n");
+
+  std::string quoted = "say \"hi\"";
+  wg_.Logit(quoted);
+  EXPECT_EQ(Log(), "\"" + data + "\"\r\n\"" + quoted + "\"\r\n");
+  EXPECT_EQ(wg_.error_description(), "");  // Logit leaves the properties alone
+}
+
+TEST_F(LogitTest, AFailedWriteRaisesAfterTheLineWasComposed) {
+  std::filesystem::create_directory("tarnel.log");
+  std::string data = "x";
+  EXPECT_NE(RaisedError([&] { wg_.Logit(data); }), 0);
+  EXPECT_NE(data, "x");
+}
+
+}  // namespace
+}  // namespace morvane::testing

@@ -1,0 +1,89 @@
+#include "morvane/settings_file.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "gateway_fixture.h"
+
+namespace morvane::testing {
+namespace {
+
+using SettingsFileTest = GatewayTest;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TEST_F(SettingsFileTest, TheRecordIsThreeSpaceFilledFieldsOfTwentyBytes) {
+  WriteSettings("10.0.0.7", "10.0.0.2", "3425");
+  EXPECT_EQ(FileBytes(SettingsFilePath()),
+            "10.0.0.7" + std::string(12, ' ') + "10.0.0.2" + std::string(12, ' ') + "3425" +
+                std::string(16, ' '));
+  EXPECT_EQ(wg_.GetRemoteHost(), "10.0.0.7");
+  EXPECT_EQ(wg_.GetLocalHost(), "10.0.0.2");
+  EXPECT_EQ(wg_.GetLocalPort(), 3425);
+}
+
+TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
+  EXPECT_EQ(SettingsFilePath(), windir().string() + "/morvane.ini");
+  EXPECT_EQ(wg_.GetLocalHost(), "192.168.0.2");
+  EXPECT_EQ(wg_.GetRemoteHost(), "192.168.0.2");
+  EXPECT_EQ(wg_.GetLocalPort(), 3425);
+}
+
+TEST_F(SettingsFileTest, ThePortIsTrimmedAndConverted) {
+  WriteSettings("h", "h", "  4000");
+  EXPECT_EQ(wg_.GetLocalPort(), 4000);
+  WriteSettings("h", "h", "3425.5");
+  EXPECT_EQ(wg_.GetLocalPort(), 3426);
+  WriteSettings("h", "h", "port");
+  EXPECT_EQ(RaisedError([&] { wg_.GetLocalPort(); }), platform::kTypeMismatch);
+  WriteSettings("h", "h", "");
+  EXPECT_EQ(RaisedError([&] { wg_.GetLocalPort(); }), platform::kTypeMismatch);
+  WriteSettings("h", "h", "99999999999");
+  EXPECT_EQ(RaisedError([&] { wg_.GetLocalPort(); }), platform::kOverflow);
+}
+
+TEST_F(SettingsFileTest, OnlySpacesAreTrimmed) {
+  WriteSettingsBytes(std::string("  10.1.1.1\t") + std::string(9, ' ') + std::string(1, '\0') +
+                     "10.0.0.2" + std::string(11, ' ') + "3425");
+  EXPECT_EQ(wg_.GetRemoteHost(), "10.1.1.1\t");
+  EXPECT_EQ(wg_.GetLocalHost(), std::string(1, '\0') + "10.0.0.2");
+}
+
+TEST_F(SettingsFileTest, AShortFileReadsItsMissingPartAsSpaces) {
+  WriteSettingsBytes("127.0.0.1");
+  size_t found = 0;
+  const SettingsRecord record = ReadSettingsRecord(SettingsFilePath(), &found);
+  EXPECT_EQ(found, 9u);
+  EXPECT_EQ(record.local_host(), std::string(20, ' '));
+  EXPECT_EQ(wg_.GetRemoteHost(), "127.0.0.1");
+  EXPECT_EQ(wg_.GetLocalHost(), "");
+  EXPECT_EQ(RaisedError([&] { wg_.GetLocalPort(); }), platform::kTypeMismatch);
+}
+
+TEST_F(SettingsFileTest, RewritingKeepsTheTailAndCutsLongValues) {
+  WriteSettingsBytes(std::string(60, 'x') + "TAIL");
+  WriteSettings("a-very-long-host-name.example", "é", "3425");
+  const std::string bytes = FileBytes(SettingsFilePath());
+  EXPECT_EQ(bytes.size(), 64u);
+  EXPECT_EQ(bytes.substr(0, 20), "a-very-long-host-nam");
+  EXPECT_EQ(bytes.substr(20, 2), "\xE9 ");  // one byte per character
+  EXPECT_EQ(bytes.substr(60), "TAIL");
+  EXPECT_EQ(wg_.GetLocalHost(), "é");
+}
+
+TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {
+  ::setenv("WINDIR", (windir() / "missing-dir").c_str(), 1);
+  EXPECT_EQ(RaisedError([] {
+              WriteSettingsRecord(SettingsFilePath(), SettingsRecord::FromValues("a", "b", "1"));
+            }),
+            platform::kFileNotFound);
+  EXPECT_EQ(RaisedError([] { ReadSettingsRecord(SettingsFilePath()); }), platform::kFileNotFound);
+}
+
+}  // namespace
+}  // namespace morvane::testing
