@@ -16,6 +16,9 @@ Step ReadLine() { return {Step::Kind::kReadLine, {}}; }
 Step Pause(std::chrono::milliseconds pause) { return {Step::Kind::kPause, {}, pause}; }
 Step CloseNow() { return {Step::Kind::kClose, {}}; }
 Step ResetNow() { return {Step::Kind::kReset, {}}; }
+Step Custom(std::function<bool(int fd)> action) {
+  return {Step::Kind::kCustom, {}, {}, std::move(action)};
+}
 
 ScriptedServer::ScriptedServer(std::vector<Step> script) : script_(std::move(script)) {
   listener_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
@@ -99,6 +102,9 @@ void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort_on_close, sizeof abort_on_close);
         return;
       }
+      case Step::Kind::kCustom:
+        if (!step.action(fd)) return;
+        break;
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,10 +26,14 @@ struct Step {
     kPause,     // wait `pause`
     kClose,     // close the connection now
     kReset,     // abort the connection with a reset (RST)
+    kCustom,    // run `action` on the connection's socket
   };
   Kind kind;
   std::string bytes;
   std::chrono::milliseconds pause{0};
+  // For kCustom: what the step does with the client's socket descriptor.
+  // Returning false ends the conversation (the connection is closed).
+  std::function<bool(int fd)> action{};
 };
 
 Step Send(std::string bytes);
@@ -36,6 +41,7 @@ Step ReadLine();
 Step Pause(std::chrono::milliseconds pause);
 Step CloseNow();
 Step ResetNow();
+Step Custom(std::function<bool(int fd)> action);
 
 class ScriptedServer {
  public:

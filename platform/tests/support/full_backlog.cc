@@ -1,0 +1,56 @@
+#include "full_backlog.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace testing_support {
+namespace {
+
+// More attempts than any listen queue of backlog 0 holds.
+constexpr int kMaxAttempts = 32;
+// How long an attempt may take before it counts as left pending.
+constexpr int kPendingAfterMs = 200;
+
+sockaddr_in Loopback(uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
+}  // namespace
+
+FullBacklog::FullBacklog() {
+  listener_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = Loopback(0);
+  if (!listener_ ||
+      ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener_.get(), 0) != 0) {
+    throw std::runtime_error("full backlog: cannot listen on 127.0.0.1");
+  }
+  socklen_t length = sizeof address;
+  ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
+  port_ = ntohs(address.sin_port);
+
+  const sockaddr_in to = Loopback(port_);
+  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+    platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!filler) throw std::runtime_error("full backlog: no socket");
+    const bool at_once =
+        ::connect(filler.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+    if (!at_once && errno != EINPROGRESS) throw std::runtime_error("full backlog: connect");
+    pollfd entry{filler.get(), POLLOUT, 0};
+    const bool finished = at_once || ::poll(&entry, 1, kPendingAfterMs) > 0;
+    fillers_.push_back(std::move(filler));
+    if (!finished) return;  // the queue is full: this attempt got no answer
+  }
+  throw std::runtime_error("full backlog: the listen queue never filled");
+}
+
+}  // namespace testing_support
