@@ -59,12 +59,16 @@ bool WaitFor(int fd, short events, int timeout_ms) {
   }
 }
 
-// Whether a received answer is complete: it ends with CR LF or with the
-// end-of-value byte the server puts after prompts and values.
+// Whether a received answer is complete: it ends with CR LF, or with the
+// two end-of-value bytes the server puts after its prompts. A single
+// trailing end-of-value byte is not enough: the second may still be on its
+// way in a segment of its own (a value's end byte is followed by CR LF).
 bool EndsAnswer(const std::string& bytes) {
-  if (bytes.empty()) return false;
-  if (bytes.back() == kEndOfValueByte) return true;
-  return bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r' && bytes.back() == '\n';
+  const size_t size = bytes.size();
+  if (size < 2) return false;
+  const char last = bytes[size - 1], before = bytes[size - 2];
+  return (before == '\r' && last == '\n') ||
+         (before == kEndOfValueByte && last == kEndOfValueByte);
 }
 
 class PosixTcpSocket final : public TcpSocket {
@@ -126,7 +130,13 @@ class PosixTcpSocket final : public TcpSocket {
       const size_t room = std::min(sizeof chunk, kMaxReplyBytes - bytes.size());
       const ssize_t got = ::recv(fd_.get(), chunk, room, 0);
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      if (got <= 0) break;  // the peer closed or the connection broke
+      if (got == 0) break;  // the peer closed: what came is the answer
+      if (got < 0) {
+        // The connection broke (was reset) before the answer ended: what
+        // came is a piece of an answer, which must not pass for a whole one.
+        bytes.clear();
+        break;
+      }
       bytes.append(chunk, static_cast<size_t>(got));
       if (EndsAnswer(bytes) || bytes.size() >= kMaxReplyBytes) break;
     }

@@ -70,11 +70,12 @@ class TcpSocket : public virtual Component {
 
   // Waits for the peer's answer and stores all text received in `data`.
   // Waits up to the receive timeout for the first bytes; then returns as
-  // soon as what it holds ends with CR LF or with the character 0xF5, and
+  // soon as what it holds ends with CR LF or with two characters 0xF5, and
   // otherwise keeps reading until such an end, until the peer closes, until
   // no byte has come for the quiet gap, until kMaxReplyBytes are held or
   // until the receive timeout since the call has passed. Returns
-  // kSocketFailed, with `data` empty, when nothing arrived. `mode` is
+  // kSocketFailed, with `data` empty, when nothing arrived or when the
+  // connection broke (was reset) before the answer ended. `mode` is
   // kReceiveText.
   virtual int16_t Receive(std::string& data, int16_t mode) = 0;
 
