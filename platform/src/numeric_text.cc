@@ -93,7 +93,14 @@ std::optional<double> ParseDouble(std::string_view text) {
   std::string digits(parts.whole.empty() ? "0" : parts.whole);
   if (!parts.fraction.empty()) digits.append(".").append(parts.fraction);
   double value = 0;
-  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (read.ec == std::errc::result_out_of_range) {
+    // Beyond a double's range the value is left alone. Too large must read
+    // as infinite, so that a conversion to a number type reports overflow
+    // instead of taking 0; too small (no digit before the point) is 0.
+    const bool large = parts.whole.find_first_not_of('0') != std::string_view::npos;
+    value = large ? std::numeric_limits<double>::infinity() : 0.0;
+  }
   return parts.negative ? -value : value;
 }
 
