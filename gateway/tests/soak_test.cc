@@ -10,6 +10,7 @@
 #include <iostream>
 #include <optional>
 
+#include "closed_port.h"
 #include "gateway_fixture.h"
 #include "morvane/result_codes.h"
 #include "morvane/settings_file.h"
@@ -32,21 +33,6 @@ constexpr auto kTimeLimit = 120s;
 // stack touched deeper); a leak of even 100 bytes per command would show
 // as a megabyte.
 constexpr size_t kResidentTolerance = 512 * 1024;
-
-// Under a sanitizer, freed memory waits in quarantine and shadow memory
-// grows, so resident memory says nothing about leaks; the sanitizer's own
-// leak check stands in for it there.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kResidentMemoryTells = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kResidentMemoryTells = false;
-#else
-constexpr bool kResidentMemoryTells = true;
-#endif
-#else
-constexpr bool kResidentMemoryTells = true;
-#endif
 
 const std::string kOk(kSuccessText);
 constexpr const char* kSecret = "s3cret";
@@ -92,16 +78,11 @@ class SoakTest : public GatewayTest {
         busy_(Answer,
               {.greeting = std::string(testing_support::kModuleBusyGreeting), .workers = 1}) {
     platform::SetDefaultSocketTimeouts({.connect = 1000ms, .receive = 1000ms, .quiet_gap = 50ms});
-    uint16_t dead_port;
-    {
-      ReplyServer gone(Answer, {.workers = 1});
-      dead_port = gone.port();
-    }
     // One Windows directory per destination; a command goes where WINDIR
     // points when it starts.
     good_dir_ = MakeWindowsDirectory("good", server_.port());
     busy_dir_ = MakeWindowsDirectory("busy", busy_.port());
-    dead_dir_ = MakeWindowsDirectory("dead", dead_port);
+    dead_dir_ = MakeWindowsDirectory("dead", nothing_listening_.port());
     UseWindowsDirectory(good_dir_);
   }
 
@@ -200,6 +181,7 @@ class SoakTest : public GatewayTest {
  private:
   ReplyServer server_;
   ReplyServer busy_;
+  testing_support::ClosedPort nothing_listening_;
   std::string good_dir_, busy_dir_, dead_dir_;
   int mismatches_ = 0;
 };
@@ -220,7 +202,7 @@ TEST_F(SoakTest, TenThousandCommandsLeaveNoDescriptorAndNoMemoryBehind) {
   const size_t descriptors_at_end = testing_support::OpenDescriptorCount();
   const size_t resident_at_end = testing_support::ResidentBytes();
   EXPECT_EQ(descriptors_at_end, descriptors_after_warm_up);
-  if (kResidentMemoryTells) {
+  if (testing_support::kResidentMemoryShowsLeaks) {
     EXPECT_LE(resident_at_end, resident_after_warm_up + kResidentTolerance);
   }
   RecordProperty("resident_after_warm_up", std::to_string(resident_after_warm_up));
