@@ -11,11 +11,14 @@ namespace {
 template <class Int>
 Int ParseDecimal(const platform::ParamInfo& param, const std::string& text) {
   std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  // A '+' may lead, but only before a digit ("+-1" is no number).
+  if (digits.size() > 1 && digits.front() == '+' && digits[1] >= '0' && digits[1] <= '9') {
+    digits.remove_prefix(1);
+  }
   int64_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   const bool whole = !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
-  if (!whole || digits.front() == '+' || value < std::numeric_limits<Int>::min() ||
+  if (!whole || value < std::numeric_limits<Int>::min() ||
       value > std::numeric_limits<Int>::max()) {
     throw UsageError(std::string(param.name) + " must be a whole number from " +
                      std::to_string(std::numeric_limits<Int>::min()) + " to " +
