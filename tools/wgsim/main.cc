@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
   sigaddset(&stop_signals, SIGTERM);
   sigaddset(&stop_signals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  // A reader of our standard streams that goes away must not end the
+  // simulator; sockets are written with MSG_NOSIGNAL anyway.
+  ::signal(SIGPIPE, SIG_IGN);
 
   const wgsim::AuditLog audit(wgsim::AuditLogPath(*options));
   const wgsim::CommandHandler handler(*store, audit, [&log](const std::string& line) { log.Write(line); });

@@ -118,7 +118,14 @@ void Server::Accept() {
     socklen_t length = sizeof peer_address;
     platform::UniqueFd client(::accept4(listener_.get(), reinterpret_cast<sockaddr*>(&peer_address),
                                         &length, SOCK_CLOEXEC));
-    if (!client) return;  // nothing more waiting, or a transient failure
+    if (!client) {
+      // Out of descriptors or memory: the waiting client stays queued, and
+      // a short pause keeps the loop from spinning until some are freed.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      return;  // nothing more waiting, or a transient failure
+    }
     const std::string peer = AddressText(peer_address);
     if (active_.load() >= options_.max_sessions) {
       Refuse(std::move(client), peer);

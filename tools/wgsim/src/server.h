@@ -32,7 +32,7 @@ struct ServerOptions {
   std::string banner;
   int max_sessions = 16;
   std::chrono::milliseconds timeout{10000};
-  size_t max_line_bytes = 1024;
+  size_t max_line_bytes = 4096;
   // Receives one line per session event (opened, refused, ended); may be empty.
   std::function<void(const std::string&)> log;
 };
