@@ -115,10 +115,15 @@ TEST_F(GatewayAgainstSimulatorTest, ManyClientsAtOnceWhileOneStaysSilent) {
   RawClient silent(port());
   ASSERT_EQ(silent.ReadAnswer(), "Please enter your secret string to continue.\xF5\xF5");
 
+  // Were sessions served one after another, this would wait for the silent
+  // client's 2 s timeout.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(wg_.UserIDExists(s_, alice_).long_value, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+
   constexpr int kThreads = 8;
   constexpr int kCallsEach = 5;
   std::atomic<int> confirmed{0};
-  const auto start = std::chrono::steady_clock::now();
   std::vector<std::thread> clients;
   for (int t = 0; t < kThreads; ++t) {
     clients.emplace_back([&] {
@@ -129,11 +134,9 @@ TEST_F(GatewayAgainstSimulatorTest, ManyClientsAtOnceWhileOneStaysSilent) {
     });
   }
   for (std::thread& client : clients) client.join();
-  const auto elapsed = std::chrono::steady_clock::now() - start;
 
   EXPECT_EQ(confirmed.load(), kThreads * kCallsEach);
   EXPECT_EQ(BookOnDisk().Find(alice_)->credits, 100 + kThreads * kCallsEach);
-  EXPECT_LT(elapsed, 1500ms) << "the silent client (2 s timeout) held the others up";
 }
 
 TEST_F(GatewayAgainstSimulatorTest, ASlowOrFloodingClientIsCutOff) {
