@@ -1,18 +1,23 @@
 // Many WG objects at once, one per thread, sharing nothing but the
 // settings file and the log: every result is the one its own thread asked
-// for, and every log line is whole.
+// for, against the simulator and against the in-process stand-in, and
+// every log line is whole.
 
 #include <unistd.h>
 
 #include <atomic>
 #include <charconv>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
 #include "gateway_fixture.h"
 #include "morvane/result_codes.h"
 #include "reply_server.h"
@@ -59,6 +64,92 @@ class ConcurrencyTest : public GatewayTest {
     platform::SetDefaultSocketTimeouts({.connect = 5000ms, .receive = 5000ms, .quiet_gap = 50ms});
   }
 };
+
+#ifdef WGSIM_PATH
+
+// The simulator, started as a program of its own on a free port, over an
+// account file with one account per thread: "user T" has 1000 * T + 7
+// credits, the password "pw-T", the key "KEY-T", is on line when T is
+// even and in the class PAYING when T is odd.
+class SimulatorConcurrencyTest : public ConcurrencyTest {
+ protected:
+  static std::string Accounts() {
+    std::string text = "[classes]\nNEWUSER\nPAYING\n";
+    for (int t = 0; t < kThreads; ++t) {
+      const std::string n = std::to_string(t);
+      text += "[user user " + n + "]\npassword = pw-" + n +
+              "\ncredits = " + std::to_string(1000 * t + 7) +
+              "\nprimary-class = " + (t % 2 ? "PAYING" : "NEWUSER") + "\nkeys = KEY-" + n +
+              "\nonline = " + (t % 2 ? "no" : "yes") + "\n";
+    }
+    return text;
+  }
+
+  // Starts the simulator and points the settings at it; false when it does
+  // not say where it listens.
+  bool StartSimulator() {
+    const std::filesystem::path accounts = windir() / "accounts.txt";
+    std::ofstream(accounts) << Accounts();
+    simulator_ = std::make_unique<testing_support::ChildProcess>(std::vector<std::string>{
+        WGSIM_PATH, "--listen", "127.0.0.1:0", "--accounts", accounts.string(), "--secret", kSecret,
+        "--max-sessions", std::to_string(2 * kThreads), "--timeout", "5000"});
+    const std::optional<std::string> line = simulator_->ReadLine(10s);
+    const std::string prefix = "listening on 127.0.0.1:";
+    if (!line || line->rfind(prefix, 0) != 0) return false;
+    int port = 0;
+    std::from_chars(line->data() + prefix.size(), line->data() + line->size(), port);
+    if (port <= 0 || port > 65535) return false;
+    PointAt(static_cast<uint16_t>(port));
+    return true;
+  }
+
+ private:
+  std::unique_ptr<testing_support::ChildProcess> simulator_;
+};
+
+TEST_F(SimulatorConcurrencyTest, ThirtyTwoThreadsEachGetTheirOwnAccount) {
+  ASSERT_TRUE(StartSimulator());
+  constexpr int kRounds = 2;
+  const Clock::time_point deadline = Clock::now() + kTimeLimit;
+  std::atomic<int> wrong{0}, done{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      WG wg;
+      const std::string user = "user " + std::to_string(t), n = std::to_string(t);
+      int32_t credits = 1000 * t + 7;
+      const auto check = [&](const CommandReturn& actual, const CommandReturn& expected) {
+        if (!(actual == expected)) {
+          ++wrong;
+          ADD_FAILURE() << "thread " << t << ": " << ::testing::PrintToString(actual) << " not "
+                        << ::testing::PrintToString(expected);
+        }
+        ++done;
+      };
+      for (int round = 0; round < kRounds && Clock::now() < deadline; ++round) {
+        check(wg.NumberofCredits(kSecret, user), Result(0, kOk, credits, ""));
+        check(wg.AuthUser(kSecret, user, "pw-" + n), Result(0, kOk, 1, ""));
+        check(wg.AuthUser(kSecret, user, "pw-" + std::to_string(t + 1)), Result(0, kOk, 0, ""));
+        check(wg.HasKey(kSecret, user, "KEY-" + n), Result(0, kOk, 1, "No Error"));
+        check(wg.HasKey(kSecret, user, "KEY-" + std::to_string(t + 1)),
+              Result(0, kOk, 0, "No Error"));
+        check(wg.UserOnline(kSecret, user), Result(0, kOk, t % 2 ? 0 : 1, "No Error"));
+        check(wg.CurrentClass(kSecret, user), Result(0, kOk, 0, t % 2 ? "PAYING" : "NEWUSER"));
+        check(wg.GiveCredits(kSecret, user, t + 1), Result(0, kOk, 1, "No Error"));
+        credits += t + 1;
+        check(wg.UserIDExists(kSecret, user), Result(0, kOk, 1, ""));
+        check(wg.UserIDExists("wrong", user),
+              Result(kWrongSecret, std::string(kWrongSecretText), 0, ""));
+      }
+      check(wg.NumberofCredits(kSecret, user), Result(0, kOk, credits, ""));
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(done.load(), kThreads * (kRounds * 10 + 1)) << "the time limit cut the run short";
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+#endif  // WGSIM_PATH
 
 TEST_F(ConcurrencyTest, ThirtyTwoThreadsEachGetTheirOwnAnswers) {
   testing_support::ReplyServer server(Answer, {.workers = kThreads});
