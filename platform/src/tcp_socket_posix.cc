@@ -92,6 +92,14 @@ class PosixTcpSocket final : public TcpSocket {
       sockaddr_in from{};
       from.sin_family = AF_INET;
       from.sin_addr = *local;
+      // Bind the address only and leave the port to connect, which picks
+      // one knowing the destination. A bind to port 0 would search the
+      // whole range for a port free towards every destination: slow once
+      // many connections have come and gone, and it fails outright when
+      // their lingering ends hold the range.
+      const int address_only = 1;
+      ::setsockopt(fd.get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &address_only,
+                   sizeof address_only);
       if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&from), sizeof from) != 0) {
         return kSocketFailed;
       }
