@@ -5,7 +5,9 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -59,6 +61,19 @@ bool WaitFor(int fd, short events, int timeout_ms) {
   }
 }
 
+// `duration` as a socket timeout. A zero timeval would mean "wait for
+// ever", so anything shorter than a microsecond becomes one.
+timeval AsTimeval(milliseconds duration) {
+  const auto micros = std::max<int64_t>(
+      1, std::chrono::duration_cast<std::chrono::microseconds>(duration).count());
+  return {static_cast<time_t>(micros / 1'000'000), static_cast<suseconds_t>(micros % 1'000'000)};
+}
+
+bool SetTimeout(int fd, int option, milliseconds duration) {
+  const timeval value = AsTimeval(duration);
+  return ::setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0;
+}
+
 // Whether a received answer is complete: it ends with CR LF, or with the
 // two end-of-value bytes the server puts after its prompts. A single
 // trailing end-of-value byte is not enough: the second may still be on its
@@ -78,13 +93,20 @@ class PosixTcpSocket final : public TcpSocket {
   void SetLocalHost(const std::string& host) override { local_host_ = host; }
   void SetRemoteHost(const std::string& host) override { remote_host_ = host; }
   void SetRemotePort(int32_t port) override { remote_port_ = port; }
-  void SetTimeouts(const SocketTimeouts& timeouts) override { timeouts_ = timeouts; }
+  void SetTimeouts(const SocketTimeouts& timeouts) override {
+    timeouts_ = timeouts;
+    if (fd_) SetTimeout(fd_.get(), SO_RCVTIMEO, timeouts_.receive);
+  }
 
   int16_t Connect() override {
     if (fd_ || remote_port_ < 1 || remote_port_ > 65535) return kSocketFailed;
     const auto remote = ResolveIPv4(remote_host_);
     if (!remote) return kSocketFailed;
-    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    // A blocking socket whose waits are bounded by the socket's own
+    // timeouts: a call that waits sleeps in that call, with no poll before
+    // it and no high-resolution timer armed for it. Connect is bounded by
+    // the send timeout, each first read of an answer by the receive timeout.
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd) return kSocketFailed;
     if (!local_host_.empty()) {
       const auto local = ResolveIPv4(local_host_);
@@ -108,17 +130,20 @@ class PosixTcpSocket final : public TcpSocket {
     to.sin_family = AF_INET;
     to.sin_addr = *remote;
     to.sin_port = htons(static_cast<uint16_t>(remote_port_));
+    const Clock::time_point deadline = Clock::now() + timeouts_.connect;
+    if (!SetTimeout(fd.get(), SO_SNDTIMEO, timeouts_.connect)) return kSocketFailed;
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
-      if (errno != EINPROGRESS && errno != EINTR) return kSocketFailed;
-      if (!WaitFor(fd.get(), POLLOUT, static_cast<int>(timeouts_.connect.count()))) {
-        return kSocketFailed;
-      }
+      // EINPROGRESS: the connect timeout passed. EINTR: a signal came; the
+      // attempt goes on, and its outcome is awaited for the time left.
+      if (errno != EINTR) return kSocketFailed;
+      if (!WaitFor(fd.get(), POLLOUT, MillisecondsUntil(deadline))) return kSocketFailed;
       int error = 0;
       socklen_t length = sizeof error;
       if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
         return kSocketFailed;
       }
     }
+    if (!SetTimeout(fd.get(), SO_RCVTIMEO, timeouts_.receive)) return kSocketFailed;
     fd_ = std::move(fd);
     return kSocketOk;
   }
@@ -129,14 +154,21 @@ class PosixTcpSocket final : public TcpSocket {
     const Clock::time_point deadline = Clock::now() + timeouts_.receive;
     std::string bytes;
     char chunk[16 * 1024];
+    // The first read waits in recv itself, for up to the receive timeout
+    // (the socket's SO_RCVTIMEO). Later reads, and a first read that a
+    // signal broke off, wait in poll: after the first byte only the quiet
+    // gap, always within the receive timeout since the call.
+    bool wait_in_recv = true;
     for (;;) {
-      // Before the first byte the whole receive timeout applies; after it,
-      // only the quiet gap (still within the receive timeout).
-      int wait = MillisecondsUntil(deadline);
-      if (!bytes.empty()) wait = std::min(wait, static_cast<int>(timeouts_.quiet_gap.count()));
-      if (!WaitFor(fd_.get(), POLLIN, wait)) break;
+      if (!wait_in_recv) {
+        int wait = MillisecondsUntil(deadline);
+        if (!bytes.empty()) wait = std::min(wait, static_cast<int>(timeouts_.quiet_gap.count()));
+        if (!WaitFor(fd_.get(), POLLIN, wait)) break;
+      }
       const size_t room = std::min(sizeof chunk, kMaxReplyBytes - bytes.size());
-      const ssize_t got = ::recv(fd_.get(), chunk, room, 0);
+      const ssize_t got = ::recv(fd_.get(), chunk, room, wait_in_recv ? 0 : MSG_DONTWAIT);
+      if (got < 0 && wait_in_recv && errno == EAGAIN) break;  // the receive timeout passed
+      wait_in_recv = false;
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
       if (got == 0) break;  // the peer closed: what came is the answer
       if (got < 0) {
@@ -159,8 +191,10 @@ class PosixTcpSocket final : public TcpSocket {
     const Clock::time_point deadline = Clock::now() + timeouts_.receive;
     size_t sent = 0;
     while (sent < bytes.size()) {
-      const ssize_t done =
-          ::send(fd_.get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+      // Without waiting: a line fits the socket's buffer at once, and only
+      // when it does not is there a wait, in poll, for the time left.
+      const ssize_t done = ::send(fd_.get(), bytes.data() + sent, bytes.size() - sent,
+                                  MSG_NOSIGNAL | MSG_DONTWAIT);
       if (done > 0) {
         sent += static_cast<size_t>(done);
       } else if (done < 0 && errno == EINTR) {
