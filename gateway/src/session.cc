@@ -1,13 +1,14 @@
 // Settings readers, socket creation and the session opener of WG.
 
+#include <optional>
 #include <string_view>
 
 #include "morvane/result_codes.h"
 #include "morvane/settings_file.h"
 #include "morvane/wg.h"
-#include "platform/file_system.h"
 #include "platform/numeric_text.h"
 #include "reply_rules.h"
+#include "settings_reading.h"
 
 namespace morvane {
 namespace {
@@ -24,9 +25,9 @@ constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u
 // One address field of the settings file, trimmed, or `fallback`
 // when the file does not exist.
 std::string ReadSetting(std::string (SettingsRecord::*field)() const, const char* fallback) {
-  const std::string path = SettingsFilePath();
-  if (!platform::FileExists(path)) return fallback;
-  return std::string(TrimSpaces((ReadSettingsRecord(path).*field)()));
+  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
+  if (!record) return fallback;
+  return std::string(TrimSpaces(((*record).*field)()));
 }
 
 }  // namespace
@@ -40,9 +41,9 @@ std::string WG::GetRemoteHost() {
 }
 
 int32_t WG::GetLocalPort() {
-  const std::string path = SettingsFilePath();
-  if (!platform::FileExists(path)) return kDefaultPort;
-  return platform::TextToLong(TrimSpaces(ReadSettingsRecord(path).port()));
+  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
+  if (!record) return kDefaultPort;
+  return platform::TextToLong(TrimSpaces(record->port()));
 }
 
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() {

@@ -1,5 +1,7 @@
 #include "morvane/settings_file.h"
 
+#include "settings_reading.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/unique_fd.h"
 #include "platform/windows_directory.h"
 
@@ -47,21 +50,51 @@ std::string_view TrimSpaces(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
+namespace {
+
+// Reads up to one record from the start of `file` into `buffer`. Returns
+// the number of bytes read, or -1 with errno set.
+ssize_t ReadRecordBytes(int file, char (&buffer)[SettingsRecord::kSize]) {
+  size_t held = 0;
+  while (held < sizeof buffer) {
+    const ssize_t got = ::pread(file, buffer + held, sizeof buffer - held, static_cast<off_t>(held));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    held += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(held);
+}
+
+}  // namespace
+
 SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {
   platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file) throw platform::FileError(errno, path);
   char buffer[SettingsRecord::kSize];
-  size_t held = 0;
-  while (held < sizeof buffer) {
-    const ssize_t got = ::pread(file.get(), buffer + held, sizeof buffer - held,
-                                static_cast<off_t>(held));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw platform::FileError(errno, path);
-    if (got == 0) break;
-    held += static_cast<size_t>(got);
+  const ssize_t held = ReadRecordBytes(file.get(), buffer);
+  if (held < 0) throw platform::FileError(errno, path);
+  if (bytes_found != nullptr) *bytes_found = static_cast<size_t>(held);
+  return SettingsRecord::FromBytes(std::string_view(buffer, static_cast<size_t>(held)));
+}
+
+std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path) {
+  platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) {
+    // Nothing there (or nothing reachable) means the defaults; a file that
+    // is there but cannot be opened is an error.
+    const int reason = errno;
+    if (!platform::FileExists(path)) return std::nullopt;
+    throw platform::FileError(reason, path);
   }
-  if (bytes_found != nullptr) *bytes_found = held;
-  return SettingsRecord::FromBytes(std::string_view(buffer, held));
+  char buffer[SettingsRecord::kSize];
+  const ssize_t held = ReadRecordBytes(file.get(), buffer);
+  if (held < 0) {
+    // A directory opens but does not read; it is no settings file.
+    if (errno == EISDIR) return std::nullopt;
+    throw platform::FileError(errno, path);
+  }
+  return SettingsRecord::FromBytes(std::string_view(buffer, static_cast<size_t>(held)));
 }
 
 void WriteSettingsRecord(const std::string& path, const SettingsRecord& record) {
