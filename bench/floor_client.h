@@ -1,0 +1,35 @@
+// The floor the gateway is measured against: the least a client can do to
+// run one command. It makes the same connection as WG (from 127.0.0.1,
+// which a connection to 127.0.0.1 comes from without asking), sends the
+// same bytes and reads until the same ends, with one blocking system call
+// per step and nothing else: no settings file, no bind to a local address,
+// no timeouts, no text conversion, no classification.
+
+#ifndef BENCH_FLOOR_CLIENT_H_
+#define BENCH_FLOOR_CLIENT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace bench {
+
+class FloorClient {
+ public:
+  // A client for the server at 127.0.0.1:`port` that proves `secret` and
+  // sends `command` (both without their CR LF).
+  FloorClient(uint16_t port, std::string_view secret, std::string_view command);
+
+  // Runs one command and leaves the reply's bytes in `reply`. False when a
+  // step failed.
+  bool Run(std::string& reply) const;
+
+ private:
+  const uint16_t port_;
+  const std::string secret_line_;
+  const std::string command_line_;
+};
+
+}  // namespace bench
+
+#endif  // BENCH_FLOOR_CLIENT_H_
