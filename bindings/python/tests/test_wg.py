@@ -106,3 +106,30 @@ def test_a_slow_server_does_not_stall_other_threads(windir, serve):
     slow_thread.join(5)
     assert finished["slow"] >= 1.4
     fast.close()
+
+
+def test_against_the_simulator(wgsim):
+    wg = morvane.WG()
+    assert wg.UserIDExists("s3cret", "Sysop").long_value == 1
+    assert wg.NumberofCredits("s3cret", "Sysop").long_value == 100000
+    assert wg.PrimaryClass("s3cret", "Sysop").string_value == "SYSOP"
+    assert wg.GiveCredits("s3cret", "Sysop", 5).long_value == 1
+    assert wg.NumberofCredits("s3cret", "Sysop").long_value == 100005
+    assert "credits = 100005" in wgsim.read_text()
+    wrong = wg.AuthUser("not the secret", "Sysop", "change-me")
+    assert (wrong.error_object.number, wg.error_number) == (-503, -503)
+
+
+def test_the_example_page(wgsim, monkeypatch):
+    import importlib.util
+    from conftest import REPO
+    spec = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    page = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(page)
+    monkeypatch.setenv("WG_SECRET", "s3cret")
+    statuses = []
+    body = b"".join(page.account_page({"QUERY_STRING": "user=Sysop"},
+                                      lambda status, headers: statuses.append(status)))
+    assert statuses == ["200 OK"]
+    assert b"<th>Credits</th><td>100000</td>" in body
+    assert b"<th>Primary class</th><td>SYSOP</td>" in body
