@@ -23,12 +23,14 @@ std::optional<int32_t> DeliveredCharacter(const QKeyEvent& event) {
     case Qt::Key_Escape: return 27;
     default: break;
   }
-  const Qt::KeyboardModifiers modifiers =
-      event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-  if (modifiers == Qt::ControlModifier && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
-    return event.key() - Qt::Key_A + 1;
+  const Qt::KeyboardModifiers modifiers = event.modifiers() & ~(Qt::ShiftModifier |
+                                                                Qt::KeypadModifier |
+                                                                Qt::GroupSwitchModifier);
+  if (modifiers == Qt::ControlModifier) {
+    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return event.key() - Qt::Key_A + 1;
+    return std::nullopt;  // Ctrl+Left and the like: editing keys
   }
-  if (modifiers != Qt::NoModifier) return std::nullopt;
+  // Printable text, AltGr characters (Ctrl+Alt on some systems) included.
   const QList<uint> characters = event.text().toUcs4();
   if (characters.isEmpty() || characters.front() < 0x20 || characters.front() == 0x7F) {
     return std::nullopt;
@@ -36,9 +38,22 @@ std::optional<int32_t> DeliveredCharacter(const QKeyEvent& event) {
   return static_cast<int32_t>(characters.front());
 }
 
+bool IsAltCombination(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  const bool alt_gr =
+      modifiers.testFlag(Qt::AltModifier) && modifiers.testFlag(Qt::ControlModifier);
+  return modifiers.testFlag(Qt::MetaModifier) || (modifiers.testFlag(Qt::AltModifier) && !alt_gr);
+}
+
 OctetEdit::OctetEdit(QWidget* parent) : QLineEdit(parent) { setFrame(false); }
 
 void OctetEdit::keyPressEvent(QKeyEvent* event) {
+  // Alt and Meta combinations type nothing into a field (QLineEdit would
+  // insert their text unfiltered); they are left to menus and mnemonics.
+  if (IsAltCombination(*event)) {
+    event->ignore();
+    return;
+  }
   const std::optional<int32_t> delivered = DeliveredCharacter(*event);
   if (!delivered || !key_filter) {
     QLineEdit::keyPressEvent(event);

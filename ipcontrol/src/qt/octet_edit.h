@@ -15,9 +15,13 @@ namespace lattix {
 
 // The character code a key press delivers to the filter, or nullopt for a
 // key that produces no character (Delete, arrows, Home, End, Tab, function
-// keys, Alt combinations): printable characters give their code point,
+// keys, Ctrl with other keys): printable characters give their code point,
 // Backspace 8, Enter 13, Escape 27 and Ctrl+A to Ctrl+Z 1 to 26.
 std::optional<int32_t> DeliveredCharacter(const QKeyEvent& event);
+
+// True for Alt and Meta combinations other than AltGr (Ctrl+Alt): keys
+// that type nothing into a field.
+bool IsAltCombination(const QKeyEvent& event);
 
 class OctetEdit : public QLineEdit {
   Q_OBJECT

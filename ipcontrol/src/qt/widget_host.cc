@@ -185,7 +185,8 @@ void WidgetHost::SetControlWidth(int twips) { widget_.resize(ToPixels(twips), wi
 void WidgetHost::SetControlHeight(int twips) { widget_.resize(widget_.width(), ToPixels(twips)); }
 
 void WidgetHost::PropertyChanged(std::string_view name) {
-  Q_EMIT widget_.PropertyChanged(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  Q_EMIT widget_.PropertyChanged(
+      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 void WidgetHost::RaiseClick() { Q_EMIT widget_.Click(); }
