@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ravelset/form1.h"
-
 namespace ravelset {
 namespace {
 
@@ -40,11 +38,6 @@ TEST(ValidPort, TextThatIsNoNumberFails) {
     EXPECT_FALSE(ValidPort(text)) << '"' << text << '"';
   }
   EXPECT_FALSE(ValidPort("\xEF\xBC\x93"));  // a full-width digit is no digit
-}
-
-TEST(ValidPort, TheFormUsesTheSameRule) {
-  EXPECT_TRUE(Form1::ValidPort("3425 "));
-  EXPECT_FALSE(Form1::ValidPort("32001"));
 }
 
 }  // namespace
