@@ -41,6 +41,7 @@
 #ifndef LATTIX_QUADREL_CONTROL_H_
 #define LATTIX_QUADREL_CONTROL_H_
 
+#include <cstdint>
 #include <memory>
 
 #include "lattix/quadrel_dispids.h"

@@ -24,7 +24,8 @@ FakeQuadrelHost::FakeQuadrelHost() {
   control_size = TwipSize{2400, 400};
 }
 
-std::vector<std::string> FakeQuadrelHost::Logged(std::initializer_list<std::string> prefixes) const {
+std::vector<std::string> FakeQuadrelHost::Logged(
+    std::initializer_list<std::string> prefixes) const {
   std::vector<std::string> out;
   for (const std::string& entry : log) {
     if (std::any_of(prefixes.begin(), prefixes.end(),
