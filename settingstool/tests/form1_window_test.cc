@@ -3,7 +3,7 @@
 
 #include "form1_window.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QGroupBox>
@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "fake_form1_host.h"
 #include "lattix/quadrel_control.h"
@@ -25,14 +26,6 @@ namespace {
 
 using Parts = std::array<float, 4>;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "ravelset_window_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 class Form1WindowTest : public Form1Test {
  protected:
   struct Shown {
@@ -40,10 +33,7 @@ class Form1WindowTest : public Form1Test {
     QString title;
   };
 
-  Form1WindowTest() {
-    App();
-    lattix::RegisterClasses();
-  }
+  Form1WindowTest() { lattix::RegisterClasses(); }
 
   // A window that records its messages and its end instead of blocking or
   // leaving the event loop.
@@ -71,10 +61,18 @@ class Form1WindowTest : public Form1Test {
     return parts;
   }
 
-  static void SetParts(Form1Window& window, Form1Control which, const Parts& parts) {
-    for (int n = 1; n <= 4; ++n) {
-      window.AddressControl(which).PutProperty(lattix::PosDispId(n),
-                                               parts[static_cast<size_t>(n - 1)]);
+  // Types the four parts into the fields of the address control `name`,
+  // clicking each field first as a user would.
+  static void TypeAddress(Form1Window& window, const char* name,
+                          const std::array<const char*, 4>& parts) {
+    QWidget* control = Child<QWidget>(window, name);
+    QList<QLineEdit*> fields = control->findChildren<QLineEdit*>();
+    ASSERT_EQ(fields.size(), 4);
+    std::sort(fields.begin(), fields.end(),
+              [](QLineEdit* a, QLineEdit* b) { return a->x() < b->x(); });
+    for (int n = 0; n < 4; ++n) {
+      QTest::mouseClick(fields[n], Qt::LeftButton);
+      QTest::keyClicks(fields[n], QString::fromLatin1(parts[static_cast<size_t>(n)]));
     }
   }
 
@@ -185,8 +183,9 @@ TEST_F(Form1WindowTest, OkWritesTheEnteredAddressesAndPort) {
   EXPECT_EQ(PartsOf(*window, Form1Control::kIpRemoteHost), (Parts{10, 0, 0, 7}));
   EXPECT_EQ(Child<QLineEdit>(*window, "txtPortNumber")->text(), "3425 ");
 
-  SetParts(*window, Form1Control::kIpRemoteHost, {172, 16, 254, 3});
+  TypeAddress(*window, "ipRemoteHost", {"172", "16", "254", "3"});
   TypePort(*window, "2500");
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpRemoteHost), (Parts{172, 16, 254, 3}));
   QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
 
   EXPECT_TRUE(shown_.empty());
