@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The main job: from a fresh machine to a short administration session.
+# Installs what is missing and builds (as scripts/build.sh does), starts
+# the server-module simulator wgsim on a free loopback port over a copy of
+# examples/accounts.txt, points the gateway at it with a settings file in a
+# private temporary Windows directory, and runs a session through the
+# script host morvane, printing every call and its results as a table.
+# Everything it starts and writes goes away when it ends.
+#
+#   scripts/demo.sh                  set up, build, run
+#   scripts/demo.sh --no-build       run with the programs already built
+#   scripts/demo.sh --bin-dir DIR    take wgsim and morvane from DIR (default build/bin)
+#
+# Exits 0 when every call gave the result it should, 1 otherwise.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=yes
+bin_dir=build/bin
+while (($#)); do
+  case "$1" in
+    --no-build) build=no ;;
+    --bin-dir) bin_dir=${2:?--bin-dir needs a directory}; shift ;;
+    -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "demo.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [[ $build == yes ]]; then
+  source scripts/setup.sh
+  scripts/build.sh
+fi
+wgsim=$bin_dir/wgsim
+morvane=$bin_dir/morvane
+for program in "$wgsim" "$morvane"; do
+  [[ -x $program ]] || { echo "demo.sh: $program is missing; build first" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-demo.XXXXXX")
+wgsim_pid=
+cleanup() {
+  if [[ -n $wgsim_pid ]]; then
+    kill "$wgsim_pid" 2>/dev/null || true
+    wait "$wgsim_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+started=$(date +%s%N)
+
+# The simulator, over a copy of the sample accounts (it rewrites its file).
+cp examples/accounts.txt "$work/accounts.txt"
+secret="demo-$RANDOM$RANDOM"
+"$wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" --secret "$secret" \
+  --banner "Welcome to the demo host" >"$work/wgsim.out" 2>"$work/wgsim.err" &
+wgsim_pid=$!
+port=
+for _ in $(seq 100); do  # at most 5 s
+  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
+    port=${line##*:}
+    break
+  fi
+  kill -0 "$wgsim_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [[ -z $port ]]; then
+  echo "demo.sh: wgsim did not start:" >&2
+  cat "$work/wgsim.err" >&2
+  exit 1
+fi
+
+# The gateway's settings: remote host, local host and port, 20 characters
+# each, in morvane.ini of a Windows directory of our own.
+export WINDIR=$work/windows
+mkdir -p "$WINDIR"
+printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+
+echo "wgsim is listening on 127.0.0.1:$port; WINDIR=$WINDIR"
+echo
+
+format='%-3s %-46s %7s %6s  %-9s %-4s %s\n'
+printf "$format" '#' 'call' 'error' 'long' 'string' 'ok?' 'error_description'
+printf "$format" '---' '----------------------------------------------' '-------' '------' '---------' '----' '-----------------'
+calls=0
+failures=0
+
+# call EXPECTED_ERROR EXPECTED_LONG MEMBER [ARG...]: one call through
+# morvane, the secret phrase on standard input (never on a command line).
+call() { call_with "$secret" "$@"; }
+call_with() {
+  local phrase=$1 want_error=$2 want_long=$3 member=$4
+  shift 4
+  local shown=$member arg output status=0 number='' description='' long='' text='' check=ok
+  for arg in "$@"; do
+    if [[ $arg == *' '* ]]; then shown+=" \"$arg\""; else shown+=" $arg"; fi
+  done
+  [[ $phrase == "$secret" ]] || shown+=" (wrong phrase)"
+  output=$(printf '%s\n' "$phrase" | "$morvane" --secret-stdin "$member" "$@" 2>&1) || status=$?
+  while IFS= read -r line; do
+    case $line in
+      'error_number: '*) number=${line#error_number: } ;;
+      'error_description: '*) description=${line#error_description: } ;;
+      'answer_long: '*) long=${line#answer_long: } ;;
+      'answer_string: '*) text=${line#answer_string: } ;;
+    esac
+  done <<<"$output"
+  if ((status != 0)); then
+    number="exit $status"
+    description=$output
+  fi
+  if [[ $number != "$want_error" || $long != "$want_long" ]]; then
+    check=NO
+    failures=$((failures + 1))
+  fi
+  calls=$((calls + 1))
+  printf "$format" "$calls" "$shown" "$number" "$long" "$text" "$check" "$description"
+}
+
+call 0 1      UserIDExists "Alice Smith"
+call 0 0      UserIDExists "Mallory"
+call 0 1      AuthUser "Alice Smith" wonderland
+call 0 0      AuthUser "Alice Smith" guess
+call 0 1200   NumberofCredits "Alice Smith"
+call 0 90     NumberOfDays "Alice Smith"
+call 0 1      GiveCredits "Alice Smith" 250
+call 0 1450   NumberofCredits "Alice Smith"
+call -105 0   GiveDays bob -30
+call 0 1      GiveDays bob 30
+call 0 0      PrimaryClass bob
+call 0 1      SwitchClass bob PAYING
+call 0 0      CurrentClass bob
+call -107 0   SwitchClass bob GOLD
+call 0 1      GiveKey bob FORUMS
+call 0 1      HasKey bob FORUMS
+call 0 1      TakeKey bob FORUMS
+call 0 0      HasKey bob FORUMS
+call 0 1      SuspendUser bob
+call 0 1      IsSuspended bob
+call 0 1      UnSuspendUser bob
+call 0 0      IsSuspended bob
+call 0 1      UserOnline Sysop
+call 0 0      UserOnline bob
+call -108 0   DeleteUser Sysop
+call 0 37     SystemVariable 3
+call 0 1      AuditMessage "Demo: bob moved to PAYING"
+call_with "not-the-phrase" -503 0 NumberofCredits "Alice Smith"
+
+finished=$(date +%s%N)
+echo
+echo "The account of bob as wgsim keeps it now (written back after each change):"
+sed -n '/^\[user bob\]/,/^$/{/^$/!s/^/    /p}' "$work/accounts.txt"
+echo "The audit log:"
+sed 's/^/    /' "$work/accounts.txt.audit"
+echo
+echo "$calls calls, one session each, in $(((finished - started) / 1000000)) ms."
+
+kill "$wgsim_pid"
+wait "$wgsim_pid" 2>/dev/null || true
+wgsim_pid=
+echo "wgsim stopped; the temporary directory is removed on exit."
+
+if ((failures > 0)); then
+  echo "demo.sh: $failures call(s) did not give the expected result (ok? = NO)" >&2
+  exit 1
+fi

@@ -1,0 +1,149 @@
+#include "result_output.h"
+
+#include <cstdio>
+#include <type_traits>
+
+#include "platform/numeric_text.h"
+
+namespace morvane_tool {
+namespace {
+
+// The length of the well-formed UTF-8 character at the start of `text`, or
+// 0 when it does not start with one.
+size_t Utf8CharLength(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  size_t length;
+  char32_t value;
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (next & 0x3F);
+  }
+  if (length == 3 && (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))) return 0;
+  if (length == 4 && (value < 0x10000 || value > 0x10FFFF)) return 0;
+  return length;
+}
+
+std::string Hex(const char* format, unsigned value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  while (!text.empty()) {
+    const auto c = static_cast<unsigned char>(text[0]);
+    const size_t length = Utf8CharLength(text);
+    if (length == 0) {
+      out += "\\ufffd";
+      text.remove_prefix(1);
+      continue;
+    }
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += Hex("\\u%04x", c);
+        } else {
+          out.append(text.substr(0, length));
+        }
+    }
+    text.remove_prefix(length);
+  }
+  return out + "\"";
+}
+
+std::string PlainText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += Hex("\\x%02X", byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string FormatResultProperties(const ResultProperties& result, bool json) {
+  const std::string number = std::to_string(result.error_number);
+  const std::string answer = std::to_string(result.answer_long);
+  if (json) {
+    return "{\"error_number\": " + number +
+           ", \"error_description\": " + JsonString(result.error_description) +
+           ", \"answer_long\": " + answer + ", \"answer_string\": " + JsonString(result.answer_string) +
+           "}\n";
+  }
+  return "error_number: " + number + "\nerror_description: " + PlainText(result.error_description) +
+         "\nanswer_long: " + answer + "\nanswer_string: " + PlainText(result.answer_string) + "\n";
+}
+
+std::string FormatValue(const platform::Variant& value, bool json) {
+  const std::string text = std::visit(
+      [json](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, std::monostate>) {
+          return json ? "null" : "";
+        } else if constexpr (std::is_same_v<T, int16_t> || std::is_same_v<T, int32_t>) {
+          return std::to_string(v);
+        } else if constexpr (std::is_same_v<T, float>) {
+          return platform::ShortestText(v);
+        } else if constexpr (std::is_same_v<T, platform::Bool16>) {
+          if (json) return v.value != 0 ? "true" : "false";
+          return v.value != 0 ? "True" : "False";
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          return json ? JsonString(v) : PlainText(v);
+        } else {
+          return json ? "null" : "";
+        }
+      },
+      value);
+  return json ? "{\"result\": " + text + "}\n" : text + "\n";
+}
+
+std::string FormatMemberList(std::span<const platform::MemberInfo> members) {
+  std::string out;
+  for (const platform::MemberInfo& member : members) {
+    out += Hex("0x%08x", static_cast<unsigned>(member.id)) + "  " + std::string(member.name);
+    if (member.kind == platform::MemberKind::kMethod) {
+      out += "(";
+      for (size_t i = 0; i < member.params.size(); ++i) {
+        const platform::ParamInfo& param = member.params[i];
+        if (i > 0) out += ", ";
+        out += std::string(param.name) + " As " + platform::VarTypeName(param.type);
+        if (param.written) out += " (written back)";
+      }
+      out += ")";
+    }
+    if (member.result != platform::VarType::kEmpty) {
+      out += std::string(" As ") + platform::VarTypeName(member.result);
+    }
+    if (member.kind == platform::MemberKind::kReadOnlyProperty) out += "  [read-only property]";
+    if (member.kind == platform::MemberKind::kProperty) out += "  [property]";
+    out += "\n";
+  }
+  return out;
+}
+
+}  // namespace morvane_tool

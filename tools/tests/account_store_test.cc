@@ -1,0 +1,121 @@
+// The account store: changes reach the file before they count, atomically,
+// and a file that cannot be read or written never loses data.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <thread>
+
+#include "account_file.h"
+#include "account_store.h"
+#include "atomic_file.h"
+#include "support/temp_dir.h"
+
+namespace wgsim {
+namespace {
+
+constexpr const char* kFile =
+    "# kept until the first change\n[classes]\nA\n[user bob]\ncredits = 10\n";
+
+class AccountStoreTest : public ::testing::Test {
+ protected:
+  AccountStoreTest() { std::ofstream(path_, std::ios::binary) << kFile; }
+
+  std::string FileText() const { return ReadWholeFile(path_); }
+  int32_t CreditsInFile() const {
+    return ParseAccountFile(FileText(), "check").Find("bob")->credits;
+  }
+  static bool AddCredits(AccountBook& book, int32_t amount) {
+    book.Find("bob")->credits += amount;
+    return true;
+  }
+
+  tools_testing::TempDir dir_;
+  std::filesystem::path path_ = dir_ / "accounts.txt";
+};
+
+TEST_F(AccountStoreTest, AChangeIsInTheFileWhenChangeReturns) {
+  auto store = AccountStore::Open(path_);
+  EXPECT_EQ(store->Change([](AccountBook& book) { return AddCredits(book, 5); }),
+            AccountStore::ChangeResult::kSaved);
+  EXPECT_EQ(CreditsInFile(), 15);
+  EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("BOB")->credits; }), 15);
+  // Only the file itself is left in the directory: no temporary files.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(AccountStoreTest, NoChangeMeansNoWrite) {
+  auto store = AccountStore::Open(path_);
+  EXPECT_EQ(store->Change([](AccountBook& book) {
+              book.Find("bob")->credits = 99;  // made on the copy, then declined
+              return false;
+            }),
+            AccountStore::ChangeResult::kUnchanged);
+  EXPECT_EQ(FileText(), kFile) << "the comment survives: nothing was written";
+  EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("bob")->credits; }), 10);
+}
+
+TEST_F(AccountStoreTest, TheFileKeepsItsPermissions) {
+  ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
+  auto store = AccountStore::Open(path_);
+  store->Change([](AccountBook& book) { return AddCredits(book, 1); });
+  struct stat info{};
+  ASSERT_EQ(::stat(path_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(AccountStoreTest, ADamagedFileIsRefusedAndLeftAlone) {
+  const std::string damaged = std::string(kFile) + "days = soon\n";
+  std::ofstream(path_, std::ios::binary | std::ios::trunc) << damaged;
+  try {
+    AccountStore::Open(path_);
+    FAIL() << "the damaged file was accepted";
+  } catch (const AccountFileError& error) {
+    EXPECT_EQ(error.line(), 6);
+    EXPECT_NE(std::string(error.what()).find(path_.string() + ":6:"), std::string::npos);
+  }
+  EXPECT_EQ(FileText(), damaged);
+}
+
+TEST_F(AccountStoreTest, AMissingFileIsAnError) {
+  EXPECT_THROW(AccountStore::Open(dir_ / "none.txt"), std::system_error);
+}
+
+TEST_F(AccountStoreTest, AFailedWriteDropsTheChange) {
+  const std::filesystem::path gone = dir_ / "gone";
+  std::filesystem::create_directory(gone);
+  std::filesystem::copy_file(path_, gone / "accounts.txt");
+  auto store = AccountStore::Open(gone / "accounts.txt");
+  std::filesystem::remove_all(gone);  // no directory to write the new file into
+
+  std::string error;
+  EXPECT_EQ(store->Change([](AccountBook& book) { return AddCredits(book, 5); }, &error),
+            AccountStore::ChangeResult::kSaveFailed);
+  EXPECT_NE(error.find("accounts.txt"), std::string::npos) << error;
+  EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("bob")->credits; }), 10);
+}
+
+TEST_F(AccountStoreTest, ConcurrentChangesAreAllKept) {
+  auto store = AccountStore::Open(path_);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 25; ++i) store->Change([](AccountBook& book) { return AddCredits(book, 1); });
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(CreditsInFile(), 110);
+}
+
+TEST_F(AccountStoreTest, AStoreInMemoryWritesNoFile) {
+  AccountStore store(ParseAccountFile(kFile, "memory"));
+  EXPECT_EQ(store.Change([](AccountBook& book) { return AddCredits(book, 1); }),
+            AccountStore::ChangeResult::kSaved);
+  EXPECT_EQ(FileText(), kFile);
+}
+
+}  // namespace
+}  // namespace wgsim

@@ -1,0 +1,37 @@
+#include "account_store.h"
+
+#include <mutex>
+#include <system_error>
+#include <utility>
+
+#include "account_file.h"
+#include "atomic_file.h"
+
+namespace wgsim {
+
+AccountStore::AccountStore(AccountBook book, std::filesystem::path path)
+    : book_(std::move(book)), path_(std::move(path)) {}
+
+std::unique_ptr<AccountStore> AccountStore::Open(const std::filesystem::path& path) {
+  AccountBook book = ParseAccountFile(ReadWholeFile(path), path.string());
+  return std::make_unique<AccountStore>(std::move(book), path);
+}
+
+AccountStore::ChangeResult AccountStore::Change(const std::function<bool(AccountBook&)>& change,
+                                                std::string* error) {
+  std::unique_lock lock(mutex_);
+  AccountBook changed = book_;
+  if (!change(changed)) return ChangeResult::kUnchanged;
+  if (!path_.empty()) {
+    try {
+      ReplaceFileAtomically(path_, FormatAccountFile(changed));
+    } catch (const std::system_error& failure) {
+      if (error != nullptr) *error = failure.what();
+      return ChangeResult::kSaveFailed;
+    }
+  }
+  book_ = std::move(changed);
+  return ChangeResult::kSaved;
+}
+
+}  // namespace wgsim

@@ -1,0 +1,45 @@
+#include "audit_log.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+#include "platform/unique_fd.h"
+
+namespace wgsim {
+
+AuditLog::AuditLog(std::filesystem::path path) : path_(std::move(path)) {}
+
+bool AuditLog::Append(std::string_view peer, std::string_view message, std::string* error) const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+
+  std::string line = std::string(stamp) + " " + std::string(peer) + " ";
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    line += (byte < 0x20 || byte == 0x7F) ? '?' : c;
+  }
+  line += '\n';
+
+  platform::UniqueFd file;
+  int fd = STDERR_FILENO;
+  if (!path_.empty()) {
+    file.Reset(::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    fd = file.get();
+  }
+  // O_APPEND makes one write land whole at the end of the file.
+  if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+    if (error != nullptr) *error = "cannot append to " + path_.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace wgsim

@@ -1,0 +1,87 @@
+// The simulator's TCP server: accepts clients and runs one SessionProtocol
+// per connection, each on a thread of its own.
+//
+// Limits keep one client from harming the others: at most `max_sessions`
+// sessions at once (a client beyond that gets the busy greeting and is
+// closed), each line must arrive whole within `timeout` and be at most
+// `max_line_bytes` long, and a reply that the client does not take within
+// `timeout` ends its session.
+
+#ifndef WGSIM_SRC_SERVER_H_
+#define WGSIM_SRC_SERVER_H_
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "command_handler.h"
+#include "listen_address.h"
+#include "platform/unique_fd.h"
+
+namespace wgsim {
+
+struct ServerOptions {
+  ListenAddress listen;
+  std::string secret;
+  std::string banner;
+  int max_sessions = 16;
+  std::chrono::milliseconds timeout{10000};
+  size_t max_line_bytes = 4096;
+  // Receives one line per session event (opened, refused, ended); may be empty.
+  std::function<void(const std::string&)> log;
+};
+
+class Server {
+ public:
+  // Listens on options.listen. Raises std::system_error when the address
+  // cannot be bound. `handler` must outlive the server.
+  Server(ServerOptions options, const CommandHandler& handler);
+  // Stops, then waits for every session to end.
+  ~Server();
+
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // The address listened on, with the port actually bound.
+  const ListenAddress& address() const { return address_; }
+
+  // Accepts and serves clients until Stop. Call once.
+  void Run();
+
+  // Makes Run return and every session end soon. Thread-safe; may come
+  // before Run.
+  void Stop();
+
+  // Sessions running now.
+  int active_sessions() const { return active_.load(); }
+
+ private:
+  struct Worker {
+    std::thread thread;
+    std::atomic<bool> done{false};
+  };
+
+  void Accept();
+  void Refuse(platform::UniqueFd client, const std::string& peer);
+  void Serve(platform::UniqueFd fd, const std::string& peer);
+  void ReapFinishedWorkers(bool all);
+  void Log(const std::string& line) const;
+
+  const ServerOptions options_;
+  const CommandHandler& handler_;
+  ListenAddress address_;
+  platform::UniqueFd listener_;
+  platform::UniqueFd stop_read_, stop_write_;
+  std::atomic<int> active_{0};
+  std::list<Worker> workers_;  // touched by the thread in Run only
+};
+
+}  // namespace wgsim
+
+#endif  // WGSIM_SRC_SERVER_H_
