@@ -123,9 +123,9 @@ def test_against_the_simulator(wgsim):
 def test_the_example_page(wgsim, monkeypatch):
     import importlib.util
     from conftest import REPO
-    spec = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
-    page = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(page)
+    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    page = importlib.util.module_from_spec(found)
+    found.loader.exec_module(page)
     monkeypatch.setenv("WG_SECRET", "s3cret")
     statuses = []
     body = b"".join(page.account_page({"QUERY_STRING": "user=Sysop"},
