@@ -2,7 +2,7 @@
 function(tessaly_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
                          -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-                         -Woverloaded-virtual -Wnull-dereference)
+                         -Woverloaded-virtual)
   if(TESSALY_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

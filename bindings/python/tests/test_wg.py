@@ -1,0 +1,135 @@
+"""WG from Python: results, errors, refusals and threads."""
+
+import threading
+import time
+
+import pytest
+
+import morvane
+
+OK_TEXT = "No error occured, return value is a literal answer"
+
+
+def test_a_new_object_has_empty_results():
+    wg = morvane.WG()
+    assert (wg.error_number, wg.error_description, wg.answer_long, wg.answer_string) == (0, "", 0, "")
+
+
+def test_a_command_returns_a_record_and_sets_the_properties(serve):
+    server = serve(b"Credits is : 150\xf5\r\n")
+    wg = morvane.WG()
+    result = wg.NumberofCredits("s3cret", "Zoë")
+    assert result.error_object.number == 0
+    assert result.error_object.description == OK_TEXT
+    assert (result.long_value, result.string_value) == (150, "")
+    assert (wg.error_number, wg.answer_long) == (0, 150)
+    assert server.lines == [b"s3cret\r\n", "NUMBEROFCREDITS Zoë\r\n".encode("cp1252")]
+    assert "long_value=150" in repr(result)
+
+
+def test_texts_come_back_as_str(serve):
+    serve(b"Class is : Caf\xe9\xf5\r\n")
+    assert morvane.WG().PrimaryClass("s", "bob").string_value == "Café"
+
+
+def test_the_result_properties_are_read_only():
+    with pytest.raises(AttributeError):
+        morvane.WG().error_number = 5
+
+
+def test_a_platform_error_is_raised_with_its_number(windir, serve):
+    serve(b"is : lots\xf5\r\n")
+    wg = morvane.WG()
+    with pytest.raises(morvane.PlatformError) as raised:
+        wg.NumberOfDays("s", "bob")
+    assert raised.value.number == 13
+    assert raised.value.description == "Type mismatch"
+    assert wg.error_number == 0  # left as it was
+
+    (windir / "morvane.ini").write_bytes(b"127.0.0.1".ljust(40) + b"port".ljust(20))
+    with pytest.raises(morvane.PlatformError) as raised:
+        wg.GetLocalPort()
+    assert raised.value.args == (13, "Type mismatch")
+
+
+def test_line_breaks_are_refused_without_a_connection(serve):
+    server = serve(b"User is deleted\r\n")
+    result = morvane.WG().DeleteUser("s", "bob\r\nDELETEUSER alice")
+    assert (result.error_object.number, result.string_value) == (-109, "Error")
+    assert result.error_object.description == "Error Code -109: Invalid character in argument"
+    assert server.lines == []
+
+
+def test_settings_readers_and_socket(windir, serve):
+    serve(b"")
+    wg = morvane.WG()
+    assert wg.GetRemoteHost() == "127.0.0.1"
+    assert "not connected" in repr(wg.InitWinsock())
+
+
+def test_logit_returns_the_composed_line(windir):
+    line = morvane.WG().Logit("hello")
+    assert line.endswith(" - hello")
+    assert (windir / "tarnel.log").read_bytes() == b'"' + line.encode() + b'"\r\n'
+
+
+def test_socket_timeouts_can_be_set():
+    from datetime import timedelta
+    morvane.set_socket_timeouts(connect=1, receive=2.5, quiet_gap=timedelta(milliseconds=20))
+    assert morvane.get_socket_timeouts() == {
+        "connect": timedelta(seconds=1), "receive": timedelta(seconds=2.5),
+        "quiet_gap": timedelta(milliseconds=20)}
+
+
+def test_a_slow_server_does_not_stall_other_threads(windir, serve):
+    import conftest
+    slow = serve(b"Yes\r\n", delay=1.5)
+    fast = conftest.ScriptedServer(b"Yes\r\n")
+    finished = {}
+
+    def call(name):
+        start = time.monotonic()
+        morvane.WG().UserIDExists("s", name)
+        finished[name] = time.monotonic() - start
+
+    slow_thread = threading.Thread(target=call, args=("slow",))
+    slow_thread.start()
+    time.sleep(0.2)  # the slow session is waiting for its reply
+    conftest.write_settings(windir, fast.port)
+    fast_calls = [threading.Thread(target=call, args=(f"fast{i}",)) for i in range(4)]
+    for thread in fast_calls:
+        thread.start()
+    for thread in fast_calls:
+        thread.join(5)
+    assert all(finished[f"fast{i}"] < 1.0 for i in range(4)), finished
+    assert "slow" not in finished  # still waiting while the others were served
+    slow_thread.join(5)
+    assert finished["slow"] >= 1.4
+    fast.close()
+
+
+def test_against_the_simulator(wgsim):
+    wg = morvane.WG()
+    assert wg.UserIDExists("s3cret", "Sysop").long_value == 1
+    assert wg.NumberofCredits("s3cret", "Sysop").long_value == 100000
+    assert wg.PrimaryClass("s3cret", "Sysop").string_value == "SYSOP"
+    assert wg.GiveCredits("s3cret", "Sysop", 5).long_value == 1
+    assert wg.NumberofCredits("s3cret", "Sysop").long_value == 100005
+    assert "credits = 100005" in wgsim.read_text()
+    wrong = wg.AuthUser("not the secret", "Sysop", "change-me")
+    assert (wrong.error_object.number, wg.error_number) == (-503, -503)
+
+
+def test_the_example_page(wgsim, monkeypatch):
+    import importlib.util
+    from conftest import REPO
+    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    page = importlib.util.module_from_spec(found)
+    found.loader.exec_module(page)
+    monkeypatch.setenv("WG_SECRET", "s3cret")
+    statuses = []
+    body = b"".join(page.account_page({"QUERY_STRING": "user=Sysop"},
+                                      lambda status, headers: statuses.append(status)))
+    assert statuses == ["200 OK"]
+    assert b"<th>Credits</th><td>100000</td>" in body
+    assert b"<th>Primary class</th><td>SYSOP</td>" in body

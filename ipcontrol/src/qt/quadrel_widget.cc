@@ -1,0 +1,38 @@
+#include "lattix/quadrel_widget.h"
+
+#include "lattix/quadrel.h"
+#include "qt/widget_host.h"
+
+namespace lattix {
+
+QuadrelWidget::QuadrelWidget(QWidget* parent)
+    : QWidget(parent), host_(std::make_unique<WidgetHost>(*this)) {
+  control_ = std::make_unique<Quadrel>(*host_);
+  host_->Connect(*control_);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  resize(sizeHint());
+}
+
+QuadrelWidget::~QuadrelWidget() {
+  // The parts are children, deleted by ~QWidget after the control has
+  // gone; from here on they must not call it.
+  host_->Disconnect();
+}
+
+Quadrel& QuadrelWidget::control() { return *control_; }
+
+QSize QuadrelWidget::sizeHint() const {
+  return QSize(ToPixels(kFrameDesignGeometry.width), ToPixels(kFrameDesignGeometry.height));
+}
+
+QSize QuadrelWidget::minimumSizeHint() const { return sizeHint(); }
+
+bool QuadrelWidget::isBusy() const { return host_->busy(); }
+
+void QuadrelWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  WidgetHost::BusyScope busy(*host_);
+  control_->Resized();
+}
+
+}  // namespace lattix

@@ -1,0 +1,40 @@
+#include "lattix/address_text.h"
+
+#include <gtest/gtest.h>
+
+namespace lattix {
+namespace {
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
+  EXPECT_EQ(LeadingNumber("12a"), 12);
+  EXPECT_EQ(LeadingNumber("-5"), -5);
+  EXPECT_EQ(LeadingNumber(" 7.5x"), 7.5);
+  EXPECT_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_EQ(LeadingNumber("300"), 300);
+  for (const char* none : {"", "abc", "-", ".", " ", "+x"}) EXPECT_EQ(LeadingNumber(none), 0);
+}
+
+TEST(WholeTextNumber, AcceptsOnlyNumbersAsAWhole) {
+  EXPECT_EQ(WholeTextNumber("010"), 10.0f);
+  EXPECT_EQ(WholeTextNumber("12."), 12.0f);
+  EXPECT_EQ(WholeTextNumber(" 5 "), 5.0f);
+  for (const char* none : {"", "abc", "1a", "-"}) EXPECT_FALSE(WholeTextNumber(none)) << none;
+}
+
+TEST(AddressToLong, PacksFourBytePartsFirstPartLowest) {
+  EXPECT_EQ(AddressToLong("192.168.1.10"), 0x0A01A8C0);
+  EXPECT_EQ(AddressToLong("1.2.3.200"), static_cast<int32_t>(0xC8030201u));
+  EXPECT_EQ(AddressToLong("255.255.255.255"), -1);
+  EXPECT_EQ(AddressToLong("0.255.0.0"), 0xFF00);
+  EXPECT_EQ(AddressToLong("010.0.0.1"), 0x0100000A);
+}
+
+TEST(AddressToLong, IsZeroUnlessFourByteParts) {
+  for (const char* text : {"", "1.2.3", "1.2.3.4.5", "1..3.4", "1.2.3.x", "12..0.0.0",
+                           "256.0.0.0", "-1.0.0.0", "...", "1.2.3."}) {
+    EXPECT_EQ(AddressToLong(text), 0) << text;
+  }
+}
+
+}  // namespace
+}  // namespace lattix

@@ -1,0 +1,210 @@
+// The Qt widget under simulated keys and clicks: the binding must deliver
+// what the control's logic expects.
+
+#include "lattix/quadrel_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QFrame>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "lattix/quadrel.h"
+#include "qt/dot_shape.h"
+
+namespace lattix {
+namespace {
+
+class QuadrelWidgetTest : public ::testing::Test {
+ protected:
+  QuadrelWidgetTest() {
+    widget.control().InitProperties();
+    for (int n = 0; n < kFieldCount; ++n) {
+      fields[n] = widget.findChild<QLineEdit*>(QString("Text%1").arg(n + 1));
+    }
+    QObject::connect(&widget, &QuadrelWidget::Change, [this](QString& address) {
+      changes.push_back(address);
+    });
+    QObject::connect(&widget, &QuadrelWidget::Click, [this] { ++clicks; });
+    QObject::connect(&widget, &QuadrelWidget::DblClick, [this] { ++double_clicks; });
+    widget.show();
+    widget.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&widget));
+  }
+
+  QuadrelWidget widget;
+  std::array<QLineEdit*, kFieldCount> fields{};
+  QStringList changes;
+  int clicks = 0;
+  int double_clicks = 0;
+};
+
+TEST_F(QuadrelWidgetTest, HasTheDesignGeometryInPixels) {
+  EXPECT_EQ(widget.sizeHint(), QSize(147, 19));
+  const QFrame* frame = widget.findChild<QFrame*>("Picture1");
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->size(), QSize(147, 19));
+  EXPECT_EQ(frame->frameShadow(), QFrame::Sunken);
+  for (int n = 0; n < kFieldCount; ++n) {
+    ASSERT_NE(fields[n], nullptr);
+    EXPECT_EQ(fields[n]->geometry(), QRect(4 + 38 * n, 2, 29, 19));
+    EXPECT_FALSE(fields[n]->hasFrame());
+    EXPECT_EQ(fields[n]->text(), "0");
+  }
+  EXPECT_EQ(widget.findChild<QWidget*>("Shape2")->geometry(), QRect(72, 10, 3, 3));
+  // The first tick moves the frame from its design place to the corner.
+  QTRY_COMPARE(frame->pos(), QPoint(0, 0));
+  EXPECT_EQ(widget.size(), QSize(147, 19));
+}
+
+TEST_F(QuadrelWidgetTest, TypingOneNineTwoIntoAClickedField) {
+  QTest::mouseClick(fields[0], Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(fields[0]->selectedText(), "0");
+  QTest::keyClicks(fields[0], "192");
+  EXPECT_EQ(fields[0]->text(), "192");
+  EXPECT_EQ(widget.control().Pos(1), 192.0f);
+  EXPECT_EQ(changes, (QStringList{"1.0.0.0", "19.0.0.0", "192.0.0.0"}));
+}
+
+TEST_F(QuadrelWidgetTest, CorrectionsMadeWhileTypingStick) {
+  fields[1]->setFocus();
+  fields[1]->selectAll();
+  QTest::keyClicks(fields[1], "300");
+  EXPECT_EQ(fields[1]->text(), "255");
+  EXPECT_EQ(widget.control().Pos(2), 255.0f);
+  fields[1]->end(false);
+  QTest::keyClick(fields[1], Qt::Key_4);  // a fourth digit
+  EXPECT_EQ(fields[1]->text(), "255");
+  EXPECT_EQ(changes.size(), 6);
+}
+
+TEST_F(QuadrelWidgetTest, TheDotKeyMovesToTheNextFieldAndSelectsIt) {
+  fields[0]->setFocus();
+  fields[0]->clear();  // an emptied field: Address gets an empty part
+  EXPECT_EQ(changes.back(), ".0.0.0");
+  QTest::keyClick(fields[0], Qt::Key_Period, Qt::NoModifier);
+  EXPECT_EQ(fields[0]->text(), "0");
+  EXPECT_TRUE(fields[1]->hasFocus());
+  EXPECT_EQ(fields[1]->selectedText(), "0");
+  EXPECT_EQ(fields[1]->text(), "0");
+  EXPECT_EQ(clicks, 1);
+  QTest::keyClick(fields[1], Qt::Key_7);
+  EXPECT_EQ(fields[1]->text(), "7");  // the selection was replaced
+}
+
+TEST_F(QuadrelWidgetTest, BackspaceAndLettersAreDiscardedButEditingKeysWork) {
+  fields[2]->setFocus();
+  fields[2]->setText("12");
+  fields[2]->end(false);
+  changes.clear();
+  QTest::keyClick(fields[2], Qt::Key_Backspace);
+  QTest::keyClicks(fields[2], "a -");
+  QTest::keyClick(fields[2], Qt::Key_5, Qt::AltModifier);
+  QTest::keyClick(fields[2], Qt::Key_V, Qt::ControlModifier);  // Ctrl+V is a character too
+  EXPECT_EQ(fields[2]->text(), "12");
+  EXPECT_TRUE(changes.isEmpty());
+
+  QTest::keyClick(fields[2], Qt::Key_Home);
+  QTest::keyClick(fields[2], Qt::Key_Delete);
+  EXPECT_EQ(fields[2]->text(), "2");
+  EXPECT_EQ(widget.control().Pos(3), 2.0f);
+  QTest::keyClick(fields[2], Qt::Key_End);
+  EXPECT_EQ(fields[2]->cursorPosition(), 1);
+}
+
+TEST_F(QuadrelWidgetTest, PastedTextRunsTheChangeProcessing) {
+  QGuiApplication::clipboard()->setText("1234");
+  fields[3]->setFocus();
+  fields[3]->selectAll();
+  fields[3]->paste();
+  EXPECT_EQ(fields[3]->text(), "123");
+  EXPECT_EQ(widget.control().Pos(4), 123.0f);
+}
+
+TEST_F(QuadrelWidgetTest, AssigningTheShownTextIsNoChange) {
+  widget.control().SetPos(1, 7);
+  ASSERT_EQ(changes.size(), 1);
+  widget.control().SetPos(1, 7);
+  EXPECT_EQ(changes.size(), 1);
+  EXPECT_EQ(fields[0]->text(), "7");
+}
+
+TEST_F(QuadrelWidgetTest, AChangeHandlerMayReplaceTheAddress) {
+  QObject::connect(&widget, &QuadrelWidget::Change, [](QString& address) { address = "x"; });
+  widget.control().SetPos(2, 5);
+  EXPECT_EQ(widget.control().Address(), "x");
+}
+
+TEST_F(QuadrelWidgetTest, DoubleClicksRaiseDblClickOnce) {
+  QTest::mouseDClick(fields[1], Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
+  EXPECT_EQ(double_clicks, 1);
+  QWidget* frame = widget.findChild<QWidget*>("Picture1");
+  QTest::mouseClick(frame, Qt::LeftButton, Qt::NoModifier, QPoint(36, 4));  // between fields
+  QTest::mouseDClick(frame, Qt::LeftButton, Qt::NoModifier, QPoint(36, 4));
+  EXPECT_EQ(double_clicks, 2);
+}
+
+TEST_F(QuadrelWidgetTest, ClicksOnTheFrameRaiseClick) {
+  QWidget* frame = widget.findChild<QWidget*>("Picture1");
+  QTest::mouseClick(frame, Qt::LeftButton, Qt::NoModifier, QPoint(35, 11));  // on a dot
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(QuadrelWidgetTest, SnapsBackToItsSizeAndStopsItsTimer) {
+  QTimer* timer = widget.findChild<QTimer*>("Timer1");
+  QTRY_VERIFY(!timer->isActive());
+  widget.resize(267, 67);  // 4000 x 1000 twips
+  EXPECT_TRUE(timer->isActive());
+  QTRY_COMPARE(widget.size(), QSize(147, 19));
+  QTRY_VERIFY(!timer->isActive());
+}
+
+TEST_F(QuadrelWidgetTest, ColoursAndBorderReachTheirParts) {
+  widget.control().SetForeColor(0x000000FF);  // red, as 0x00BBGGRR
+  widget.control().SetBackColor(0x00FF0000);  // blue
+  EXPECT_EQ(fields[2]->palette().color(QPalette::Text), QColor(255, 0, 0));
+  EXPECT_EQ(fields[2]->palette().color(QPalette::Base), QColor(0, 0, 255));
+  auto* dot = widget.findChild<DotShape*>("Shape3");
+  EXPECT_EQ(dot->fillColor(), QColor(255, 0, 0));
+  EXPECT_EQ(dot->outlineColor(), QColor(255, 0, 0));
+  auto* frame = widget.findChild<QFrame*>("Picture1");
+  EXPECT_EQ(frame->palette().color(QPalette::Window), QColor(0, 0, 255));
+
+  widget.control().SetForeColor(0x80000008u);  // the window text colour
+  EXPECT_EQ(dot->fillColor(), QApplication::palette().color(QPalette::Text));
+
+  widget.control().SetBorder3D(0);
+  EXPECT_EQ(frame->frameShape(), QFrame::NoFrame);
+  widget.control().SetBorder3D(-1);
+  EXPECT_EQ(frame->frameShape(), QFrame::Panel);
+}
+
+TEST(QuadrelWidgetInDialog, EnterStillReachesTheDefaultButton) {
+  QDialog dialog;
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* quadrel = new QuadrelWidget(&dialog);
+  auto* ok = new QPushButton("OK", &dialog);
+  ok->setDefault(true);
+  layout->addWidget(quadrel);
+  layout->addWidget(ok);
+  int pressed = 0;
+  QObject::connect(ok, &QPushButton::clicked, [&] { ++pressed; });
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  auto* field = quadrel->findChild<QLineEdit*>("Text1");
+  field->setFocus();
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(field->text(), "0");
+  EXPECT_EQ(pressed, 1);
+}
+
+}  // namespace
+}  // namespace lattix

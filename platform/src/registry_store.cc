@@ -1,0 +1,293 @@
+// Reading the registry export format into a RegistryStore.
+
+#include <cctype>
+#include <cstdint>
+#include <optional>
+
+#include "platform/ansi_text.h"
+#include "platform/registry.h"
+#include "utf8.h"
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+
+std::string_view Trim(std::string_view text) {
+  const size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {};
+  const size_t end = text.find_last_not_of(" \t");
+  return text.substr(begin, end - begin + 1);
+}
+
+// Key paths folded for lookup, without surrounding or doubled separators.
+std::string FoldPath(std::string_view path) {
+  std::string out;
+  for (char c : FoldCase(path)) {
+    if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
+    out += c;
+  }
+  while (!out.empty() && out.back() == '\\') out.pop_back();
+  return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t pos = 0; pos < bytes.size();) {
+    if (utf8::Decode(bytes, pos) == utf8::kMalformed) return false;
+  }
+  return true;
+}
+
+// UTF-16LE bytes to UTF-8; unpaired surrogates become U+FFFD. An odd last
+// byte is dropped.
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  std::string out;
+  const auto unit = [&](size_t i) {
+    return static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
+                                 (static_cast<uint8_t>(bytes[i + 1]) << 8));
+  };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+      const char32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      } else {
+        c = 0xFFFD;
+      }
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    utf8::Append(out, c);
+  }
+  return out;
+}
+
+// The file's text as UTF-8, whatever its encoding.
+std::string DecodeFile(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE")) return Utf16LeToUtf8(bytes.substr(2));
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return IsValidUtf8(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
+}
+
+std::optional<uint8_t> HexByte(std::string_view text) {
+  if (text.size() != 2 || !std::isxdigit(static_cast<unsigned char>(text[0])) ||
+      !std::isxdigit(static_cast<unsigned char>(text[1]))) {
+    return std::nullopt;
+  }
+  return static_cast<uint8_t>(std::stoul(std::string(text), nullptr, 16));
+}
+
+// "01,02,ff" to bytes; an empty list is no bytes.
+std::optional<std::string> HexBytes(std::string_view list) {
+  std::string out;
+  list = Trim(list);
+  while (!list.empty()) {
+    const size_t comma = list.find(',');
+    const auto byte = HexByte(Trim(list.substr(0, comma)));
+    if (!byte) return std::nullopt;
+    out += static_cast<char>(*byte);
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+    if (Trim(list).empty()) return std::nullopt;  // a trailing comma
+  }
+  return out;
+}
+
+// A quoted string at the start of `text`: its content (escapes resolved)
+// and the rest of the text after the closing quote.
+std::optional<std::string> QuotedPrefix(std::string_view text, std::string_view& rest) {
+  if (text.empty() || text.front() != '"') return std::nullopt;
+  std::string out;
+  for (size_t i = 1; i < text.size(); ++i) {
+    if (text[i] == '"') {
+      rest = text.substr(i + 1);
+      return out;
+    }
+    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == '"')) {
+      ++i;
+    }
+    out += text[i];
+  }
+  return std::nullopt;  // no closing quote
+}
+
+enum class Outcome { kValue, kDelete, kBad };
+
+// The value text after '='. Sets `value` for kValue.
+Outcome ReadValue(std::string_view text, bool unicode_file, RegistryValue& value) {
+  text = Trim(text);
+  if (text == "-") return Outcome::kDelete;
+  if (text.starts_with("\"")) {
+    std::string_view rest;
+    auto content = QuotedPrefix(text, rest);
+    if (!content || !Trim(rest).empty()) return Outcome::kBad;
+    value = RegistryValue{kRegSz, *content + '\0'};
+    return Outcome::kValue;
+  }
+  if (text.starts_with("dword:")) {
+    const std::string_view digits = text.substr(6);
+    if (digits.empty() || digits.size() > 8) return Outcome::kBad;
+    for (char c : digits) {
+      if (!std::isxdigit(static_cast<unsigned char>(c))) return Outcome::kBad;
+    }
+    const auto number = static_cast<uint32_t>(std::stoul(std::string(digits), nullptr, 16));
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(number >> shift);
+    value = RegistryValue{kRegDword, bytes};
+    return Outcome::kValue;
+  }
+  uint32_t type = kRegBinary;
+  std::string_view list;
+  if (text.starts_with("hex:")) {
+    list = text.substr(4);
+  } else if (text.starts_with("hex(")) {
+    const size_t close = text.find("):");
+    if (close == std::string_view::npos || close == 4 || close > 12) return Outcome::kBad;
+    const std::string digits(text.substr(4, close - 4));
+    if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      return Outcome::kBad;
+    }
+    type = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));
+    list = text.substr(close + 2);
+  } else {
+    return Outcome::kBad;
+  }
+  auto bytes = HexBytes(list);
+  if (!bytes) return Outcome::kBad;
+  if (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz) {
+    // String data: UTF-16LE in the 5.00 form, ANSI in REGEDIT4.
+    *bytes = unicode_file ? Utf16LeToUtf8(*bytes) : AnsiToUtf8(*bytes);
+  }
+  value = RegistryValue{type, std::move(*bytes)};
+  return Outcome::kValue;
+}
+
+}  // namespace
+
+RegistryStore RegistryStore::Parse(std::string_view file_bytes,
+                                   std::vector<std::string>* problems) {
+  RegistryStore store;
+  const auto problem = [&](size_t line_number, std::string_view what) {
+    if (problems != nullptr) {
+      problems->push_back("line " + std::to_string(line_number) + ": " + std::string(what));
+    }
+  };
+  const std::string text = DecodeFile(file_bytes);
+
+  std::vector<std::string_view> lines;
+  for (std::string_view rest = text; !rest.empty();) {
+    const size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  }
+
+  size_t index = 0;
+  while (index < lines.size() && Trim(lines[index]).empty()) ++index;
+  if (index == lines.size()) {
+    problem(1, "empty file");
+    return store;
+  }
+  const std::string_view header = Trim(lines[index]);
+  if (header != kHeader4 && header != kHeader5) {
+    problem(index + 1, "not a registry export file");
+    return store;
+  }
+  const bool unicode_file = header == kHeader5;
+
+  std::optional<std::string> key;  // the current key's full path
+  for (++index; index < lines.size(); ++index) {
+    const size_t line_number = index + 1;
+    std::string line(Trim(lines[index]));
+    if (line.empty() || line.front() == ';') continue;
+
+    if (line.front() == '[') {
+      key.reset();
+      if (line.back() != ']' || line.size() < 3) {
+        problem(line_number, "bad key line");
+        continue;
+      }
+      const std::string_view path = std::string_view(line).substr(1, line.size() - 2);
+      if (path.front() == '-') {
+        store.DeleteKey(path.substr(1));
+      } else {
+        store.AddKey(path);
+        key = std::string(path);
+      }
+      continue;
+    }
+
+    // A value; hex lists may continue on the following lines.
+    while (line.back() == '\\' && line.find("=hex") != std::string::npos &&
+           index + 1 < lines.size()) {
+      line.pop_back();
+      line += Trim(lines[++index]);
+    }
+    if (!key) {
+      problem(line_number, "value outside a key");
+      continue;
+    }
+    std::string name;
+    std::string_view rest;
+    if (line.starts_with("@")) {
+      rest = std::string_view(line).substr(1);
+    } else if (auto quoted = QuotedPrefix(line, rest)) {
+      name = std::move(*quoted);
+    } else {
+      problem(line_number, "bad value name");
+      continue;
+    }
+    rest = Trim(rest);
+    if (!rest.starts_with("=")) {
+      problem(line_number, "missing '='");
+      continue;
+    }
+    RegistryValue value;
+    auto& values = store.keys_[FoldPath(*key)];
+    switch (ReadValue(rest.substr(1), unicode_file, value)) {
+      case Outcome::kValue: values[FoldCase(name)] = std::move(value); break;
+      case Outcome::kDelete: values.erase(FoldCase(name)); break;
+      case Outcome::kBad: problem(line_number, "bad value"); break;
+    }
+  }
+  return store;
+}
+
+void RegistryStore::AddKey(std::string_view path) {
+  // The key and every parent of it exist.
+  const std::string folded = FoldPath(path);
+  for (size_t end = folded.find('\\'); end != std::string::npos;
+       end = folded.find('\\', end + 1)) {
+    keys_.try_emplace(folded.substr(0, end));
+  }
+  keys_.try_emplace(folded);
+}
+
+void RegistryStore::DeleteKey(std::string_view path) {
+  const std::string folded = FoldPath(path);
+  std::erase_if(keys_, [&](const auto& entry) {
+    return entry.first == folded || entry.first.starts_with(folded + "\\");
+  });
+}
+
+bool RegistryStore::HasKey(std::string_view path) const {
+  return keys_.contains(FoldPath(path));
+}
+
+const RegistryStore::Values* RegistryStore::ValuesOf(std::string_view path) const {
+  const auto it = keys_.find(FoldPath(path));
+  return it == keys_.end() ? nullptr : &it->second;
+}
+
+const RegistryValue* RegistryStore::Find(std::string_view path, std::string_view name) const {
+  const Values* values = ValuesOf(path);
+  if (values == nullptr) return nullptr;
+  const auto it = values->find(FoldCase(name));
+  return it == values->end() ? nullptr : &it->second;
+}
+
+}  // namespace platform

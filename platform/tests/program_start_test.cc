@@ -1,0 +1,63 @@
+#include "platform/program_start.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/error.h"
+
+namespace platform {
+namespace {
+
+int32_t ErrorOf(auto&& call) {
+  try {
+    call();
+  } catch (const PlatformError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+class ProgramStart : public ::testing::Test {
+ protected:
+  ProgramStart() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "start-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+  }
+  ~ProgramStart() override { std::filesystem::remove_all(dir_); }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(ProgramStart, FailedStartsRaiseTheFileError) {
+  EXPECT_EQ(ErrorOf([&] { StartProgram((dir_ / "missing").string()); }), kFileNotFound);
+  EXPECT_EQ(ErrorOf([] { StartProgram(""); }), kFileNotFound);
+  std::ofstream(dir_ / "plain") << "not a program\n";
+  EXPECT_EQ(ErrorOf([&] { StartProgram((dir_ / "plain").string()); }), kPermissionDenied);
+}
+
+TEST_F(ProgramStart, ReturnsWithoutWaitingForTheProgram) {
+  const auto marker = dir_ / "marker";
+  const auto script = dir_ / "slow program";  // a blank in the path is no separator
+  std::ofstream(script) << "#!/bin/sh\nsleep 1\ntouch '" << marker.string() << "'\n";
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+
+  const auto start = std::chrono::steady_clock::now();
+  StartProgram(script.string());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_FALSE(std::filesystem::exists(marker));
+
+  // The program runs on: its marker appears within a bounded wait.
+  for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(std::filesystem::exists(marker));
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,175 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+
+namespace platform {
+namespace {
+
+constexpr const char* kMsinfo = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+
+std::string Bytes(std::initializer_list<int> bytes) {
+  std::string out;
+  for (int b : bytes) out += static_cast<char>(b);
+  return out;
+}
+
+TEST(RegistryStore, ReadsTheValueKindsOfAVersion5File) {
+  std::vector<std::string> problems;
+  const RegistryStore store = RegistryStore::Parse(
+      "Windows Registry Editor Version 5.00\r\n"
+      "\r\n"
+      "; System Information\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\r\n"
+      "\"PATH\"=\"C:\\\\Program Files\\\\msinfo32.exe\"\r\n"
+      "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
+      "@=\"default\"\r\n"
+      "\"Count\"=dword:0000011f\r\n"
+      "\"Expand\"=hex(2):25,00,41,00,25,00,\\\r\n"
+      "  00,00\r\n"
+      "\"Raw\"=hex:01,ff\r\n"
+      "\"Empty\"=hex:\r\n",
+      &problems);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+
+  const RegistryValue* path = store.Find(kMsinfo, "path");  // names in any case
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->type, kRegSz);
+  EXPECT_EQ(path->data, std::string("C:\\Program Files\\msinfo32.exe\0", 30));
+  EXPECT_EQ(store.Find(kMsinfo, "Quote")->data, std::string("say \"hi\"\0", 9));
+  EXPECT_EQ(store.Find(kMsinfo, "")->data, std::string("default\0", 8));
+  EXPECT_EQ(store.Find(kMsinfo, "Count")->data, Bytes({0x1f, 0x01, 0, 0}));
+  EXPECT_EQ(store.Find(kMsinfo, "Expand")->type, kRegExpandSz);
+  EXPECT_EQ(store.Find(kMsinfo, "Expand")->data, std::string("%A%\0", 4));
+  EXPECT_EQ(store.Find(kMsinfo, "Raw")->data, Bytes({0x01, 0xff}));
+  EXPECT_EQ(store.Find(kMsinfo, "Empty")->data, "");
+  EXPECT_TRUE(store.HasKey("hkey_local_machine\\software"));  // parents exist
+  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"));
+}
+
+TEST(RegistryStore, ReadsRegedit4StringsAsAnsiAndAppliesDeletions) {
+  const RegistryStore store = RegistryStore::Parse(
+      "REGEDIT4\n"
+      "[HKEY_LOCAL_MACHINE\\A\\B]\n"
+      "\"S\"=hex(1):e9,00\n"
+      "\"Gone\"=\"x\"\n"
+      "\"Gone\"=-\n"
+      "[HKEY_LOCAL_MACHINE\\A\\C]\n"
+      "\"V\"=\"y\"\n"
+      "[-HKEY_LOCAL_MACHINE\\A\\C]\n");
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "S")->data, std::string("\xC3\xA9\0", 3));
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "Gone"), nullptr);
+  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C"));
+}
+
+TEST(RegistryStore, ReadsUtf16FilesWithTheirByteOrderMark) {
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\K]\r\n\"N\"=\"v\"\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : text) utf16 += std::string{c, '\0'};
+  const RegistryStore store = RegistryStore::Parse(utf16);
+  ASSERT_NE(store.Find("HKEY_USERS\\K", "N"), nullptr);
+  EXPECT_EQ(store.Find("HKEY_USERS\\K", "N")->data, std::string("v\0", 2));
+}
+
+TEST(RegistryStore, SkipsDamagedLinesAndKeepsTheRest) {
+  std::vector<std::string> problems;
+  const RegistryStore store = RegistryStore::Parse(
+      "REGEDIT4\n"
+      "\"Orphan\"=\"outside any key\"\n"
+      "[HKEY_LOCAL_MACHINE\\Good]\n"
+      "\"Ok\"=\"fine\"\n"
+      "\"Unclosed=\"x\"\n"
+      "\"BadHex\"=hex:1,zz\n"
+      "\"LongDword\"=dword:123456789\n"
+      "\"NoValue\"\n"
+      "\"Trailing\"=\"x\" junk\n"
+      "[HKEY_LOCAL_MACHINE\\Broken\n"
+      "\"Lost\"=\"not in Good\"\n",
+      &problems);
+  EXPECT_EQ(problems.size(), 8u);
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\Good", "Ok")->data, std::string("fine\0", 5));
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\Good", "Lost"), nullptr);
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\Good", "BadHex"), nullptr);
+}
+
+TEST(RegistryStore, AFileWithoutTheFirstLineIsEmpty) {
+  std::vector<std::string> problems;
+  EXPECT_EQ(RegistryStore::Parse("[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n", &problems).KeyCount(),
+            0u);
+  EXPECT_EQ(problems.size(), 1u);
+  EXPECT_EQ(RegistryStore::Parse("").KeyCount(), 0u);
+  EXPECT_EQ(RegistryStore::Parse(Bytes({0xFF, 0xFE, 0x00})).KeyCount(), 0u);
+}
+
+class FileRegistryTest : public ::testing::Test {
+ protected:
+  FileRegistryTest() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "reg-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+    ::setenv("WINDIR", dir_.c_str(), 1);
+  }
+  ~FileRegistryTest() override {
+    ::unsetenv("WINDIR");
+    std::filesystem::remove_all(dir_);
+  }
+  void WriteStore(const std::string& text) {
+    std::ofstream(dir_ / kRegistryFileName, std::ios::binary) << text;
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(FileRegistryTest, LivesInTheWindowsDirectoryAndMissingMeansEmpty) {
+  EXPECT_EQ(RegistryFilePath(), (dir_ / "registry.reg").string());
+  FileRegistry registry;
+  RegKey key = 123;
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "SOFTWARE", 0x2003F, key), kRegFileNotFound);
+  EXPECT_EQ(key, 0u);
+  std::filesystem::create_directory(dir_ / kRegistryFileName);  // unreadable as a file
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "SOFTWARE", 0x2003F, key), kRegFileNotFound);
+}
+
+TEST_F(FileRegistryTest, OpensQueriesAndClosesKeys) {
+  WriteStore("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tool]\n\"PATH\"=\"/usr/bin/tool\"\n");
+  FileRegistry registry;
+  RegKey software = 0, tool = 0;
+  ASSERT_EQ(registry.OpenKey(kHKeyLocalMachine, "software", 0x2003F, software), kRegSuccess);
+  ASSERT_EQ(registry.OpenKey(software, "TOOL", 0x2003F, tool), kRegSuccess);  // below a handle
+  EXPECT_NE(software, tool);
+
+  std::array<char, 64> buffer{};
+  uint32_t type = 0, size = buffer.size();
+  ASSERT_EQ(registry.QueryValue(tool, "Path", type, buffer, size), kRegSuccess);
+  EXPECT_EQ(type, kRegSz);
+  EXPECT_EQ(std::string(buffer.data(), size), std::string("/usr/bin/tool\0", 14));
+
+  std::array<char, 4> small{};
+  EXPECT_EQ(registry.QueryValue(tool, "PATH", type, small, size), kRegMoreData);
+  EXPECT_EQ(size, 14u);
+  EXPECT_EQ(registry.QueryValue(tool, "Other", type, buffer, size), kRegFileNotFound);
+
+  EXPECT_EQ(registry.CloseKey(tool), kRegSuccess);
+  EXPECT_EQ(registry.CloseKey(tool), kRegInvalidHandle);
+  EXPECT_EQ(registry.QueryValue(tool, "PATH", type, buffer, size), kRegInvalidHandle);
+  EXPECT_EQ(registry.CloseKey(0), kRegInvalidHandle);
+  EXPECT_EQ(registry.CloseKey(kHKeyLocalMachine), kRegInvalidHandle);
+  EXPECT_EQ(registry.OpenKey(0x1234, "x", 0, tool), kRegInvalidHandle);
+  EXPECT_EQ(registry.CloseKey(software), kRegSuccess);
+}
+
+TEST_F(FileRegistryTest, ReadsTheFileAfreshOnEveryOpen) {
+  FileRegistry registry;
+  RegKey key = 0;
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "A", 0, key), kRegFileNotFound);
+  WriteStore("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n");
+  EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "A", 0, key), kRegSuccess);
+  registry.CloseKey(key);
+}
+
+}  // namespace
+}  // namespace platform

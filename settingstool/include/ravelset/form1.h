@@ -1,0 +1,88 @@
+// The settings window's behaviour, free of any toolkit: loading the
+// settings file into the entries, the first-run defaults, the checks of OK
+// and the saving.
+//
+// The window's Qt binding creates one Form1 for its host and forwards the
+// window's events to the handlers below; tests drive it through a fake host.
+// The settings file is morvane::SettingsFilePath(), one 60-byte record of
+// remote host, local host and port.
+
+#ifndef RAVELSET_FORM1_H_
+#define RAVELSET_FORM1_H_
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "ravelset/form1_host.h"
+
+namespace ravelset {
+
+class Form1 {
+ public:
+  // A form that works on `host`, which must outlive it.
+  explicit Form1(Form1Host& host);
+
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Window creation, before the window is shown: runs LoadSettings. A
+  // control that refuses its values is reported in a message box instead
+  // of ending the program.
+  void Form_Load();
+
+  // Without a settings file (the first run): shows the first-run message,
+  // then LoadDefaults and SaveSettings, so the file exists from then on.
+  // Otherwise reads record 1 into the entries: field 2 into ipLocalHost,
+  // field 1 into ipRemoteHost (each taken apart at its dots), field 3 into
+  // the port box without its leading blanks (the box keeps 5 characters,
+  // so a stored "3425" shows as "3425 "). What a damaged file lacks shows
+  // as 0, and one message box tells what was wrong: a file shorter than a
+  // record, an address with fewer than three dots or a part that is no
+  // whole number from 0 to 255, a port the tool would refuse, or a file
+  // that cannot be read at all.
+  void LoadSettings();
+
+  // Puts the default configuration into the entries: local host
+  // 192.168.0.1, remote host 192.168.0.2, port "3425".
+  void LoadDefaults();
+
+  // Checks the port box with ValidPort; a refused port shows "Port must be
+  // a number between 1 and 32000" titled "Error", moves the focus to the
+  // port box and returns false without touching the file. Otherwise writes
+  // record 1 (remote host, local host, the port text as it stands), keeping
+  // any bytes after it, and returns true. A write that fails shows a
+  // message naming the file and the reason, and returns false.
+  bool SaveSettings();
+
+  // The port rule of ravelset/port_rule.h.
+  static bool ValidPort(std::string_view text);
+
+  // OK: the local host address must be well formed, then the remote host
+  // address (each part a whole number from 0 to 255), then SaveSettings
+  // must succeed; then the program ends. A refused local host moves the
+  // focus to ipLocalHost; a refused remote host leaves the focus where it
+  // is. The window stays open after any refusal.
+  void cmdOk_Click();
+
+  // Cancel: ends the program at once; nothing is written.
+  void cmdExit_Click();
+
+  // The window's close box: the same as Cancel.
+  void Form_QueryUnload();
+
+ private:
+  // The four part values of an address control.
+  std::array<float, 4> ReadParts(Form1Control which);
+  void WriteParts(Form1Control which, const std::array<float, 4>& parts);
+  // True when every part of the control is a whole number from 0 to 255.
+  // A control that cannot be read counts as badly formatted.
+  bool AddressIsWellFormed(Form1Control which);
+  void ShowUnreadable(const std::string& path, const std::string& reason);
+
+  Form1Host& host_;
+};
+
+}  // namespace ravelset
+
+#endif  // RAVELSET_FORM1_H_

@@ -1,0 +1,173 @@
+#include "ravelset/form1.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "lattix/quadrel_dispids.h"
+#include "load_report.h"
+#include "morvane/settings_file.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+#include "platform/variant.h"
+#include "ravelset/address_field.h"
+#include "ravelset/form1_texts.h"
+#include "ravelset/port_rule.h"
+
+namespace ravelset {
+namespace {
+
+constexpr std::array<float, 4> kDefaultLocalHost = {192, 168, 0, 1};
+constexpr std::array<float, 4> kDefaultRemoteHost = {192, 168, 0, 2};
+constexpr const char* kDefaultPort = "3425";
+constexpr std::array<float, 4> kNoAddress = {0, 0, 0, 0};
+
+// What the port box shows for a stored port field. The field's leading
+// blanks are dropped first: the box holds only 5 characters, and a field
+// such as "  4000" (which the gateway reads as 4000) would otherwise show
+// as "  400" and be saved back as port 400.
+std::string PortBoxTextFor(const std::string& field) {
+  return field.substr(std::min(field.find_first_not_of(' '), field.size()));
+}
+
+// The part values of a split address, 0 for each part that could not be read.
+std::array<float, 4> ValuesOrZero(const AddressField& address) {
+  std::array<float, 4> values{};
+  for (size_t index = 0; index < values.size(); ++index) {
+    values[index] = static_cast<float>(address.parts[index].value_or(0));
+  }
+  return values;
+}
+
+}  // namespace
+
+Form1::Form1(Form1Host& host) : host_(host) {}
+
+void Form1::Form_Load() {
+  try {
+    LoadSettings();
+  } catch (const platform::PlatformError& error) {
+    // Only the address controls raise here, when they refuse a value.
+    host_.ShowInformation("The settings could not be shown: " + error.description(),
+                          std::nullopt);
+  }
+}
+
+void Form1::LoadSettings() {
+  const std::string path = morvane::SettingsFilePath();
+  if (!platform::FileExists(path)) {
+    host_.ShowInformation(kFirstRunMessage, std::nullopt);
+    LoadDefaults();
+    SaveSettings();
+    return;
+  }
+
+  size_t bytes_found = 0;
+  morvane::SettingsRecord record;
+  try {
+    record = morvane::ReadSettingsRecord(path, &bytes_found);
+  } catch (const platform::PlatformError& error) {
+    ShowUnreadable(path, FileErrorReason(error));
+    return;
+  }
+
+  LoadReport report;
+  if (bytes_found < morvane::SettingsRecord::kSize) report.ShortFile(bytes_found);
+
+  // The file holds the remote host first; the window shows the local host first.
+  const std::string local_field = record.local_host();
+  const AddressField local = SplitAddressField(local_field);
+  const std::string remote_field = record.remote_host();
+  const AddressField remote = SplitAddressField(remote_field);
+  WriteParts(Form1Control::kIpLocalHost, ValuesOrZero(local));
+  WriteParts(Form1Control::kIpRemoteHost, ValuesOrZero(remote));
+  report.Address("Local Host IP", local_field, local);
+  report.Address("Remote Host IP", remote_field, remote);
+
+  const std::string port_field = record.port();
+  host_.SetPortText(PortBoxTextFor(port_field));
+  report.Port(port_field, host_.PortText());
+
+  if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
+}
+
+void Form1::LoadDefaults() {
+  WriteParts(Form1Control::kIpLocalHost, kDefaultLocalHost);
+  WriteParts(Form1Control::kIpRemoteHost, kDefaultRemoteHost);
+  host_.SetPortText(kDefaultPort);
+}
+
+bool Form1::SaveSettings() {
+  if (!ValidPort(host_.PortText())) {
+    host_.ShowInformation(kPortMessage, std::string(kErrorTitle));
+    host_.SetFocus(Form1Control::kTxtPortNumber);
+    return false;
+  }
+  const std::string path = morvane::SettingsFilePath();
+  try {
+    const auto record = morvane::SettingsRecord::FromValues(
+        DottedText(ReadParts(Form1Control::kIpRemoteHost)),
+        DottedText(ReadParts(Form1Control::kIpLocalHost)), host_.PortText());
+    morvane::WriteSettingsRecord(path, record);
+  } catch (const platform::PlatformError& error) {
+    host_.ShowInformation(SaveFailedMessage(path, FileErrorReason(error)),
+                          std::string(kErrorTitle));
+    return false;
+  }
+  return true;
+}
+
+bool Form1::ValidPort(std::string_view text) { return ravelset::ValidPort(text); }
+
+void Form1::cmdOk_Click() {
+  if (!AddressIsWellFormed(Form1Control::kIpLocalHost)) {
+    host_.ShowInformation(kLocalHostMessage, std::nullopt);
+    host_.SetFocus(Form1Control::kIpLocalHost);
+    return;
+  }
+  if (!AddressIsWellFormed(Form1Control::kIpRemoteHost)) {
+    host_.ShowInformation(kRemoteHostMessage, std::nullopt);
+    return;
+  }
+  if (SaveSettings()) host_.EndProgram();
+}
+
+void Form1::cmdExit_Click() { host_.EndProgram(); }
+
+void Form1::Form_QueryUnload() { cmdExit_Click(); }
+
+std::array<float, 4> Form1::ReadParts(Form1Control which) {
+  platform::Dispatch& control = host_.AddressControl(which);
+  std::array<float, 4> parts{};
+  for (int n = 1; n <= 4; ++n) {
+    parts[static_cast<size_t>(n - 1)] = platform::ToSingle(control.GetProperty(lattix::PosDispId(n)));
+  }
+  return parts;
+}
+
+void Form1::WriteParts(Form1Control which, const std::array<float, 4>& parts) {
+  platform::Dispatch& control = host_.AddressControl(which);
+  for (int n = 1; n <= 4; ++n) {
+    control.PutProperty(lattix::PosDispId(n), parts[static_cast<size_t>(n - 1)]);
+  }
+}
+
+bool Form1::AddressIsWellFormed(Form1Control which) {
+  try {
+    for (float part : ReadParts(which)) {
+      if (!IsAddressPart(part)) return false;
+    }
+    return true;
+  } catch (const platform::PlatformError&) {
+    return false;
+  }
+}
+
+void Form1::ShowUnreadable(const std::string& path, const std::string& reason) {
+  WriteParts(Form1Control::kIpLocalHost, kNoAddress);
+  WriteParts(Form1Control::kIpRemoteHost, kNoAddress);
+  host_.SetPortText("");
+  host_.ShowInformation(UnreadableFileMessage(path, reason), std::nullopt);
+}
+
+}  // namespace ravelset

@@ -1,0 +1,53 @@
+// The wording of what the settings window tells the user about a settings
+// file it could not use as it stands.
+
+#ifndef RAVELSET_SRC_LOAD_REPORT_H_
+#define RAVELSET_SRC_LOAD_REPORT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+#include "ravelset/address_field.h"
+
+namespace ravelset {
+
+// Collects the faults found while loading one settings file and words
+// them as one message.
+class LoadReport {
+ public:
+  // The file held only `bytes_found` bytes of its 60-byte record.
+  void ShortFile(size_t bytes_found);
+
+  // Checks an address field (20 characters as stored) that has been taken
+  // apart into `parts`; `name` is how the window calls it ("Local Host IP").
+  void Address(std::string_view name, std::string_view field, const AddressField& parts);
+
+  // Checks the port field as stored against the text the port box shows.
+  void Port(std::string_view field, std::string_view box_text);
+
+  bool empty() const { return faults_.empty(); }
+  const std::vector<std::string>& faults() const { return faults_; }
+
+  // The message for the file at `path`: the faults, one a line.
+  std::string Message(const std::string& path) const;
+
+ private:
+  std::vector<std::string> faults_;
+};
+
+// The system's reason for a failed file operation, such as "Permission
+// denied", taken from the error.
+std::string FileErrorReason(const platform::PlatformError& error);
+
+// The message for a settings file at `path` that exists but cannot be read.
+std::string UnreadableFileMessage(const std::string& path, const std::string& reason);
+
+// The message for settings that could not be written to `path`.
+std::string SaveFailedMessage(const std::string& path, const std::string& reason);
+
+}  // namespace ravelset
+
+#endif  // RAVELSET_SRC_LOAD_REPORT_H_

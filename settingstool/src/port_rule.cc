@@ -1,0 +1,17 @@
+#include "ravelset/port_rule.h"
+
+#include "platform/ansi_text.h"
+#include "platform/numeric_text.h"
+#include "ravelset/form1_host.h"
+
+namespace ravelset {
+
+bool ValidPort(std::string_view text) {
+  // The length is judged before the number: "032000" is refused although
+  // its value would do, because the box could never hold it.
+  if (platform::Utf8Length(text) > kPortBoxMaxLength) return false;
+  const auto port = platform::ParseLong(text);  // rounds halves to even
+  return port && *port >= kLowestPort && *port <= kHighestPort;
+}
+
+}  // namespace ravelset

@@ -1,0 +1,241 @@
+// The settings form driven through a fake window: first run, loading,
+// saving, Cancel and the checks of OK.
+
+#include "ravelset/form1.h"
+
+#include <cmath>
+
+#include <gmock/gmock.h>
+
+#include "fake_form1_host.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+#include "ravelset/form1_texts.h"
+
+namespace ravelset::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+using Parts = std::array<float, 4>;
+
+class Form1Flow : public Form1Test {
+ protected:
+  // Starts the program: a new window, then Form_Load.
+  void Start() {
+    host_ = std::make_unique<FakeForm1Host>();
+    form_ = std::make_unique<Form1>(*host_);
+    form_->Form_Load();
+  }
+
+  // Enters the three values as a user would, then presses OK.
+  void EnterAndPressOk(const Parts& local, const Parts& remote, const std::string& port) {
+    host_->local.set_parts(local);
+    host_->remote.set_parts(remote);
+    host_->port_text = port;
+    form_->cmdOk_Click();
+  }
+
+  std::unique_ptr<FakeForm1Host> host_;
+  std::unique_ptr<Form1> form_;
+};
+
+const std::string kDefaultBytes = "192.168.0.2         192.168.0.1         3425                ";
+
+TEST_F(Form1Flow, TheFirstRunTellsTheUserThenWritesTheDefaultsBeforeTheWindowShows) {
+  bool file_existed_during_message = true;
+  host_ = std::make_unique<FakeForm1Host>();
+  host_->while_message_shown = [&](const FakeForm1Host::Message&) {
+    file_existed_during_message = platform::FileExists(SettingsPath());
+  };
+  form_ = std::make_unique<Form1>(*host_);
+  form_->Form_Load();
+
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text,
+            "Since this is your first time running setup, the default configuration has been "
+            "loaded.");
+  EXPECT_EQ(host_->messages[0].title, std::nullopt);
+  EXPECT_FALSE(file_existed_during_message);
+
+  ASSERT_EQ(kDefaultBytes.size(), 60u);
+  EXPECT_EQ(FileBytes(), kDefaultBytes);
+  EXPECT_EQ(host_->local.parts(), (Parts{192, 168, 0, 1}));
+  EXPECT_EQ(host_->remote.parts(), (Parts{192, 168, 0, 2}));
+  EXPECT_EQ(host_->port_text, "3425");
+  EXPECT_EQ(host_->end_calls, 0);
+  EXPECT_TRUE(host_->focus_moves.empty());
+}
+
+TEST_F(Form1Flow, CancelOrTheCloseBoxAfterTheFirstRunKeepsTheDefaultFile) {
+  Start();
+  host_->local.set_parts({10, 0, 0, 9});
+  host_->port_text = "99";
+  form_->cmdExit_Click();
+  EXPECT_EQ(host_->end_calls, 1);
+  EXPECT_EQ(FileBytes(), kDefaultBytes);
+
+  Start();
+  host_->port_text = "100";
+  form_->Form_QueryUnload();
+  EXPECT_EQ(host_->end_calls, 1);
+  EXPECT_EQ(FileBytes(), kDefaultBytes);
+}
+
+TEST_F(Form1Flow, ASecondStartShowsTheFileAndOkWritesTheSameBytes) {
+  Start();
+  form_->cmdExit_Click();
+
+  Start();
+  EXPECT_TRUE(host_->messages.empty());
+  EXPECT_EQ(host_->local.parts(), (Parts{192, 168, 0, 1}));
+  EXPECT_EQ(host_->remote.parts(), (Parts{192, 168, 0, 2}));
+  EXPECT_EQ(host_->port_text, "3425 ");  // the box keeps 5 of the field's 20 characters
+
+  form_->cmdOk_Click();
+  EXPECT_TRUE(host_->messages.empty());
+  EXPECT_EQ(host_->end_calls, 1);
+  EXPECT_EQ(FileBytes(), kDefaultBytes);
+}
+
+TEST_F(Form1Flow, OkStoresTheRemoteHostFirstAndThePortTextAsTyped) {
+  WriteFileBytes(Record("1.1.1.1", "2.2.2.2", "1"));
+  Start();
+  EnterAndPressOk({10, 0, 0, 2}, {10, 0, 0, 7}, "03425");
+  EXPECT_EQ(host_->end_calls, 1);
+  EXPECT_EQ(FileBytes(), Record("10.0.0.7", "10.0.0.2", "03425"));
+
+  // Reading the new file back shows what was saved.
+  Start();
+  EXPECT_EQ(host_->local.parts(), (Parts{10, 0, 0, 2}));
+  EXPECT_EQ(host_->remote.parts(), (Parts{10, 0, 0, 7}));
+  EXPECT_EQ(host_->port_text, "03425");
+}
+
+TEST_F(Form1Flow, TheLongestAddressFillsFifteenOfTheTwentyBytes) {
+  Start();
+  EnterAndPressOk({255, 255, 255, 255}, {0, 0, 0, 0}, "80");
+  const auto bytes = FileBytes();
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(bytes->substr(20, 20), "255.255.255.255     ");
+  EXPECT_EQ(bytes->substr(0, 20), "0.0.0.0" + std::string(13, ' '));
+}
+
+TEST_F(Form1Flow, SavingKeepsTheBytesAfterTheRecord) {
+  const std::string tail = "tail kept\r\n\x01\xFF";
+  WriteFileBytes(Record("1.2.3.4", "5.6.7.8", "3425") + tail);
+  Start();
+  EnterAndPressOk({9, 9, 9, 9}, {8, 8, 8, 8}, "2000");
+  EXPECT_EQ(FileBytes(), Record("8.8.8.8", "9.9.9.9", "2000") + tail);
+}
+
+TEST_F(Form1Flow, PortsThatPassAreStoredAsTyped) {
+  for (const std::string port : {"1", "32000", "03425", "3425 ", " 80", "1.5", "2.5"}) {
+    SCOPED_TRACE("port \"" + port + "\"");
+    WriteFileBytes(Record("0.0.0.0", "0.0.0.0", "9"));
+    Start();
+    EnterAndPressOk({1, 2, 3, 4}, {5, 6, 7, 8}, port);
+    EXPECT_TRUE(host_->messages.empty());
+    EXPECT_EQ(host_->end_calls, 1);
+    EXPECT_EQ(FileBytes(), Record("5.6.7.8", "1.2.3.4", port));
+  }
+}
+
+TEST_F(Form1Flow, PortsThatFailKeepTheWindowOpenAndTheFileAsItWas) {
+  const std::string before = Record("1.2.3.4", "5.6.7.8", "3425");
+  for (const std::string port :
+       {"0", "32001", "123456", "003425", "", "abc", "0.5", "-1", "3425 1", "     "}) {
+    SCOPED_TRACE("port \"" + port + "\"");
+    WriteFileBytes(before);
+    Start();
+    EnterAndPressOk({9, 9, 9, 9}, {8, 8, 8, 8}, port);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].text, "Port must be a number between 1 and 32000");
+    EXPECT_EQ(host_->messages[0].title, "Error");
+    EXPECT_EQ(host_->focus_moves, std::vector{Form1Control::kTxtPortNumber});
+    EXPECT_EQ(host_->end_calls, 0);
+    EXPECT_EQ(FileBytes(), before);
+  }
+}
+
+TEST_F(Form1Flow, ABadLocalHostIsReportedFirstAndTakesTheFocus) {
+  WriteFileBytes(Record("1.2.3.4", "5.6.7.8", "3425"));
+  Start();
+  // 12.5 can reach the control by assignment; 256 and NaN only by a faulty
+  // control, and still must not be saved.
+  for (const Parts bad : {Parts{1, 12.5f, 3, 4}, Parts{256, 0, 0, 0}, Parts{0, 0, 0, -1},
+                          Parts{0, 0, 0, std::nanf("")}}) {
+    host_->messages.clear();
+    host_->focus_moves.clear();
+    EnterAndPressOk(bad, bad, "0");  // every entry bad: only the first check speaks
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].text, "Your Local Host IP is incorrectly formatted");
+    EXPECT_EQ(host_->messages[0].title, std::nullopt);
+    EXPECT_EQ(host_->focus_moves, std::vector{Form1Control::kIpLocalHost});
+  }
+  EXPECT_EQ(host_->end_calls, 0);
+  EXPECT_EQ(FileBytes(), Record("1.2.3.4", "5.6.7.8", "3425"));
+}
+
+TEST_F(Form1Flow, ABadRemoteHostIsReportedWithoutMovingTheFocus) {
+  WriteFileBytes(Record("1.2.3.4", "5.6.7.8", "3425"));
+  Start();
+  EnterAndPressOk({10, 0, 0, 1}, {10, 0, 0.25f, 1}, "0");
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text, "Your Remote Host IP is incorrectly formatted");
+  EXPECT_EQ(host_->messages[0].title, std::nullopt);
+  EXPECT_TRUE(host_->focus_moves.empty());
+  EXPECT_EQ(host_->end_calls, 0);
+  EXPECT_EQ(FileBytes(), Record("1.2.3.4", "5.6.7.8", "3425"));
+}
+
+TEST_F(Form1Flow, AControlThatCannotBeReadCountsAsBadlyFormatted) {
+  Start();
+  host_->remote.FailWith(91);
+  host_->messages.clear();
+  form_->cmdOk_Click();
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text, "Your Remote Host IP is incorrectly formatted");
+  EXPECT_EQ(host_->end_calls, 0);
+}
+
+TEST_F(Form1Flow, AControlThatRefusesItsValuesOnLoadIsReportedNotFatal) {
+  host_ = std::make_unique<FakeForm1Host>();
+  host_->local.FailWith(platform::kObjectDoesNotSupport);
+  form_ = std::make_unique<Form1>(*host_);
+  form_->Form_Load();
+  ASSERT_EQ(host_->messages.size(), 2u);
+  EXPECT_THAT(host_->messages[1].text, HasSubstr("could not be shown"));
+  EXPECT_EQ(host_->end_calls, 0);
+}
+
+TEST_F(Form1Flow, AFailedFirstSaveKeepsTheWindowOpenAndNamesTheFile) {
+  // A directory where the file should be: no file, so a first run, and
+  // the write cannot succeed, not even for root.
+  std::filesystem::create_directory(SettingsPath());
+  Start();
+  ASSERT_EQ(host_->messages.size(), 2u);
+  EXPECT_EQ(host_->messages[0].text.substr(0, 10), "Since this");
+  EXPECT_EQ(host_->messages[1].text,
+            "The settings could not be saved to the file " + SettingsPath() +
+                ": Is a directory.");
+  EXPECT_EQ(host_->messages[1].title, "Error");
+  EXPECT_EQ(host_->port_text, "3425");
+
+  form_->cmdOk_Click();
+  EXPECT_EQ(host_->messages.size(), 3u);
+  EXPECT_EQ(host_->end_calls, 0);
+}
+
+TEST_F(Form1Flow, AMissingWindowsDirectoryIsNamedInTheSaveMessage) {
+  ::setenv("WINDIR", (windir() / "gone").c_str(), 1);
+  Start();
+  ASSERT_EQ(host_->messages.size(), 2u);
+  EXPECT_THAT(host_->messages[1].text,
+              HasSubstr((windir() / "gone" / "morvane.ini").string() +
+                        ": No such file or directory."));
+  EXPECT_EQ(host_->end_calls, 0);
+}
+
+}  // namespace
+}  // namespace ravelset::testing

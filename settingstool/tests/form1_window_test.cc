@@ -1,0 +1,290 @@
+// The real settings window, offscreen, with real Quadrel controls: layout,
+// OK writing the file, the port box, the close box and the message boxes.
+
+#include "form1_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+
+#include "fake_form1_host.h"
+#include "lattix/quadrel_control.h"
+#include "platform/variant.h"
+#include "ravelset/form1_texts.h"
+
+namespace ravelset::testing {
+namespace {
+
+using Parts = std::array<float, 4>;
+
+class Form1WindowTest : public Form1Test {
+ protected:
+  struct Shown {
+    QString text;
+    QString title;
+  };
+
+  Form1WindowTest() { lattix::RegisterClasses(); }
+
+  // A window that records its messages and its end instead of blocking or
+  // leaving the event loop.
+  std::unique_ptr<Form1Window> NewWindow() {
+    auto window = std::make_unique<Form1Window>();
+    window->SetMessageSink(
+        [this](const QString& text, const QString& title) { shown_.push_back({text, title}); });
+    window->SetEndHandler([this] { ++ends_; });
+    return window;
+  }
+
+  template <class T>
+  static T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+
+  static Parts PartsOf(Form1Window& window, Form1Control which) {
+    Parts parts{};
+    for (int n = 1; n <= 4; ++n) {
+      parts[static_cast<size_t>(n - 1)] = platform::ToSingle(
+          window.AddressControl(which).GetProperty(lattix::PosDispId(n)));
+    }
+    return parts;
+  }
+
+  // Types the four parts into the fields of the address control `name`,
+  // clicking each field first as a user would.
+  static void TypeAddress(Form1Window& window, const char* name,
+                          const std::array<const char*, 4>& parts) {
+    QWidget* control = Child<QWidget>(window, name);
+    QList<QLineEdit*> fields = control->findChildren<QLineEdit*>();
+    ASSERT_EQ(fields.size(), 4);
+    std::sort(fields.begin(), fields.end(),
+              [](QLineEdit* a, QLineEdit* b) { return a->x() < b->x(); });
+    for (int n = 0; n < 4; ++n) {
+      QTest::mouseClick(fields[n], Qt::LeftButton);
+      QTest::keyClicks(fields[n], QString::fromLatin1(parts[static_cast<size_t>(n)]));
+    }
+  }
+
+  // Replaces the port box's text by typing `text`.
+  static void TypePort(Form1Window& window, const QString& text) {
+    QLineEdit* port = Child<QLineEdit>(window, "txtPortNumber");
+    port->selectAll();
+    QTest::keyClick(port, Qt::Key_Delete);
+    QTest::keyClicks(port, text);
+  }
+
+  std::vector<Shown> shown_;
+  int ends_ = 0;
+};
+
+// Where `widget` sits in its window.
+QRect InWindow(QWidget* widget) {
+  return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
+TEST_F(Form1WindowTest, TheWindowIsLaidOutAsItsTableSays) {
+  WriteFileBytes(Record("10.0.0.7", "10.0.0.2", "3425"));
+  auto window = NewWindow();
+  window->Load();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+  EXPECT_EQ(window->objectName(), "Form1");
+  EXPECT_EQ(window->windowTitle(), "Tessaly ASP Component Properties");
+  EXPECT_FALSE(window->windowIcon().isNull());
+
+  auto* tabs = Child<QTabWidget>(*window, "SSTab1");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 1);
+  EXPECT_EQ(tabs->tabText(0), "General");
+
+  auto* notes = Child<QGroupBox>(*window, "Frame2");
+  auto* settings = Child<QGroupBox>(*window, "Frame1");
+  ASSERT_TRUE(notes && settings);
+  EXPECT_EQ(notes->title(), "Notes");
+  EXPECT_EQ(settings->title(), "Current TCP/IP Settings");
+  EXPECT_LE(InWindow(notes).bottom(), InWindow(settings).top());
+  EXPECT_TRUE(tabs->widget(0)->isAncestorOf(notes));
+  EXPECT_TRUE(tabs->widget(0)->isAncestorOf(settings));
+
+  auto* image = Child<QLabel>(*window, "Image1");
+  ASSERT_NE(image, nullptr);
+  EXPECT_TRUE(notes->isAncestorOf(image));
+  EXPECT_FALSE(image->pixmap().isNull());
+  struct LabelText {
+    const char* name;
+    QGroupBox* frame;
+    const char* text;
+  };
+  const LabelText labels[] = {
+      {"Label4", notes,
+       "Local Host IP is the IP of the machine that your IIS Server is running on."},
+      {"Label5", notes,
+       "Remote Host IP is the IP of the machine that your Worldgroup Server is running on."},
+      {"Label6", notes,
+       "Please specify which port you wish the ASP Component to connect to on the Worldgroup "
+       "Server's machine."},
+      {"Label1", settings, "Local Host IP :"},
+      {"Label2", settings, "Remote Host IP :"},
+      {"Label3", settings, "Port Number :"},
+  };
+  for (const auto& [name, frame, text] : labels) {
+    auto* label = Child<QLabel>(*window, name);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+    EXPECT_TRUE(frame->isAncestorOf(label)) << name;
+  }
+
+  // Three rows: each label left of its entry, the rows in the table's order.
+  const char* const rows[][2] = {
+      {"Label1", "ipLocalHost"}, {"Label2", "ipRemoteHost"}, {"Label3", "txtPortNumber"}};
+  int previous_row_top = -1;
+  for (const auto& [label_name, entry_name] : rows) {
+    QWidget* label = Child<QWidget>(*window, label_name);
+    QWidget* entry = Child<QWidget>(*window, entry_name);
+    ASSERT_TRUE(label && entry);
+    EXPECT_TRUE(settings->isAncestorOf(entry)) << entry_name;
+    EXPECT_TRUE(entry->isVisible()) << entry_name;
+    EXPECT_LT(InWindow(label).right(), InWindow(entry).left()) << entry_name;
+    EXPECT_GT(InWindow(entry).top(), previous_row_top) << entry_name;
+    previous_row_top = InWindow(entry).top();
+  }
+  EXPECT_EQ(Child<QLineEdit>(*window, "txtPortNumber")->maxLength(), 5);
+
+  auto* ok = Child<QPushButton>(*window, "cmdOk");
+  auto* cancel = Child<QPushButton>(*window, "cmdExit");
+  ASSERT_TRUE(ok && cancel);
+  EXPECT_EQ(ok->text(), "OK");
+  EXPECT_EQ(cancel->text(), "Cancel");
+  EXPECT_LT(InWindow(ok).right(), InWindow(cancel).left());
+  EXPECT_EQ(InWindow(ok).top(), InWindow(cancel).top());
+  EXPECT_GT(InWindow(ok).top(), InWindow(tabs).bottom());
+  EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(Form1WindowTest, OkWritesTheEnteredAddressesAndPort) {
+  WriteFileBytes(Record("10.0.0.7", "10.0.0.2", "3425") + "tail");
+  auto window = NewWindow();
+  window->Load();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpLocalHost), (Parts{10, 0, 0, 2}));
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpRemoteHost), (Parts{10, 0, 0, 7}));
+  EXPECT_EQ(Child<QLineEdit>(*window, "txtPortNumber")->text(), "3425 ");
+
+  TypeAddress(*window, "ipRemoteHost", {"172", "16", "254", "3"});
+  TypePort(*window, "2500");
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpRemoteHost), (Parts{172, 16, 254, 3}));
+  QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_EQ(ends_, 1);
+  EXPECT_TRUE(window->ended());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(FileBytes(), Record("172.16.254.3", "10.0.0.2", "2500") + "tail");
+}
+
+TEST_F(Form1WindowTest, TheFirstRunShowsTheDefaultsAndTheBoxCutsTheStoredPort) {
+  auto window = NewWindow();
+  window->Load();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].text.toStdString(), kFirstRunMessage);
+  EXPECT_EQ(shown_[0].title, "Ravelset");
+  EXPECT_EQ(FileBytes(), Record("192.168.0.2", "192.168.0.1", "3425"));
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpLocalHost), (Parts{192, 168, 0, 1}));
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpRemoteHost), (Parts{192, 168, 0, 2}));
+
+  // Started again, the 20-character port field lands in the 5-character box.
+  auto again = NewWindow();
+  again->Load();
+  EXPECT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(Child<QLineEdit>(*again, "txtPortNumber")->text(), "3425 ");
+}
+
+TEST_F(Form1WindowTest, ARefusedPortKeepsTheWindowOpenWithTheFocusOnThePortBox) {
+  WriteFileBytes(Record("10.0.0.7", "10.0.0.2", "3425"));
+  auto window = NewWindow();
+  window->Load();
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  TypePort(*window, "99999");
+  Child<QPushButton>(*window, "cmdOk")->setFocus();
+  QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].text, "Port must be a number between 1 and 32000");
+  EXPECT_EQ(shown_[0].title, "Error");
+  EXPECT_EQ(QApplication::focusWidget(), Child<QLineEdit>(*window, "txtPortNumber"));
+  EXPECT_EQ(ends_, 0);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(FileBytes(), Record("10.0.0.7", "10.0.0.2", "3425"));
+}
+
+TEST_F(Form1WindowTest, TheCloseBoxIsCancel) {
+  WriteFileBytes(Record("10.0.0.7", "10.0.0.2", "3425"));
+  auto window = NewWindow();
+  window->Load();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  TypePort(*window, "80");
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(ends_, 1);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(FileBytes(), Record("10.0.0.7", "10.0.0.2", "3425"));
+
+  auto cancelled = NewWindow();
+  cancelled->Load();
+  cancelled->show();
+  QTest::mouseClick(Child<QPushButton>(*cancelled, "cmdExit"), Qt::LeftButton);
+  EXPECT_EQ(ends_, 2);
+  EXPECT_FALSE(cancelled->isVisible());
+}
+
+TEST_F(Form1WindowTest, MessageBoxesShowTheInformationIconAndTheProgramTitle) {
+  auto window = std::make_unique<Form1Window>();  // real message boxes
+  window->SetEndHandler([] {});
+  struct Seen {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+  };
+  std::vector<Seen> seen;
+  // Each box is modal: read it and press its OK from inside its loop.
+  std::function<void()> answer = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      QTimer::singleShot(10, answer);
+      return;
+    }
+    seen.push_back({box->windowTitle(), box->text(), box->icon()});
+    box->button(QMessageBox::Ok)->click();
+  };
+  QTimer::singleShot(0, answer);
+  window->Load();  // the first run: a box without a title of its own
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, "Ravelset");
+  EXPECT_EQ(seen[0].text.toStdString(), kFirstRunMessage);
+  EXPECT_EQ(seen[0].icon, QMessageBox::Information);
+
+  window->show();
+  TypePort(*window, "0");
+  QTimer::singleShot(0, answer);
+  QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].title, "Error");
+  EXPECT_EQ(seen[1].icon, QMessageBox::Information);
+}
+
+}  // namespace
+}  // namespace ravelset::testing
