@@ -1,8 +1,10 @@
 #include "platform/numeric_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "platform/error.h"
 
@@ -13,14 +15,39 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Numeric text taken apart: sign, the digits before the decimal point and
-// the digits after it, blanks around removed. Empty parts when the text is
-// no number.
+// the digits after it, blanks around removed and an exponent ("1.5E3",
+// "1e-07") already applied by moving the point. Empty parts when the text
+// is no number.
 struct NumberParts {
   bool valid = false;
   bool negative = false;
-  std::string_view whole;
-  std::string_view fraction;
+  std::string whole;
+  std::string fraction;
 };
+
+// Exponents beyond this only ever give 0 or an overflow.
+constexpr int kLargestExponent = 400;
+
+// Moves the decimal point of `parts` by `exponent` places.
+void ApplyExponent(NumberParts& parts, int exponent) {
+  const std::string digits = parts.whole + parts.fraction;
+  if (digits.find_first_not_of('0') == std::string::npos) {
+    parts.whole = "0";
+    parts.fraction.clear();
+    return;
+  }
+  const long point = static_cast<long>(parts.whole.size()) + exponent;
+  if (point <= 0) {
+    parts.whole.clear();
+    parts.fraction = std::string(static_cast<size_t>(-point), '0') + digits;
+  } else if (static_cast<size_t>(point) >= digits.size()) {
+    parts.whole = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    parts.fraction.clear();
+  } else {
+    parts.whole = digits.substr(0, static_cast<size_t>(point));
+    parts.fraction = digits.substr(static_cast<size_t>(point));
+  }
+}
 
 NumberParts Split(std::string_view text) {
   size_t begin = 0, end = text.size();
@@ -37,7 +64,20 @@ NumberParts Split(std::string_view text) {
     while (pos < end && IsDigit(text[pos])) ++pos;
     parts.fraction = text.substr(fraction_begin, pos - fraction_begin);
   }
-  parts.valid = pos == end && (!parts.whole.empty() || !parts.fraction.empty());
+  const bool has_mantissa = !parts.whole.empty() || !parts.fraction.empty();
+  if (has_mantissa && pos < end && (text[pos] == 'e' || text[pos] == 'E')) {
+    ++pos;
+    bool negative_exponent = false;
+    if (pos < end && (text[pos] == '+' || text[pos] == '-')) negative_exponent = text[pos++] == '-';
+    const size_t exponent_begin = pos;
+    int exponent = 0;
+    for (; pos < end && IsDigit(text[pos]); ++pos) {
+      exponent = std::min(exponent * 10 + (text[pos] - '0'), kLargestExponent);
+    }
+    if (pos == exponent_begin) return parts;  // "1e" is no number
+    ApplyExponent(parts, negative_exponent ? -exponent : exponent);
+  }
+  parts.valid = pos == end && has_mantissa;
   return parts;
 }
 

@@ -34,8 +34,24 @@ TEST(NumericText, RoundsFractionsHalfToEven) {
   EXPECT_EQ(TextToLong("3."), 3);
 }
 
+// The shortest text of a Single may carry an exponent; it must read back.
+TEST(NumericText, ReadsExponentsAsTheShortestTextWritesThem) {
+  EXPECT_EQ(TextToLong("1.5E3"), 1500);
+  EXPECT_EQ(TextToLong("25e-1"), 2);  // 2.5, half to even
+  EXPECT_EQ(TextToLong("35E-1"), 4);
+  EXPECT_EQ(TextToLong("1e-07"), 0);
+  EXPECT_EQ(TextToLong("0e999999"), 0);
+  EXPECT_THROW(TextToLong("1e10"), PlatformError);
+  EXPECT_THROW(TextToLong("1e999999"), PlatformError);
+  EXPECT_EQ(ErrorOf("1e"), kTypeMismatch);
+  EXPECT_EQ(ErrorOf("e5"), kTypeMismatch);
+  for (float value : {1e-7f, 3.4e38f, 1.17549435e-38f, 12.5f, 255.0f}) {
+    EXPECT_EQ(static_cast<float>(TextToDouble(ShortestText(value))), value) << ShortestText(value);
+  }
+}
+
 TEST(NumericText, RaisesTypeMismatchForTextThatIsNoNumber) {
-  for (const char* text : {"", "   ", "abc", "1 2", "12a", "-", ".", "1.2.3", "0x10"}) {
+  for (const char* text : {"", "   ", "abc", "1 2", "12a", "-", ".", "1.2.3", "0x10", "1e+"}) {
     EXPECT_EQ(ErrorOf(text), kTypeMismatch) << '"' << text << '"';
   }
 }

@@ -31,10 +31,12 @@ TEST(ValidPort, TheNearestWholeValueCountsWithHalvesToEven) {
   EXPECT_TRUE(ValidPort(".9"));
   EXPECT_FALSE(ValidPort(".4"));
   EXPECT_TRUE(ValidPort("+80"));
+  EXPECT_TRUE(ValidPort("1e3"));  // the gateway reads it as 1000 too
+  EXPECT_FALSE(ValidPort("4e4"));
 }
 
 TEST(ValidPort, TextThatIsNoNumberFails) {
-  for (const char* text : {"", " ", "     ", "abc", "34a5", "3 425", "1e3", "-", ".", "0x10"}) {
+  for (const char* text : {"", " ", "     ", "abc", "34a5", "3 425", "1e", "-", ".", "0x10"}) {
     EXPECT_FALSE(ValidPort(text)) << '"' << text << '"';
   }
   EXPECT_FALSE(ValidPort("\xEF\xBC\x93"));  // a full-width digit is no digit
