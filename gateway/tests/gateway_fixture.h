@@ -15,6 +15,7 @@
 
 #include "morvane/wg.h"
 #include "platform/error.h"
+#include "raised_error.h"
 #include "scripted_server.h"
 
 namespace morvane::testing {
@@ -60,16 +61,7 @@ class GatewayTest : public ::testing::Test {
   std::unique_ptr<testing_support::ScriptedServer> server_;
 };
 
-// The PlatformError number `call` raises, or 0.
-template <class Call>
-int32_t RaisedError(Call&& call) {
-  try {
-    call();
-  } catch (const platform::PlatformError& error) {
-    return error.number();
-  }
-  return 0;
-}
+using testing_support::RaisedError;
 
 // A CommandReturn written out for comparisons.
 CommandReturn Result(int32_t number, const std::string& description, int32_t long_value,

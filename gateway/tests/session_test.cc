@@ -1,5 +1,6 @@
 // Opening a session: connect, greeting, secret phrase, master prompt.
 
+#include "closed_port.h"
 #include "gateway_fixture.h"
 #include "morvane/result_codes.h"
 
@@ -69,9 +70,8 @@ TEST_F(SessionTest, NoGreetingIsBadCommunication) {
 }
 
 TEST_F(SessionTest, NothingListeningIsNoConnectionAndQuick) {
-  uint16_t port;
-  { ScriptedServer gone({}); port = gone.port(); }
-  PointAt(port);
+  const ClosedPort nothing_listening;
+  PointAt(nothing_listening.port());
   const auto start = std::chrono::steady_clock::now();
   const CommandReturn result = wg_.CurrentClass("s", "bob");
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);

@@ -1,3 +1,4 @@
+#include "closed_port.h"
 #include "gateway_fixture.h"
 #include "morvane/result_codes.h"
 
@@ -52,9 +53,8 @@ TEST_F(ValueQueriesTest, ClassNamesAreTakenUntrimmedAndMayBeEmpty) {
 }
 
 TEST_F(ValueQueriesTest, SessionFailureTextsDifferBetweenTheClassQueries) {
-  uint16_t port;
-  { ScriptedServer gone({}); port = gone.port(); }
-  PointAt(port);
+  const ClosedPort nothing_listening;
+  PointAt(nothing_listening.port());
   EXPECT_EQ(wg_.PrimaryClass("s", "bob").string_value, "");
   EXPECT_EQ(wg_.CurrentClass("s", "bob").string_value, "Error");
   EXPECT_EQ(wg_.SystemVariable("s", 1).string_value, "Error");

@@ -6,22 +6,17 @@
 
 #include "fake_quadrel_host.h"
 #include "platform/error.h"
+#include "raised_error.h"
 
 namespace lattix {
 namespace {
+
+using testing_support::RaisedError;
 
 using platform::Bool16;
 using platform::InvokeKind;
 using platform::Variant;
 
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const platform::PlatformError& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 // The dispatch interface over a control with a fake host.
 class TestDispatch : public QuadrelDispatch {
@@ -76,7 +71,7 @@ TEST(QuadrelDispatch, SetsAndReadsThePartsByIdentifier) {
   EXPECT_EQ(quadrel.GetProperty(kDispIdPos3), Variant(255.0f));
   EXPECT_EQ(quadrel.GetProperty(kDispIdAddress), Variant(std::string("10.20.255.40")));
   EXPECT_EQ(quadrel.GetProperty(kDispIdIPLong), Variant(int32_t{0x28FF140A}));
-  EXPECT_EQ(ErrorOf([&] { quadrel.PutProperty(kDispIdPos2, std::string("abc")); }),
+  EXPECT_EQ(RaisedError([&] { quadrel.PutProperty(kDispIdPos2, std::string("abc")); }),
             platform::kTypeMismatch);
   EXPECT_EQ(quadrel.GetProperty(kDispIdPos2), Variant(20.0f));
 }
@@ -109,14 +104,14 @@ TEST(QuadrelDispatch, CallsTheMethods) {
   quadrel.Invoke(kDispIdAbout, InvokeKind::kMethod, {});
   EXPECT_EQ(quadrel.host.Logged({"Change", "About"}),
             (std::vector<std::string>{"Change(0.0.0.0)", "About"}));
-  EXPECT_EQ(ErrorOf([&] { quadrel.PutProperty(kDispIdAbout, int32_t{1}); }),
+  EXPECT_EQ(RaisedError([&] { quadrel.PutProperty(kDispIdAbout, int32_t{1}); }),
             platform::kObjectDoesNotSupport);
 }
 
 TEST(QuadrelDispatch, ReportsAControlThatHasGone) {
   TestDispatch quadrel;
   quadrel.gone = true;
-  EXPECT_EQ(ErrorOf([&] { quadrel.GetProperty(kDispIdPos1); }), 91);
+  EXPECT_EQ(RaisedError([&] { quadrel.GetProperty(kDispIdPos1); }), 91);
 }
 
 }  // namespace

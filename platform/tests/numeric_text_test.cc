@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "raised_error.h"
 
 namespace platform {
 namespace {
 
 int32_t ErrorOf(std::string_view text) {
-  try {
-    TextToLong(text);
-  } catch (const PlatformError& error) {
-    return error.number();
-  }
-  return 0;
+  return testing_support::RaisedError([&] { TextToLong(text); });
 }
 
 TEST(NumericText, ReadsWholeNumbersWithBlanksAndSign) {

@@ -10,18 +10,13 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "raised_error.h"
 
 namespace platform {
 namespace {
 
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const PlatformError& error) {
-    return error.number();
-  }
-  return 0;
-}
+using testing_support::RaisedError;
+
 
 class ProgramStart : public ::testing::Test {
  protected:
@@ -35,10 +30,10 @@ class ProgramStart : public ::testing::Test {
 };
 
 TEST_F(ProgramStart, FailedStartsRaiseTheFileError) {
-  EXPECT_EQ(ErrorOf([&] { StartProgram((dir_ / "missing").string()); }), kFileNotFound);
-  EXPECT_EQ(ErrorOf([] { StartProgram(""); }), kFileNotFound);
+  EXPECT_EQ(RaisedError([&] { StartProgram((dir_ / "missing").string()); }), kFileNotFound);
+  EXPECT_EQ(RaisedError([] { StartProgram(""); }), kFileNotFound);
   std::ofstream(dir_ / "plain") << "not a program\n";
-  EXPECT_EQ(ErrorOf([&] { StartProgram((dir_ / "plain").string()); }), kPermissionDenied);
+  EXPECT_EQ(RaisedError([&] { StartProgram((dir_ / "plain").string()); }), kPermissionDenied);
 }
 
 TEST_F(ProgramStart, ReturnsWithoutWaitingForTheProgram) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "closed_port.h"
 #include "scripted_server.h"
 
 namespace platform {
@@ -101,9 +102,8 @@ TEST_F(TcpSocketTest, HoldsNoMoreThanTheCap) {
 }
 
 TEST_F(TcpSocketTest, ConnectFailsForBadPortsHostsAndRefusals) {
-  uint16_t closed_port;
-  { ScriptedServer gone({}); closed_port = gone.port(); }
-  EXPECT_EQ(Socket(closed_port)->Connect(), kSocketFailed);
+  const testing_support::ClosedPort nothing_listening;
+  EXPECT_EQ(Socket(nothing_listening.port())->Connect(), kSocketFailed);
   EXPECT_EQ(Socket(0)->Connect(), kSocketFailed);
   ScriptedServer server({});
   auto wrapped = Socket(server.port());

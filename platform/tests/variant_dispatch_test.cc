@@ -4,18 +4,13 @@
 
 #include "platform/dispatch.h"
 #include "platform/error.h"
+#include "raised_error.h"
 
 namespace platform {
 namespace {
 
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const PlatformError& error) {
-    return error.number();
-  }
-  return 0;
-}
+using testing_support::RaisedError;
+
 
 TEST(Variant, CoercesWithThePlatformRules) {
   EXPECT_EQ(ToLong(Variant(std::string(" 12.5 "))), 12);
@@ -27,15 +22,15 @@ TEST(Variant, CoercesWithThePlatformRules) {
   EXPECT_EQ(ToText(Variant(int32_t{-3})), "-3");
   EXPECT_EQ(ToBool(Variant(int32_t{5})).value, Bool16::kTrue);
   EXPECT_EQ(ToBool(Variant(std::string("False"))).value, Bool16::kFalse);
-  EXPECT_EQ(ErrorOf([] { ToInteger(Variant(int32_t{40000})); }), kOverflow);
-  EXPECT_EQ(ErrorOf([] { ToLong(Variant(std::string("x"))); }), kTypeMismatch);
-  EXPECT_EQ(ErrorOf([] { ToLong(Variant(std::shared_ptr<Component>())); }), kTypeMismatch);
+  EXPECT_EQ(RaisedError([] { ToInteger(Variant(int32_t{40000})); }), kOverflow);
+  EXPECT_EQ(RaisedError([] { ToLong(Variant(std::string("x"))); }), kTypeMismatch);
+  EXPECT_EQ(RaisedError([] { ToLong(Variant(std::shared_ptr<Component>())); }), kTypeMismatch);
 }
 
 TEST(Variant, RecordsNameTheirFields) {
   Record record{"Pair", {{"a", int32_t{1}}, {"b", std::string("two")}}};
   EXPECT_EQ(std::get<std::string>(record.Field("b")), "two");
-  EXPECT_EQ(ErrorOf([&] { record.Field("c"); }), kObjectDoesNotSupport);
+  EXPECT_EQ(RaisedError([&] { record.Field("c"); }), kObjectDoesNotSupport);
 }
 
 // A counter with one read-only property, one property and one method that
@@ -82,10 +77,10 @@ TEST(Dispatch, CallsMembersByNameAndIdentifier) {
 
 TEST(Dispatch, RefusesUnknownMembersWrongKindsAndArgumentCounts) {
   Counter counter;
-  EXPECT_EQ(ErrorOf([&] { counter.GetIDOfName("Nothing"); }), kObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { counter.PutProperty(1, int32_t{2}); }), kObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { counter.GetProperty(99); }), kObjectDoesNotSupport);
-  EXPECT_EQ(ErrorOf([&] { counter.Invoke(3, InvokeKind::kMethod, {}); }), kWrongArgumentCount);
+  EXPECT_EQ(RaisedError([&] { counter.GetIDOfName("Nothing"); }), kObjectDoesNotSupport);
+  EXPECT_EQ(RaisedError([&] { counter.PutProperty(1, int32_t{2}); }), kObjectDoesNotSupport);
+  EXPECT_EQ(RaisedError([&] { counter.GetProperty(99); }), kObjectDoesNotSupport);
+  EXPECT_EQ(RaisedError([&] { counter.Invoke(3, InvokeKind::kMethod, {}); }), kWrongArgumentCount);
 }
 
 }  // namespace

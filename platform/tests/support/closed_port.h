@@ -20,8 +20,8 @@ class ClosedPort {
   uint16_t port() const { return port_; }
 
  private:
+  uint16_t port_ = 0;  // set while holder_ is made
   platform::UniqueFd holder_;
-  uint16_t port_ = 0;
 };
 
 }  // namespace testing_support

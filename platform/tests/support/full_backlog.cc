@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "loopback.h"
+
 namespace testing_support {
 namespace {
 
@@ -27,16 +29,7 @@ sockaddr_in Loopback(uint16_t port) {
 }  // namespace
 
 FullBacklog::FullBacklog() {
-  listener_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = Loopback(0);
-  if (!listener_ ||
-      ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listener_.get(), 0) != 0) {
-    throw std::runtime_error("full backlog: cannot listen on 127.0.0.1");
-  }
-  socklen_t length = sizeof address;
-  ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  listener_ = BindLoopback(port_, 0, "full backlog");
 
   const sockaddr_in to = Loopback(port_);
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {

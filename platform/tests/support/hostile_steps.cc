@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "loopback.h"
+
 namespace testing_support {
 namespace {
 
@@ -19,17 +21,6 @@ using Clock = std::chrono::steady_clock;
 void SendEachWriteAtOnce(int fd) {
   const int yes = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-}
-
-bool SendAll(int fd, const std::string& bytes) {
-  size_t sent = 0;
-  while (sent < bytes.size()) {
-    const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
-    sent += static_cast<size_t>(done);
-  }
-  return true;
 }
 
 }  // namespace

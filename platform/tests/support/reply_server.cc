@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "loopback.h"
+
 namespace testing_support {
 namespace {
 
@@ -17,37 +19,13 @@ constexpr int kIdleLimitMs = 5000;
 // The longest line the server reads.
 constexpr size_t kMaxLine = 64 * 1024;
 
-bool SendAll(int fd, std::string_view bytes) {
-  size_t sent = 0;
-  while (sent < bytes.size()) {
-    const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
-    sent += static_cast<size_t>(done);
-  }
-  return true;
-}
-
 }  // namespace
 
 ReplyServer::ReplyServer(Responder responder, Options options)
     : responder_(std::move(responder)),
       options_(std::move(options)),
       greeting_asks_secret_(options_.greeting.find("secret string") != std::string::npos) {
-  listener_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const int yes = 1;
-  ::setsockopt(listener_.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (!listener_ ||
-      ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listener_.get(), SOMAXCONN) != 0) {
-    throw std::runtime_error("reply server: cannot listen on 127.0.0.1");
-  }
-  socklen_t length = sizeof address;
-  ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  listener_ = BindLoopback(port_, SOMAXCONN, "reply server");
   int pipe_ends[2];
   if (::pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("reply server: pipe");
   stop_read_.Reset(pipe_ends[0]);

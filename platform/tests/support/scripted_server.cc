@@ -9,6 +9,8 @@
 
 #include <stdexcept>
 
+#include "loopback.h"
+
 namespace testing_support {
 
 Step Send(std::string bytes) { return {Step::Kind::kSend, std::move(bytes)}; }
@@ -21,19 +23,7 @@ Step Custom(std::function<bool(int fd)> action) {
 }
 
 ScriptedServer::ScriptedServer(std::vector<Step> script) : script_(std::move(script)) {
-  listener_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const int yes = 1;
-  ::setsockopt(listener_.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listener_.get(), 64) != 0) {
-    throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
-  }
-  socklen_t length = sizeof address;
-  ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
+  listener_ = BindLoopback(port_, 64, "scripted server");
   int pipe_ends[2];
   if (::pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("scripted server: pipe");
   stop_read_.Reset(pipe_ends[0]);
@@ -77,7 +67,7 @@ void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
   for (const Step& step : script_) {
     switch (step.kind) {
       case Step::Kind::kSend:
-        if (::send(fd, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0) return;
+        if (!SendAll(fd, step.bytes)) return;
         break;
       case Step::Kind::kReadLine: {
         std::string line;

@@ -1,0 +1,40 @@
+#include "loopback.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+
+namespace testing_support {
+
+platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what) {
+  platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (!socket ||
+      ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      (backlog != kDoNotListen && ::listen(socket.get(), backlog) != 0) ||
+      ::getsockname(socket.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    throw std::runtime_error(std::string(what) + ": cannot bind a port on 127.0.0.1");
+  }
+  port = ntohs(address.sin_port);
+  return socket;
+}
+
+bool SendAll(int fd, std::string_view bytes) {
+  size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    sent += static_cast<size_t>(done);
+  }
+  return true;
+}
+
+}  // namespace testing_support
