@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
+#include "process.h"
 #include "gateway_fixture.h"
 #include "morvane/result_codes.h"
 #include "reply_server.h"
@@ -90,7 +90,7 @@ class SimulatorConcurrencyTest : public ConcurrencyTest {
   bool StartSimulator() {
     const std::filesystem::path accounts = windir() / "accounts.txt";
     std::ofstream(accounts) << Accounts();
-    simulator_ = std::make_unique<testing_support::ChildProcess>(std::vector<std::string>{
+    simulator_ = std::make_unique<testing_support::BackgroundProcess>(std::vector<std::string>{
         WGSIM_PATH, "--listen", "127.0.0.1:0", "--accounts", accounts.string(), "--secret", kSecret,
         "--max-sessions", std::to_string(2 * kThreads), "--timeout", "5000"});
     const std::optional<std::string> line = simulator_->ReadLine(10s);
@@ -104,7 +104,7 @@ class SimulatorConcurrencyTest : public ConcurrencyTest {
   }
 
  private:
-  std::unique_ptr<testing_support::ChildProcess> simulator_;
+  std::unique_ptr<testing_support::BackgroundProcess> simulator_;
 };
 
 TEST_F(SimulatorConcurrencyTest, ThirtyTwoThreadsEachGetTheirOwnAccount) {

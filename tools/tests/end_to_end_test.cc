@@ -12,12 +12,17 @@
 #include "account_file.h"
 #include "atomic_file.h"
 #include "morvane/settings_file.h"
-#include "support/process.h"
+#include "process.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
 #include "support/temp_dir.h"
 
 namespace tools_testing {
+
+using testing_support::BackgroundProcess;
+using testing_support::Environment;
+using testing_support::ProcessResult;
+using testing_support::RunProcess;
 namespace {
 
 using namespace std::chrono_literals;

@@ -2,8 +2,8 @@
 // captured, or in the background with their standard output read line by
 // line. Every wait is bounded.
 
-#ifndef TOOLS_TESTS_SUPPORT_PROCESS_H_
-#define TOOLS_TESTS_SUPPORT_PROCESS_H_
+#ifndef PLATFORM_TESTS_SUPPORT_PROCESS_H_
+#define PLATFORM_TESTS_SUPPORT_PROCESS_H_
 
 #include <sys/types.h>
 
@@ -15,7 +15,7 @@
 
 #include "platform/unique_fd.h"
 
-namespace tools_testing {
+namespace testing_support {
 
 // Environment variables to set (or replace) for the child.
 using Environment = std::map<std::string, std::string>;
@@ -62,6 +62,6 @@ class BackgroundProcess {
   std::string err_buffer_;
 };
 
-}  // namespace tools_testing
+}  // namespace testing_support
 
-#endif  // TOOLS_TESTS_SUPPORT_PROCESS_H_
+#endif  // PLATFORM_TESTS_SUPPORT_PROCESS_H_

@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace tools_testing {
+namespace testing_support {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -181,4 +181,4 @@ std::string BackgroundProcess::Errors() {
   return err_buffer_;
 }
 
-}  // namespace tools_testing
+}  // namespace testing_support
