@@ -1,5 +1,6 @@
 #include "platform/ansi_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -30,9 +31,16 @@ char AnsiByte(char32_t c) {
   return '?';
 }
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+}
+
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
+  // Most of what the server sends is plain ASCII, the same in both forms.
+  if (IsAscii(ansi)) return std::string(ansi);
   std::string out;
   out.reserve(ansi.size() + ansi.size() / 8);
   for (char byte : ansi) {
@@ -47,6 +55,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;
