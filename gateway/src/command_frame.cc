@@ -58,9 +58,10 @@ std::string ComposeLine(const Command& command, std::span<const std::string_view
 // reply value filled in where the outcome carries one. Raises when that
 // value cannot be read.
 CommandReturn Classify(const Command& command, std::string_view reply) {
+  const FoldedReply folded(reply);
   const Outcome* outcome = &command.otherwise;
   for (const Rule& rule : command.rules) {
-    if (ReplyContains(reply, rule.text)) {
+    if (folded.Contains(rule.text)) {
       outcome = &rule.outcome;
       break;
     }

@@ -22,7 +22,13 @@ constexpr int64_t kLargestEndPosition = INT16_MAX;
 }  // namespace
 
 bool ReplyContains(std::string_view reply, std::string_view text) {
-  return platform::FindNoCase(reply, text) != std::string_view::npos;
+  return FoldedReply(reply).Contains(text);
+}
+
+FoldedReply::FoldedReply(std::string_view reply) : folded_(platform::FoldCase(reply)) {}
+
+bool FoldedReply::Contains(std::string_view text) const {
+  return folded_.find(platform::FoldCase(text)) != std::string::npos;
 }
 
 std::string ReplyValue(std::string_view reply) {

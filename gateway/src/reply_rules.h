@@ -14,6 +14,19 @@ namespace morvane {
 // Replies are never compared whole.
 bool ReplyContains(std::string_view reply, std::string_view text);
 
+// A reply made ready for several contains-rules: folded to one letter case
+// once, instead of once per rule.
+class FoldedReply {
+ public:
+  explicit FoldedReply(std::string_view reply);
+
+  // The same answer as ReplyContains(reply, text).
+  bool Contains(std::string_view text) const;
+
+ private:
+  const std::string folded_;
+};
+
 // The marker before a value in a reply, and the character after it.
 inline constexpr std::string_view kValueMarker = "is : ";
 inline constexpr std::string_view kEndOfValue = "\u00F5";

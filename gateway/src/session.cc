@@ -71,8 +71,9 @@ ConnectObject WG::OpenSession(const std::string& secret) {
     return fail(kBadCommunication, kBadCommunicationText);
   }
   // A greeting with both texts counts as a refusal.
-  if (ReplyContains(greeting, kBusyGreeting)) return fail(kServerBusy, kServerBusyText);
-  if (!ReplyContains(greeting, kSecretPrompt)) return fail(kOutOfSync, kOutOfSyncText);
+  const FoldedReply folded_greeting(greeting);
+  if (folded_greeting.Contains(kBusyGreeting)) return fail(kServerBusy, kServerBusyText);
+  if (!folded_greeting.Contains(kSecretPrompt)) return fail(kOutOfSync, kOutOfSyncText);
 
   if (socket.Send(secret + "\r\n") == platform::kSocketFailed) {
     return fail(kWrongSecret, kWrongSecretText);
@@ -81,8 +82,9 @@ ConnectObject WG::OpenSession(const std::string& secret) {
   if (socket.Receive(answer, platform::kReceiveText) == platform::kSocketFailed) {
     return fail(kWrongSecret, kWrongSecretText);
   }
-  if (ReplyContains(answer, kWrongSecretAnswer)) return fail(kWrongSecret, kWrongSecretText);
-  if (!ReplyContains(answer, kMasterPrompt)) return fail(kOutOfSync, kOutOfSyncText);
+  const FoldedReply folded_answer(answer);
+  if (folded_answer.Contains(kWrongSecretAnswer)) return fail(kWrongSecret, kWrongSecretText);
+  if (!folded_answer.Contains(kMasterPrompt)) return fail(kOutOfSync, kOutOfSyncText);
   return session;
 }
 
