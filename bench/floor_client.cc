@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "loopback.h"
 #include "platform/unique_fd.h"
 
 namespace bench {
@@ -14,14 +15,6 @@ namespace {
 
 constexpr std::string_view kPromptEnd = "\xF5\xF5";
 constexpr std::string_view kLineEnd = "\r\n";
-
-sockaddr_in Loopback(uint16_t port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  return address;
-}
 
 // Reads into `into` until what it holds ends with `end`.
 bool ReadUntil(int fd, std::string_view end, std::string& into) {
@@ -55,7 +48,7 @@ FloorClient::FloorClient(uint16_t port, std::string_view secret, std::string_vie
 
 bool FloorClient::Run(std::string& reply) const {
   platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in to = Loopback(port_);
+  const sockaddr_in to = testing_support::LoopbackAddress(port_);
   if (!fd || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
     return false;
   }

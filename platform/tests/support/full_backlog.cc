@@ -18,20 +18,12 @@ constexpr int kMaxAttempts = 32;
 // How long an attempt may take before it counts as left pending.
 constexpr int kPendingAfterMs = 200;
 
-sockaddr_in Loopback(uint16_t port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  return address;
-}
-
 }  // namespace
 
 FullBacklog::FullBacklog() {
   listener_ = BindLoopback(port_, 0, "full backlog");
 
-  const sockaddr_in to = Loopback(port_);
+  const sockaddr_in to = LoopbackAddress(port_);
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!filler) throw std::runtime_error("full backlog: no socket");

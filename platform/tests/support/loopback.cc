@@ -10,11 +10,17 @@
 
 namespace testing_support {
 
-platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what) {
-  platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+sockaddr_in LoopbackAddress(uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  return address;
+}
+
+platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what) {
+  platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   if (!socket ||
       ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||

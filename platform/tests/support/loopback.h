@@ -3,6 +3,8 @@
 #ifndef PLATFORM_TESTS_SUPPORT_LOOPBACK_H_
 #define PLATFORM_TESTS_SUPPORT_LOOPBACK_H_
 
+#include <netinet/in.h>
+
 #include <cstdint>
 #include <string_view>
 
@@ -13,6 +15,9 @@ namespace testing_support {
 // Passed as `backlog` for a socket that is bound but never listens: its
 // port refuses every connection for as long as the socket is held.
 inline constexpr int kDoNotListen = -1;
+
+// The address of `port` on 127.0.0.1.
+sockaddr_in LoopbackAddress(uint16_t port);
 
 // A TCP socket bound to 127.0.0.1 at a free port, which goes to `port`,
 // listening with `backlog` (or not, with kDoNotListen). Throws
