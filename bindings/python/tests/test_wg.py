@@ -133,3 +133,46 @@ def test_the_example_page(wgsim, monkeypatch):
     assert statuses == ["200 OK"]
     assert b"<th>Credits</th><td>100000</td>" in body
     assert b"<th>Primary class</th><td>SYSOP</td>" in body
+
+
+def test_the_module_describes_itself():
+    assert morvane.__version__.count(".") == 2
+    assert (morvane.Result.NO_SUCH_USER, morvane.Result.BAD_COMMUNICATION) == (-101, -506)
+    assert morvane.Result(-109).name == "INVALID_CHARACTER"
+    members = [name for name in dir(morvane.WG) if not name.startswith("_")]
+    assert len(members) == 33
+    # pybind11 puts the signature first on methods; the prose comes after it.
+    undocumented = [name for name in members
+                    if len((getattr(morvane.WG, name).__doc__ or "").split()) < 8]
+    assert undocumented == []
+    assert 'Sends "GIVECREDITS creds userid"' in morvane.WG.GiveCredits.__doc__
+
+
+@pytest.mark.parametrize("timeouts", [
+    {"receive": float("inf")}, {"connect": float("nan")}, {"quiet_gap": -0.5},
+    {"connect": 1, "receive": float("-inf")}])
+def test_socket_timeouts_refuse_endless_and_negative_values(timeouts):
+    before = morvane.get_socket_timeouts()
+    with pytest.raises(ValueError):
+        morvane.set_socket_timeouts(**timeouts)
+    assert morvane.get_socket_timeouts() == before  # nothing half-changed
+
+
+def test_one_timeout_can_be_set_alone():
+    from datetime import timedelta
+    before = morvane.get_socket_timeouts()
+    morvane.set_socket_timeouts(receive=2)
+    assert morvane.get_socket_timeouts() == dict(before, receive=timedelta(seconds=2))
+
+
+def test_results_can_be_read_while_a_call_runs(serve):
+    serve(b"Credits is : 7\xf5\r\n", delay=1.5)
+    wg = morvane.WG()
+    thread = threading.Thread(target=wg.NumberofCredits, args=("s", "bob"))
+    thread.start()
+    time.sleep(0.3)  # the call waits for its reply, holding the object
+    start = time.monotonic()
+    assert (wg.error_number, wg.answer_long, wg.answer_string) == (0, 0, "")
+    assert time.monotonic() - start < 0.2
+    thread.join(5)
+    assert wg.answer_long == 7
