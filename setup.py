@@ -50,6 +50,12 @@ def sources():
     return found + ["bindings/python/module.cc"]
 
 
+def headers():
+    """Every header the sources may include, so a changed one rebuilds."""
+    return sorted(str(p.relative_to(ROOT)) for folder in ("platform", "gateway")
+                  for p in (ROOT / folder).glob("**/*.h") if "tests" not in p.parts)
+
+
 ParallelCompile("TESSALY_JOBS", default=2).install()
 (ROOT / BUILD_BASE).mkdir(parents=True, exist_ok=True)
 
@@ -62,6 +68,7 @@ setup(
         Pybind11Extension(
             "morvane._morvane",
             sources(),
+            depends=headers(),
             include_dirs=["platform/include", "platform/src", "gateway/include", "gateway/src"],
             define_macros=[("TESSALY_DEFAULT_WINDIR", f'"{DEFAULT_WINDIR}"')],
             cxx_std=20,

@@ -148,6 +148,19 @@ def test_the_module_describes_itself():
     assert 'Sends "GIVECREDITS creds userid"' in morvane.WG.GiveCredits.__doc__
 
 
+def test_the_type_stubs_match_the_module():
+    import ast
+    from pathlib import Path
+    stub = ast.parse((Path(morvane.__file__).parent / "__init__.pyi").read_text())
+    classes = {node.name: node for node in stub.body if isinstance(node, ast.ClassDef)}
+    codes = {item.targets[0].id: ast.literal_eval(item.value)
+             for item in classes["Result"].body if isinstance(item, ast.Assign)}
+    assert codes == {code.name: code.value for code in morvane.Result}
+    stub_members = {item.name for item in classes["WG"].body
+                    if isinstance(item, ast.FunctionDef) and not item.name.startswith("_")}
+    assert stub_members == {name for name in dir(morvane.WG) if not name.startswith("_")}
+
+
 @pytest.mark.parametrize("timeouts", [
     {"receive": float("inf")}, {"connect": float("nan")}, {"quiet_gap": -0.5},
     {"connect": 1, "receive": float("-inf")}])
