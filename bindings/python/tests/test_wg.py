@@ -133,6 +133,24 @@ def test_the_example_page(wgsim, monkeypatch):
     assert statuses == ["200 OK"]
     assert b"<th>Credits</th><td>100000</td>" in body
     assert b"<th>Primary class</th><td>SYSOP</td>" in body
+    page.account_page({"PATH_INFO": "/etc/passwd"}, lambda status, headers: statuses.append(status))
+    assert statuses[-1] == "404 Not Found"
+
+
+def test_the_example_page_stops_at_a_silent_host(windir):
+    import importlib.util
+    import socket
+    from conftest import REPO, write_settings
+    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    page = importlib.util.module_from_spec(found)
+    found.loader.exec_module(page)
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        write_settings(windir, silent.getsockname()[1])
+        morvane.set_socket_timeouts(receive=0.5)
+        start = time.monotonic()
+        body = b"".join(page.account_page({"QUERY_STRING": "user=bob"}, lambda *_: None))
+    assert time.monotonic() - start < 1.5  # one timeout, not four
+    assert b"-506" in body
 
 
 def test_the_module_describes_itself():
