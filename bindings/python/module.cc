@@ -28,9 +28,10 @@ using morvane::CommandReturn;
 using morvane::MyErrObject;
 
 // Every call's session may end in one of these before a command is sent.
-#define SESSION_CODES "-501 busy, -502 out of sync, -503 wrong secret, -504 no connection, -506 bad communication"
-// Arguments holding CR, LF or NUL are refused before any connection.
-#define REFUSED " -109 when an argument holds a line break."
+#define SESSION_CODES \
+  "-501 busy, -502 out of sync, -503 wrong secret, -504 no connection, -506 bad communication"
+// Arguments the command line cannot carry are refused before any connection.
+#define REFUSED " -109 when an argument holds a character that cannot be sent (nothing is sent)."
 
 // The help text of every member of WG, one row per member: what it sends,
 // what it answers and which result codes it may give. Kept as data so that
@@ -178,8 +179,8 @@ auto Command(CommandReturn (morvane::WG::*method)(Args...)) {
 }
 
 std::string Repr(const CommandReturn& r) {
-  return "CommandReturn(number=" + std::to_string(r.error_object.number) + ", description=" +
-         py::repr(py::str(r.error_object.description)).cast<std::string>() +
+  return "CommandReturn(number=" + std::to_string(r.error_object.number) +
+         ", description=" + py::repr(py::str(r.error_object.description)).cast<std::string>() +
          ", long_value=" + std::to_string(r.long_value) +
          ", string_value=" + py::repr(py::str(r.string_value)).cast<std::string>() + ")";
 }
@@ -221,8 +222,8 @@ PYBIND11_MODULE(_morvane, m) {
     try {
       if (raised) std::rethrow_exception(raised);
     } catch (const platform::PlatformError& error) {
-      py::object instance = py::reinterpret_borrow<py::object>(platform_error)(
-          error.number(), error.description());
+      py::object instance =
+          py::reinterpret_borrow<py::object>(platform_error)(error.number(), error.description());
       instance.attr("number") = error.number();
       instance.attr("description") = error.description();
       PyErr_SetObject(platform_error.ptr(), instance.ptr());
@@ -246,7 +247,8 @@ PYBIND11_MODULE(_morvane, m) {
 
   py::class_<platform::TcpSocket, std::shared_ptr<platform::TcpSocket>>(
       m, "Socket", "A configured socket object, as InitWinsock returns it.")
-      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>())
+      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>(),
+           "Connects to the configured host and port; returns -1 on success, 0 on failure.")
       .def(
           "Receive",
           [](platform::TcpSocket& socket) {
@@ -259,19 +261,28 @@ PYBIND11_MODULE(_morvane, m) {
             return py::make_tuple(flag, data);
           },
           "Returns (flag, text); flag 0 when nothing arrived.")
-      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>())
-      .def("Close", &platform::TcpSocket::Close)
-      .def("Describe", &platform::TcpSocket::Describe)
-      .def("__repr__", [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
+      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>(),
+           "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
+      .def("Close", &platform::TcpSocket::Close,
+           "Closes the connection; closing twice is harmless.")
+      .def("Describe", &platform::TcpSocket::Describe, "The addresses and state, for messages.")
+      .def("__repr__",
+           [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
 
   py::class_<PyWG> wg(m, "WG",
                       "One account gateway object. Each command opens its own connection;\n"
                       "the four result properties hold the outcome of the last completed command.");
   wg.def(py::init<>());
-  wg.def_property_readonly("error_number", [](const PyWG& s) { return s.Snapshot().error_number; }, Doc("error_number"));
-  wg.def_property_readonly("error_description", [](const PyWG& s) { return s.Snapshot().error_description; }, Doc("error_description"));
-  wg.def_property_readonly("answer_long", [](const PyWG& s) { return s.Snapshot().answer_long; }, Doc("answer_long"));
-  wg.def_property_readonly("answer_string", [](const PyWG& s) { return s.Snapshot().answer_string; }, Doc("answer_string"));
+  wg.def_property_readonly(
+      "error_number", [](const PyWG& s) { return s.Snapshot().error_number; }, Doc("error_number"));
+  wg.def_property_readonly(
+      "error_description", [](const PyWG& s) { return s.Snapshot().error_description; },
+      Doc("error_description"));
+  wg.def_property_readonly(
+      "answer_long", [](const PyWG& s) { return s.Snapshot().answer_long; }, Doc("answer_long"));
+  wg.def_property_readonly(
+      "answer_string", [](const PyWG& s) { return s.Snapshot().answer_string; },
+      Doc("answer_string"));
   using W = morvane::WG;
   DefCommand(wg, "UserIDExists", &W::UserIDExists, "userid");
   DefCommand(wg, "AuthUser", &W::AuthUser, "userid", "password");
@@ -297,10 +308,18 @@ PYBIND11_MODULE(_morvane, m) {
   DefCommand(wg, "UnSuspendUser", &W::UnSuspendUser, "userid");
   DefCommand(wg, "UpdateUserField", &W::UpdateUserField, "userid", "field", "newdata");
   DefCommand(wg, "AuditMessage", &W::AuditMessage, "themessage");
-  wg.def("GetLocalHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalHost(); }); }, Doc("GetLocalHost"));
-  wg.def("GetLocalPort", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalPort(); }); }, Doc("GetLocalPort"));
-  wg.def("GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetRemoteHost(); }); }, Doc("GetRemoteHost"));
-  wg.def("InitWinsock", [](PyWG& s) { return s.Locked([](auto& w) { return w.InitWinsock(); }); }, Doc("InitWinsock"));
+  wg.def(
+      "GetLocalHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalHost(); }); },
+      Doc("GetLocalHost"));
+  wg.def(
+      "GetLocalPort", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalPort(); }); },
+      Doc("GetLocalPort"));
+  wg.def(
+      "GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetRemoteHost(); }); },
+      Doc("GetRemoteHost"));
+  wg.def(
+      "InitWinsock", [](PyWG& s) { return s.Locked([](auto& w) { return w.InitWinsock(); }); },
+      Doc("InitWinsock"));
   wg.def(
       "Logit",
       [](PyWG& s, std::string data) {
@@ -310,7 +329,8 @@ PYBIND11_MODULE(_morvane, m) {
       py::arg("data"), Doc("Logit"));
 
   py::list result_names;
-  for (const ResultName& row : kResultNames) result_names.append(py::make_tuple(row.name, row.value));
+  for (const ResultName& row : kResultNames)
+    result_names.append(py::make_tuple(row.name, row.value));
   py::object result_enum = py::module_::import("enum").attr("IntEnum")("Result", result_names);
   result_enum.attr("__module__") = "morvane";
   result_enum.attr("__doc__") = "The result codes that error_number and error_object.number carry.";
