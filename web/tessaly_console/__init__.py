@@ -26,6 +26,11 @@ log = logging.getLogger(__name__)
 # up to a cap, and is reset by a successful one.
 SIGNIN_DELAY = 1.0
 SIGNIN_DELAY_CAP = 10.0
+# Addresses remembered with their failures; past this the oldest are forgotten
+# so that a flood of addresses cannot fill the memory.
+SIGNIN_ADDRESSES_KEPT = 10000
+# A signed-in session ends after this many seconds, even if its cookie lives on.
+SESSION_SECONDS = 8 * 60 * 60
 # Limits of the numbers the host's commands take.
 INT32 = (-2**31, 2**31 - 1)
 INT16 = (-2**15, 2**15 - 1)
@@ -90,8 +95,10 @@ class SignInThrottle:
     def failed(self, address):
         """Records a failure and waits before the answer goes back."""
         with self._lock:
-            count = self._failures.get(address, 0) + 1
-            self._failures[address] = count
+            count = self._failures.pop(address, 0) + 1
+            self._failures[address] = count  # now the newest
+            while len(self._failures) > SIGNIN_ADDRESSES_KEPT:
+                del self._failures[next(iter(self._failures))]
         time.sleep(min(self.delay * count, SIGNIN_DELAY_CAP))
 
     def succeeded(self, address):
@@ -132,7 +139,9 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
                 abort(400, "The form was stale or not sent by this console; try again.")
         if request.endpoint in ("signin", "static") or request.endpoint is None:
             return None
-        if session.get("admin") not in admins:
+        signed_in = session.get("since", 0)
+        if session.get("admin") not in admins or time.time() - signed_in > SESSION_SECONDS:
+            session.pop("admin", None)
             return redirect(url_for("signin"))
         return None
 
@@ -171,6 +180,7 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         throttle.succeeded(address)
         session.clear()  # a fresh session and token after signing in
         session["admin"] = name
+        session["since"] = time.time()
         return redirect(url_for("lookup"))
 
     @app.post("/signout")

@@ -52,7 +52,8 @@ def main(argv=None):
         logging.basicConfig(level=logging.INFO, format="%(asctime)s %(name)s %(message)s")
         app = create_app(args.config)
         host, _, port = args.listen.rpartition(":")
-        waitress_serve(app, host=host.strip("[]"), port=int(port), threads=WORKER_THREADS)
+        waitress_serve(app, host=host.strip("[]"), port=int(port), threads=WORKER_THREADS,
+                       clear_untrusted_proxy_headers=True)
         return 0
     except config_file.ConfigError as error:
         print(f"tessaly_console: {error}", file=sys.stderr)

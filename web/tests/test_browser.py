@@ -30,7 +30,8 @@ WAIT_SECONDS = 10
 @pytest.fixture
 def console_url(wgsim, make_config):
     app = tessaly_console.create_app(make_config(), signin_delay=0)
-    server = create_server(app, host="127.0.0.1", port=0, threads=4)
+    server = create_server(app, host="127.0.0.1", port=0, threads=4,
+                           clear_untrusted_proxy_headers=True)
     thread = threading.Thread(target=server.run, daemon=True)
     thread.start()
     yield f"http://127.0.0.1:{server.effective_port}"

@@ -38,6 +38,11 @@ def test_sign_in_and_out(app, wgsim):
     assert post(client, "/signout").status_code == 302
     assert client.get("/user").status_code == 302
 
+    assert post(client, "/signin", name=ADMIN, password=PASSWORD).status_code == 302
+    with client.session_transaction() as session:
+        session["since"] -= tessaly_console.SESSION_SECONDS + 1
+    assert client.get("/user").status_code == 302  # a day-old sign-in has ended
+
 
 @pytest.mark.parametrize("form", [
     {"user": "bob", "action": "credits", "amount": "5"},
