@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """A minimal web page that shows a user's credits and classes, as a WSGI
-application on the standard library's wsgiref server.
+application on the standard library's wsgiref server. It has no sign-in:
+serve it on loopback only. The account console (web/, scripts/console.sh)
+is the full tool, with sign-in and changes.
 
     WINDIR=/path/to/settings PYTHONPATH=build/python \\
         WG_SECRET=... examples/account_page.py --port 8080
@@ -21,8 +23,19 @@ from wsgiref.simple_server import WSGIServer, make_server
 
 import morvane
 
+# Short socket timeouts: a silent host should cost a page seconds, not minutes.
+CONNECT_TIMEOUT = 2
+RECEIVE_TIMEOUT = 3
+# Result codes after which no other call of the page can open a session.
+SESSION_FAILURES = {morvane.Result.SERVER_BUSY, morvane.Result.OUT_OF_SYNC,
+                    morvane.Result.WRONG_SECRET, morvane.Result.NO_CONNECTION,
+                    morvane.Result.BAD_COMMUNICATION}
+
 
 def account_page(environ, start_response):
+    if environ.get("PATH_INFO", "/") not in ("", "/"):
+        start_response("404 Not Found", [("Content-Type", "text/plain; charset=utf-8")])
+        return [b"Not found\n"]
     user = parse_qs(environ.get("QUERY_STRING", "")).get("user", [""])[0]
     secret = os.environ.get("WG_SECRET", "")
     rows = []
@@ -33,6 +46,9 @@ def account_page(environ, start_response):
                                 ("Primary class", wg.PrimaryClass),
                                 ("Current class", wg.CurrentClass)):
                 result = call(secret, user)
+                if result.error_object.number in SESSION_FAILURES:
+                    rows.append(("Error", result.error_object.description))
+                    break  # the other calls would wait and fail the same way
                 if result.error_object.number != 0:
                     value = result.error_object.description
                 else:
@@ -57,6 +73,7 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--port", type=int, default=8080)
     args = parser.parse_args()
+    morvane.set_socket_timeouts(connect=CONNECT_TIMEOUT, receive=RECEIVE_TIMEOUT)
     with make_server("127.0.0.1", args.port, account_page, server_class=ThreadedServer) as server:
         print(f"serving on http://127.0.0.1:{args.port}/")
         server.serve_forever()

@@ -9,11 +9,16 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <mutex>
+#include <stdexcept>
+#include <string_view>
 
+#include "morvane/result_codes.h"
 #include "morvane/wg.h"
 #include "platform/error.h"
 #include "platform/tcp_socket.h"
+#include "tessaly/version.h"
 
 namespace py = pybind11;
 
@@ -22,27 +27,145 @@ namespace {
 using morvane::CommandReturn;
 using morvane::MyErrObject;
 
+// Every call's session may end in one of these before a command is sent.
+#define SESSION_CODES \
+  "-501 busy, -502 out of sync, -503 wrong secret, -504 no connection, -506 bad communication"
+// Arguments the command line cannot carry are refused before any connection.
+#define REFUSED " -109 when an argument holds a character that cannot be sent (nothing is sent)."
+
+// The help text of every member of WG, one row per member: what it sends,
+// what it answers and which result codes it may give. Kept as data so that
+// the rows can follow the command catalogue.
+struct MemberDoc {
+  std::string_view member;
+  const char* text;
+};
+// clang-format off
+constexpr MemberDoc kMemberDocs[] = {
+    {"UserIDExists", "Sends \"USERIDEXISTS userid\". answer_long is 1 when the account exists, 0 when the reply says no.\nCodes: 0, -110 malformed request; " SESSION_CODES ";" REFUSED},
+    {"AuthUser", "Sends \"AUTHUSER userid%%password\". answer_long is 1 when the password is right, 0 when it is incorrect.\nCodes: 0, -100 no such command, -101 no such user, -110 malformed; " SESSION_CODES ";" REFUSED},
+    {"GiveKey", "Sends \"GIVEKEY key userid\". answer_long 1 unless the server names an error.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
+    {"TakeKey", "Sends \"TAKEKEY key userid\". answer_long 1 unless the server names an error.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
+    {"HasMaster", "Sends \"HASMASTER userid\". answer_long 1 when the user has master rights, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"IsSuspended", "Sends \"ISSUSPENDED userid\". answer_long 1 when the account is suspended, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"NumberofCredits", "Sends \"NUMBEROFCREDITS userid\". answer_long is the user's credits (-1 with -100 or -101).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
+    {"NumberOfDays", "Sends \"NUMBEROFDAYS userid\". answer_long is the user's days (-1 with -100 or -101).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
+    {"LastLogin", "Sends \"LASTLOGIN userid\". answer_long is the number the host gives for the last login.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
+    {"CreationDate", "Sends \"CREATIONDATE userid\". answer_long is the number the host gives for the creation date.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
+    {"PrimaryClass", "Sends \"PRIMARYCLASS userid\". answer_string is the user's primary class.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"CurrentClass", "Sends \"CURRENTCLASS userid\". answer_string is the user's current class.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"UserOnline", "Sends \"USERONLINE userid\". answer_long 1 when the user is online, 0 when the reply says no; answer_string \"No Error\" or \"Error\".\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"HasKey", "Sends \"HASKEY key userid\". answer_long 1 when the user holds the key, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
+    {"GiveCredits", "Sends \"GIVECREDITS creds userid\". answer_long 1 when the host confirms the change, 0 when it gave no known answer.\nCodes: 0, -100, -101 no such user, -104 unable to comply, -110; " SESSION_CODES ";" REFUSED},
+    {"GiveDays", "Sends \"GIVEDAYS days userid\" (days may be negative). answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -104 unable to comply, -105 the user would have negative days, -110; " SESSION_CODES ";" REFUSED},
+    {"SystemVariable", "Sends \"SYSTEMVARIABLE sysvar\". answer_long is the variable's value.\nCodes: 0, -100, -104 unable to comply, -106 no such system variable, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
+    {"SwitchClass", "Sends \"SWITCHCLASS newclass userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -107 no such class, -110; " SESSION_CODES ";" REFUSED},
+    {"DeleteUser", "Sends \"DELETEUSER userid\". answer_long 1 when the host confirms the deletion.\nCodes: 0, -100, -101 no such user, -108 user is protected, -110; " SESSION_CODES ";" REFUSED},
+    {"UnDeleteUser", "Sends \"UNDELETEUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"SuspendUser", "Sends \"SUSPENDUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"UnSuspendUser", "Sends \"UNSUSPENDUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"UpdateUserField", "Sends \"UPDATEUSERFIELD field userid%%newdata\". answer_long 1 unless the host says there is no such field (0).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
+    {"AuditMessage", "Sends \"AUDITMESSAGE themessage\" for the host's audit trail. answer_long 1 unless the request was malformed.\nCodes: 0, -110; " SESSION_CODES ";" REFUSED},
+    {"GetLocalHost", "The local host address from morvane.ini, read afresh. Sends nothing. Raises PlatformError when the file cannot be read."},
+    {"GetLocalPort", "The port of the server module, the port connections go to, read afresh. Sends nothing. Raises PlatformError when the port is not a number."},
+    {"GetRemoteHost", "The server module's host address from morvane.ini, read afresh. Sends nothing."},
+    {"InitWinsock", "A new socket object configured from the settings, not connected. Sends nothing."},
+    {"Logit", "Appends one dated line to tarnel.log in the current directory and returns the\nline. Sends nothing. Python strings cannot be changed in place, so the composed\nline comes back as the result instead of replacing the argument."},
+    {"error_number", "0 or the negative result code of the last completed call (see Result)."},
+    {"error_description", "The fixed text of the last completed call's result."},
+    {"answer_long", "The number the last completed call answered (1/0 for yes/no and changes)."},
+    {"answer_string", "The text the last completed call answered (a class name, \"Error\", \"No Error\" or empty)."},
+};
+// clang-format on
+#undef SESSION_CODES
+#undef REFUSED
+
+const char* Doc(std::string_view member) {
+  for (const MemberDoc& row : kMemberDocs) {
+    if (row.member == member) return row.text;
+  }
+  throw std::logic_error("no help text for " + std::string(member));
+}
+
+// The result codes by name, for the Result enumeration; the values are the
+// component's own constants.
+struct ResultName {
+  const char* name;
+  int32_t value;
+};
+constexpr ResultName kResultNames[] = {
+    {"SUCCESS", morvane::kSuccess},
+    {"NO_SUCH_COMMAND", morvane::kNoSuchCommand},
+    {"NO_SUCH_USER", morvane::kNoSuchUser},
+    {"KEY_TOO_LONG", morvane::kKeyTooLong},
+    {"NOT_COMPLIED", morvane::kNotComplied},
+    {"NEGATIVE_DAYS", morvane::kNegativeDays},
+    {"NO_SUCH_SYSTEM_VARIABLE", morvane::kNoSuchSystemVariable},
+    {"NO_SUCH_CLASS", morvane::kNoSuchClass},
+    {"USER_PROTECTED", morvane::kUserProtected},
+    {"INVALID_CHARACTER", morvane::kInvalidCharacter},
+    {"MALFORMED_REQUEST", morvane::kMalformedRequest},
+    {"SERVER_BUSY", morvane::kServerBusy},
+    {"OUT_OF_SYNC", morvane::kOutOfSync},
+    {"WRONG_SECRET", morvane::kWrongSecret},
+    {"NO_CONNECTION", morvane::kNoConnection},
+    {"BAD_COMMUNICATION", morvane::kBadCommunication},
+};
+
+// The four result properties as the last completed call left them.
+struct Results {
+  int32_t error_number = 0;
+  std::string error_description;
+  int32_t answer_long = 0;
+  std::string answer_string;
+};
+
 // A WG for Python. Python threads may share one object, so calls on it are
-// taken one at a time, as the object expects.
+// taken one at a time, as the object expects. The result properties are
+// read from a copy taken after each call, so that reading them never waits
+// for a call that is still on the network.
 class PyWG {
  public:
-  // Runs `call` on the object without the interpreter lock.
+  // Runs `call` on the object without the interpreter lock. The lock is
+  // released before waiting for another thread's call on this object:
+  // waiting while holding it would stop every Python thread.
   template <class Call>
   auto Locked(Call&& call) {
     py::gil_scoped_release release;
     std::lock_guard lock(mutex_);
+    const SnapshotOnExit snapshot(*this);
     return call(wg_);
   }
 
-  template <class Call>
-  auto Peek(Call&& call) {
-    std::lock_guard lock(mutex_);
-    return call(wg_);
+  // The results of the last completed call. Never waits on a call.
+  Results Snapshot() const {
+    std::lock_guard lock(results_mutex_);
+    return results_;
   }
 
  private:
-  std::mutex mutex_;
+  // Copies the results when a call ends, also when it raises (the object
+  // keeps its properties then, and so does the copy).
+  class SnapshotOnExit {
+   public:
+    explicit SnapshotOnExit(PyWG& owner) : owner_(owner) {}
+    SnapshotOnExit(const SnapshotOnExit&) = delete;
+    SnapshotOnExit& operator=(const SnapshotOnExit&) = delete;
+    ~SnapshotOnExit() {
+      Results fresh{owner_.wg_.error_number(), owner_.wg_.error_description(),
+                    owner_.wg_.answer_long(), owner_.wg_.answer_string()};
+      std::lock_guard lock(owner_.results_mutex_);
+      owner_.results_ = std::move(fresh);
+    }
+
+   private:
+    PyWG& owner_;
+  };
+
+  std::mutex mutex_;  // serialises calls on wg_
   morvane::WG wg_;
+  mutable std::mutex results_mutex_;  // guards results_ only, never held across a call
+  Results results_;
 };
 
 using Str = const std::string&;
@@ -56,24 +179,35 @@ auto Command(CommandReturn (morvane::WG::*method)(Args...)) {
 }
 
 std::string Repr(const CommandReturn& r) {
-  return "CommandReturn(number=" + std::to_string(r.error_object.number) + ", description=" +
-         py::repr(py::str(r.error_object.description)).cast<std::string>() +
+  return "CommandReturn(number=" + std::to_string(r.error_object.number) +
+         ", description=" + py::repr(py::str(r.error_object.description)).cast<std::string>() +
          ", long_value=" + std::to_string(r.long_value) +
          ", string_value=" + py::repr(py::str(r.string_value)).cast<std::string>() + ")";
 }
 
 // A timeout given as a datetime.timedelta or as a number of seconds.
-std::chrono::milliseconds Milliseconds(py::handle value) {
+// Negative and non-finite values are refused: an endless wait is never what
+// a page wants, and the conversion to milliseconds would be meaningless.
+std::chrono::milliseconds Milliseconds(py::handle value, const char* name) {
   const double seconds = py::hasattr(value, "total_seconds")
                              ? value.attr("total_seconds")().cast<double>()
                              : py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>();
-  if (!(seconds >= 0)) throw py::value_error("a timeout cannot be negative");
-  return std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000 + 0.5));
+  if (!std::isfinite(seconds) || seconds < 0) {
+    throw py::value_error(std::string(name) + " must be a finite number of seconds, not negative");
+  }
+  constexpr double kMillisecondsPerSecond = 1000;
+  return std::chrono::milliseconds(static_cast<int64_t>(seconds * kMillisecondsPerSecond + 0.5));
+}
+
+// A WG command as a method: its parameters by name and its help text.
+template <class Method, class... Names>
+void DefCommand(py::class_<PyWG>& cls, const char* member, Method method, Names... names) {
+  cls.def(member, Command(method), py::arg("secret"), py::arg(names)..., Doc(member));
 }
 
 }  // namespace
 
-PYBIND11_MODULE(morvane, m) {
+PYBIND11_MODULE(_morvane, m) {
   m.doc() =
       "Administration of bulletin-board accounts through the host's server module.\n\n"
       "Create a WG and call one command per request, passing the secret phrase first.\n"
@@ -88,8 +222,8 @@ PYBIND11_MODULE(morvane, m) {
     try {
       if (raised) std::rethrow_exception(raised);
     } catch (const platform::PlatformError& error) {
-      py::object instance = py::reinterpret_borrow<py::object>(platform_error)(
-          error.number(), error.description());
+      py::object instance =
+          py::reinterpret_borrow<py::object>(platform_error)(error.number(), error.description());
       instance.attr("number") = error.number();
       instance.attr("description") = error.description();
       PyErr_SetObject(platform_error.ptr(), instance.ptr());
@@ -113,7 +247,8 @@ PYBIND11_MODULE(morvane, m) {
 
   py::class_<platform::TcpSocket, std::shared_ptr<platform::TcpSocket>>(
       m, "Socket", "A configured socket object, as InitWinsock returns it.")
-      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>())
+      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>(),
+           "Connects to the configured host and port; returns -1 on success, 0 on failure.")
       .def(
           "Receive",
           [](platform::TcpSocket& socket) {
@@ -126,68 +261,97 @@ PYBIND11_MODULE(morvane, m) {
             return py::make_tuple(flag, data);
           },
           "Returns (flag, text); flag 0 when nothing arrived.")
-      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>())
-      .def("Close", &platform::TcpSocket::Close)
-      .def("Describe", &platform::TcpSocket::Describe)
-      .def("__repr__", [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
+      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>(),
+           "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
+      .def("Close", &platform::TcpSocket::Close,
+           "Closes the connection; closing twice is harmless.")
+      .def("Describe", &platform::TcpSocket::Describe, "The addresses and state, for messages.")
+      .def("__repr__",
+           [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
 
-  py::class_<PyWG>(m, "WG",
-                   "One account gateway object. Each command opens its own connection;\n"
-                   "the four result properties hold the outcome of the last command.")
-      .def(py::init<>())
-      .def_property_readonly("error_number", [](PyWG& s) { return s.Peek([](auto& wg) { return wg.error_number(); }); })
-      .def_property_readonly("error_description", [](PyWG& s) { return s.Peek([](auto& wg) { return wg.error_description(); }); })
-      .def_property_readonly("answer_long", [](PyWG& s) { return s.Peek([](auto& wg) { return wg.answer_long(); }); })
-      .def_property_readonly("answer_string", [](PyWG& s) { return s.Peek([](auto& wg) { return wg.answer_string(); }); })
-      .def("UserIDExists", Command(&morvane::WG::UserIDExists), py::arg("secret"), py::arg("userid"))
-      .def("AuthUser", Command(&morvane::WG::AuthUser), py::arg("secret"), py::arg("userid"), py::arg("password"))
-      .def("GiveKey", Command(&morvane::WG::GiveKey), py::arg("secret"), py::arg("userid"), py::arg("key"))
-      .def("TakeKey", Command(&morvane::WG::TakeKey), py::arg("secret"), py::arg("userid"), py::arg("key"))
-      .def("HasMaster", Command(&morvane::WG::HasMaster), py::arg("secret"), py::arg("userid"))
-      .def("IsSuspended", Command(&morvane::WG::IsSuspended), py::arg("secret"), py::arg("userid"))
-      .def("NumberofCredits", Command(&morvane::WG::NumberofCredits), py::arg("secret"), py::arg("userid"))
-      .def("NumberOfDays", Command(&morvane::WG::NumberOfDays), py::arg("secret"), py::arg("userid"))
-      .def("LastLogin", Command(&morvane::WG::LastLogin), py::arg("secret"), py::arg("userid"))
-      .def("CreationDate", Command(&morvane::WG::CreationDate), py::arg("secret"), py::arg("userid"))
-      .def("PrimaryClass", Command(&morvane::WG::PrimaryClass), py::arg("secret"), py::arg("userid"))
-      .def("CurrentClass", Command(&morvane::WG::CurrentClass), py::arg("secret"), py::arg("userid"))
-      .def("UserOnline", Command(&morvane::WG::UserOnline), py::arg("secret"), py::arg("userid"))
-      .def("HasKey", Command(&morvane::WG::HasKey), py::arg("secret"), py::arg("userid"), py::arg("key"))
-      .def("GiveCredits", Command(&morvane::WG::GiveCredits), py::arg("secret"), py::arg("userid"), py::arg("creds"))
-      .def("GiveDays", Command(&morvane::WG::GiveDays), py::arg("secret"), py::arg("userid"), py::arg("days"))
-      .def("SystemVariable", Command(&morvane::WG::SystemVariable), py::arg("secret"), py::arg("sysvar"))
-      .def("SwitchClass", Command(&morvane::WG::SwitchClass), py::arg("secret"), py::arg("userid"), py::arg("newclass"))
-      .def("DeleteUser", Command(&morvane::WG::DeleteUser), py::arg("secret"), py::arg("userid"))
-      .def("UnDeleteUser", Command(&morvane::WG::UnDeleteUser), py::arg("secret"), py::arg("userid"))
-      .def("SuspendUser", Command(&morvane::WG::SuspendUser), py::arg("secret"), py::arg("userid"))
-      .def("UnSuspendUser", Command(&morvane::WG::UnSuspendUser), py::arg("secret"), py::arg("userid"))
-      .def("UpdateUserField", Command(&morvane::WG::UpdateUserField), py::arg("secret"), py::arg("userid"), py::arg("field"), py::arg("newdata"))
-      .def("AuditMessage", Command(&morvane::WG::AuditMessage), py::arg("secret"), py::arg("themessage"))
-      .def("GetLocalHost", [](PyWG& s) { return s.Locked([](auto& wg) { return wg.GetLocalHost(); }); })
-      .def("GetLocalPort", [](PyWG& s) { return s.Locked([](auto& wg) { return wg.GetLocalPort(); }); },
-           "The port of the server module, the port connections go to.")
-      .def("GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& wg) { return wg.GetRemoteHost(); }); })
-      .def("InitWinsock", [](PyWG& s) { return s.Locked([](auto& wg) { return wg.InitWinsock(); }); },
-           "A new socket object configured from the settings, not connected.")
-      .def(
-          "Logit",
-          [](PyWG& s, std::string data) {
-            s.Locked([&](auto& wg) { wg.Logit(data); });
-            return data;
-          },
-          py::arg("data"),
-          "Appends a dated line to tarnel.log in the current directory and returns the\n"
-          "line. Python strings cannot be changed in place, so the composed line comes\n"
-          "back as the result instead of replacing the argument.");
+  py::class_<PyWG> wg(m, "WG",
+                      "One account gateway object. Each command opens its own connection;\n"
+                      "the four result properties hold the outcome of the last completed command.");
+  wg.def(py::init<>());
+  wg.def_property_readonly(
+      "error_number", [](const PyWG& s) { return s.Snapshot().error_number; }, Doc("error_number"));
+  wg.def_property_readonly(
+      "error_description", [](const PyWG& s) { return s.Snapshot().error_description; },
+      Doc("error_description"));
+  wg.def_property_readonly(
+      "answer_long", [](const PyWG& s) { return s.Snapshot().answer_long; }, Doc("answer_long"));
+  wg.def_property_readonly(
+      "answer_string", [](const PyWG& s) { return s.Snapshot().answer_string; },
+      Doc("answer_string"));
+  using W = morvane::WG;
+  DefCommand(wg, "UserIDExists", &W::UserIDExists, "userid");
+  DefCommand(wg, "AuthUser", &W::AuthUser, "userid", "password");
+  DefCommand(wg, "GiveKey", &W::GiveKey, "userid", "key");
+  DefCommand(wg, "TakeKey", &W::TakeKey, "userid", "key");
+  DefCommand(wg, "HasMaster", &W::HasMaster, "userid");
+  DefCommand(wg, "IsSuspended", &W::IsSuspended, "userid");
+  DefCommand(wg, "NumberofCredits", &W::NumberofCredits, "userid");
+  DefCommand(wg, "NumberOfDays", &W::NumberOfDays, "userid");
+  DefCommand(wg, "LastLogin", &W::LastLogin, "userid");
+  DefCommand(wg, "CreationDate", &W::CreationDate, "userid");
+  DefCommand(wg, "PrimaryClass", &W::PrimaryClass, "userid");
+  DefCommand(wg, "CurrentClass", &W::CurrentClass, "userid");
+  DefCommand(wg, "UserOnline", &W::UserOnline, "userid");
+  DefCommand(wg, "HasKey", &W::HasKey, "userid", "key");
+  DefCommand(wg, "GiveCredits", &W::GiveCredits, "userid", "creds");
+  DefCommand(wg, "GiveDays", &W::GiveDays, "userid", "days");
+  DefCommand(wg, "SystemVariable", &W::SystemVariable, "sysvar");
+  DefCommand(wg, "SwitchClass", &W::SwitchClass, "userid", "newclass");
+  DefCommand(wg, "DeleteUser", &W::DeleteUser, "userid");
+  DefCommand(wg, "UnDeleteUser", &W::UnDeleteUser, "userid");
+  DefCommand(wg, "SuspendUser", &W::SuspendUser, "userid");
+  DefCommand(wg, "UnSuspendUser", &W::UnSuspendUser, "userid");
+  DefCommand(wg, "UpdateUserField", &W::UpdateUserField, "userid", "field", "newdata");
+  DefCommand(wg, "AuditMessage", &W::AuditMessage, "themessage");
+  wg.def(
+      "GetLocalHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalHost(); }); },
+      Doc("GetLocalHost"));
+  wg.def(
+      "GetLocalPort", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalPort(); }); },
+      Doc("GetLocalPort"));
+  wg.def(
+      "GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetRemoteHost(); }); },
+      Doc("GetRemoteHost"));
+  wg.def(
+      "InitWinsock", [](PyWG& s) { return s.Locked([](auto& w) { return w.InitWinsock(); }); },
+      Doc("InitWinsock"));
+  wg.def(
+      "Logit",
+      [](PyWG& s, std::string data) {
+        s.Locked([&](auto& w) { w.Logit(data); });
+        return data;
+      },
+      py::arg("data"), Doc("Logit"));
+
+  py::list result_names;
+  for (const ResultName& row : kResultNames)
+    result_names.append(py::make_tuple(row.name, row.value));
+  py::object result_enum = py::module_::import("enum").attr("IntEnum")("Result", result_names);
+  result_enum.attr("__module__") = "morvane";
+  result_enum.attr("__doc__") = "The result codes that error_number and error_object.number carry.";
+  m.attr("Result") = result_enum;
+  m.attr("__version__") = tessaly::kVersion;
 
   m.def(
       "set_socket_timeouts",
       [](py::handle connect, py::handle receive, py::handle quiet_gap) {
-        platform::SetDefaultSocketTimeouts(
-            {Milliseconds(connect), Milliseconds(receive), Milliseconds(quiet_gap)});
+        platform::SocketTimeouts timeouts = platform::DefaultSocketTimeouts();
+        // Check all before changing any, so a refused value changes nothing.
+        if (!connect.is_none()) timeouts.connect = Milliseconds(connect, "connect");
+        if (!receive.is_none()) timeouts.receive = Milliseconds(receive, "receive");
+        if (!quiet_gap.is_none()) timeouts.quiet_gap = Milliseconds(quiet_gap, "quiet_gap");
+        platform::SetDefaultSocketTimeouts(timeouts);
       },
-      py::arg("connect"), py::arg("receive"), py::arg("quiet_gap"),
-      "Sets the timeouts of sockets created from now on (datetime.timedelta or seconds).");
+      py::kw_only(), py::arg("connect") = py::none(), py::arg("receive") = py::none(),
+      py::arg("quiet_gap") = py::none(),
+      "Sets the timeouts of sockets created from now on, as datetime.timedelta or\n"
+      "seconds; a timeout left out (None) keeps its value. Raises ValueError for a\n"
+      "negative or non-finite value, and then changes none of them.");
   m.def(
       "get_socket_timeouts",
       [] {

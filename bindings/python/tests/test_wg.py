@@ -133,3 +133,77 @@ def test_the_example_page(wgsim, monkeypatch):
     assert statuses == ["200 OK"]
     assert b"<th>Credits</th><td>100000</td>" in body
     assert b"<th>Primary class</th><td>SYSOP</td>" in body
+    page.account_page({"PATH_INFO": "/etc/passwd"}, lambda status, headers: statuses.append(status))
+    assert statuses[-1] == "404 Not Found"
+
+
+def test_the_example_page_stops_at_a_silent_host(windir):
+    import importlib.util
+    import socket
+    from conftest import REPO, write_settings
+    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    page = importlib.util.module_from_spec(found)
+    found.loader.exec_module(page)
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        write_settings(windir, silent.getsockname()[1])
+        morvane.set_socket_timeouts(receive=0.5)
+        start = time.monotonic()
+        body = b"".join(page.account_page({"QUERY_STRING": "user=bob"}, lambda *_: None))
+    assert time.monotonic() - start < 1.5  # one timeout, not four
+    assert b"-506" in body
+
+
+def test_the_module_describes_itself():
+    assert morvane.__version__.count(".") == 2
+    assert (morvane.Result.NO_SUCH_USER, morvane.Result.BAD_COMMUNICATION) == (-101, -506)
+    assert morvane.Result(-109).name == "INVALID_CHARACTER"
+    members = [name for name in dir(morvane.WG) if not name.startswith("_")]
+    assert len(members) == 33
+    # pybind11 puts the signature first on methods; the prose comes after it.
+    undocumented = [name for name in members
+                    if len((getattr(morvane.WG, name).__doc__ or "").split()) < 8]
+    assert undocumented == []
+    assert 'Sends "GIVECREDITS creds userid"' in morvane.WG.GiveCredits.__doc__
+
+
+def test_the_type_stubs_match_the_module():
+    import ast
+    from pathlib import Path
+    stub = ast.parse((Path(morvane.__file__).parent / "__init__.pyi").read_text())
+    classes = {node.name: node for node in stub.body if isinstance(node, ast.ClassDef)}
+    codes = {item.targets[0].id: ast.literal_eval(item.value)
+             for item in classes["Result"].body if isinstance(item, ast.Assign)}
+    assert codes == {code.name: code.value for code in morvane.Result}
+    stub_members = {item.name for item in classes["WG"].body
+                    if isinstance(item, ast.FunctionDef) and not item.name.startswith("_")}
+    assert stub_members == {name for name in dir(morvane.WG) if not name.startswith("_")}
+
+
+@pytest.mark.parametrize("timeouts", [
+    {"receive": float("inf")}, {"connect": float("nan")}, {"quiet_gap": -0.5},
+    {"connect": 1, "receive": float("-inf")}])
+def test_socket_timeouts_refuse_endless_and_negative_values(timeouts):
+    before = morvane.get_socket_timeouts()
+    with pytest.raises(ValueError):
+        morvane.set_socket_timeouts(**timeouts)
+    assert morvane.get_socket_timeouts() == before  # nothing half-changed
+
+
+def test_one_timeout_can_be_set_alone():
+    from datetime import timedelta
+    before = morvane.get_socket_timeouts()
+    morvane.set_socket_timeouts(receive=2)
+    assert morvane.get_socket_timeouts() == dict(before, receive=timedelta(seconds=2))
+
+
+def test_results_can_be_read_while_a_call_runs(serve):
+    serve(b"Credits is : 7\xf5\r\n", delay=1.5)
+    wg = morvane.WG()
+    thread = threading.Thread(target=wg.NumberofCredits, args=("s", "bob"))
+    thread.start()
+    time.sleep(0.3)  # the call waits for its reply, holding the object
+    start = time.monotonic()
+    assert (wg.error_number, wg.answer_long, wg.answer_string) == (0, 0, "")
+    assert time.monotonic() - start < 0.2
+    thread.join(5)
+    assert wg.answer_long == 7

@@ -1,0 +1,17 @@
+"""Administration of bulletin-board accounts through the host's server module.
+
+Create a WG and call one command per request, passing the secret phrase first.
+The server's address comes from morvane.ini in the Windows directory ($WINDIR).
+"""
+
+from ._morvane import (CommandReturn, MyErrObject, PlatformError, Result, Socket, WG,
+                       __version__, get_socket_timeouts, set_socket_timeouts)
+
+__all__ = ["CommandReturn", "MyErrObject", "PlatformError", "Result", "Socket", "WG",
+           "__version__", "get_socket_timeouts", "set_socket_timeouts"]
+
+# Show the public names where users import them from.
+for _name in __all__[:6]:
+    if _name != "Result":
+        globals()[_name].__module__ = __name__
+del _name

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The account console for trying it: starts the simulator wgsim on a free
+# loopback port over a copy of examples/accounts.txt, points the gateway at
+# it with a settings file in a private temporary Windows directory, adds a
+# throwaway administrator and serves the console on loopback until Ctrl-C.
+# Everything it starts and writes goes away when it ends.
+#
+#   scripts/console.sh                 build what is missing, then serve
+#   scripts/console.sh --no-build      use the programs already built
+#   scripts/console.sh --port N        serve on 127.0.0.1:N (default 8080)
+#
+# The administrator is "admin" with a random password printed at start.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=yes
+port=8080
+while (($#)); do
+  case "$1" in
+    --no-build) build=no ;;
+    --port) port=${2:?--port needs a number}; shift ;;
+    -h|--help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "console.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [[ $build == yes ]]; then
+  source scripts/setup.sh
+  [[ -f build/build.ninja ]] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build --target wgsim morvane_python
+fi
+wgsim=build/bin/wgsim
+[[ -x $wgsim && -d build/python/morvane ]] || {
+  echo "console.sh: build/bin/wgsim or build/python/morvane is missing; build first" >&2
+  exit 1
+}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-console.XXXXXX")
+wgsim_pid=
+console_pid=
+cleanup() {
+  for pid in $console_pid $wgsim_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+cp examples/accounts.txt "$work/accounts.txt"
+umask 077
+secret="console-$RANDOM$RANDOM$RANDOM"
+printf '%s\n' "$secret" >"$work/secret"
+"$wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" --secret "$secret" \
+  >"$work/wgsim.out" 2>"$work/wgsim.err" &
+wgsim_pid=$!
+wgsim_port=
+for _ in $(seq 100); do  # at most 5 s
+  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
+    wgsim_port=${line##*:}
+    break
+  fi
+  kill -0 "$wgsim_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [[ -z $wgsim_port ]]; then
+  echo "console.sh: wgsim did not start:" >&2
+  cat "$work/wgsim.err" >&2
+  exit 1
+fi
+
+# The gateway's settings: remote host, local host and port, 20 characters
+# each, in morvane.ini of a Windows directory of our own.
+export WINDIR=$work/windows
+mkdir -p "$WINDIR"
+printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$wgsim_port" >"$WINDIR/morvane.ini"
+
+export PYTHONPATH=$PWD/build/python:$PWD/web
+export TESSALY_CONSOLE_CONFIG=$work/console.ini
+password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
+printf '%s\n' "$password" | /usr/bin/python3 -m tessaly_console add-admin admin \
+  --secret-file "$work/secret" >/dev/null
+
+echo "wgsim is listening on 127.0.0.1:$wgsim_port over a copy of examples/accounts.txt"
+echo "The console: http://127.0.0.1:$port/  name: admin  password: $password"
+echo "Audit messages go to $work/accounts.txt.audit. Ctrl-C stops everything."
+# In the background and waited for, so that a signal to this script runs
+# the cleanup at once instead of after the server ends.
+/usr/bin/python3 -m tessaly_console serve --listen "127.0.0.1:$port" &
+console_pid=$!
+wait "$console_pid"

@@ -1,0 +1,87 @@
+"""End to end in a real browser: headless Chromium signs in, looks a user up,
+gives credits and sees the new balance. The screenshots stay under
+build/screenshots (CONSOLE_SCREENSHOTS overrides the folder)."""
+
+import os
+import shutil
+import tempfile
+import threading
+from pathlib import Path
+
+import pytest
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from waitress import create_server
+
+import tessaly_console
+from conftest import ADMIN, PASSWORD, REPO
+
+CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
+CHROMEDRIVER = shutil.which("chromedriver") or "/usr/bin/chromedriver"
+# Headless, and quiet: no first-run pages, no background traffic of its own.
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                  "--no-first-run", "--disable-background-networking",
+                  "--disable-component-update", "--disable-sync",
+                  "--disable-dev-shm-usage", "--window-size=1100,1250"]
+WAIT_SECONDS = 10
+
+
+@pytest.fixture
+def console_url(wgsim, make_config):
+    app = tessaly_console.create_app(make_config(), signin_delay=0)
+    server = create_server(app, host="127.0.0.1", port=0, threads=4,
+                           clear_untrusted_proxy_headers=True)
+    thread = threading.Thread(target=server.run, daemon=True)
+    thread.start()
+    yield f"http://127.0.0.1:{server.effective_port}"
+    server.close()
+
+
+@pytest.fixture
+def browser():
+    profile = tempfile.mkdtemp(prefix="console-chromium-")
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}"]:
+        options.add_argument(flag)
+    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    driver.implicitly_wait(WAIT_SECONDS)
+    yield driver
+    driver.quit()
+    shutil.rmtree(profile, ignore_errors=True)
+
+
+def screenshots():
+    folder = Path(os.environ.get("CONSOLE_SCREENSHOTS", REPO / "build" / "screenshots"))
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder
+
+
+def test_sign_in_look_up_and_give_credits(console_url, browser, wgsim):
+    browser.get(console_url + "/user")
+    assert browser.current_url.endswith("/signin")
+    browser.find_element(By.NAME, "name").send_keys(ADMIN)
+    browser.find_element(By.NAME, "password").send_keys(PASSWORD)
+    browser.find_element(By.CSS_SELECTOR, "form button[type=submit]").click()
+
+    search = browser.find_element(By.NAME, "id")
+    search.send_keys("Alice Smith")
+    search.submit()
+    assert fact(browser, "Credits") == "1200"
+    assert fact(browser, "Primary class") == "PAYING"
+
+    form = browser.find_element(By.XPATH, "//form[input[@name='action' and @value='credits']]")
+    form.find_element(By.NAME, "amount").send_keys("250")
+    form.find_element(By.TAG_NAME, "button").click()
+    assert "Done: give 250 credits to Alice Smith." in browser.find_element(
+        By.CSS_SELECTOR, ".flash").text
+    assert fact(browser, "Credits") == "1450"
+    assert "credits = 1450" in wgsim.account("Alice Smith")
+    assert f"Console: {ADMIN} did give 250 credits to Alice Smith" in wgsim.audits()
+    assert browser.save_screenshot(str(screenshots() / "console-user.png"))
+
+
+def fact(browser, label):
+    return browser.find_element(By.XPATH, f"//table[@class='facts']//th[text()='{label}']"
+                                          "/following-sibling::td").text
