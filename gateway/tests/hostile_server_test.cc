@@ -29,6 +29,7 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kConnectTimeout = 400ms;
 constexpr milliseconds kReceiveTimeout = 500ms;
+// Opted in only where a case says so: by default the gap is off.
 constexpr milliseconds kQuietGap = 150ms;
 // Room for scheduling on a busy machine, on top of a case's own waits.
 constexpr milliseconds kSlack = 400ms;
@@ -40,8 +41,7 @@ const std::string kOk(kSuccessText);
 class HostileServerTest : public GatewayTest {
  protected:
   HostileServerTest() {
-    platform::SetDefaultSocketTimeouts(
-        {.connect = kConnectTimeout, .receive = kReceiveTimeout, .quiet_gap = kQuietGap});
+    platform::SetDefaultSocketTimeouts({.connect = kConnectTimeout, .receive = kReceiveTimeout});
     descriptors_before_ = OpenDescriptorCount();
   }
 
@@ -133,11 +133,20 @@ TEST_F(HostileServerTest, AResetInTheMiddleOfAReplyIsBadCommunication) {
   EXPECT_EQ(wg_.answer_long(), 0);
 }
 
-TEST_F(HostileServerTest, HangingUpAfterAPartOfAReplyClassifiesWhatCame) {
-  // An orderly close ends the reply: the server said what it meant to say.
+TEST_F(HostileServerTest, HangingUpInTheMiddleOfAReplyIsBadCommunication) {
+  // An orderly close is no end of a reply either: taken whole, each of
+  // these would report a correct password or a yes.
+  OpenThen({Send("Password is inc"), CloseNow()});
+  EXPECT_EQ(Within(kSlack, [&] { return wg_.AuthUser("s3cret", "bob", "pw"); }),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
+
   OpenThen({Send("No such user"), CloseNow()});
   EXPECT_EQ(Within(kSlack, [&] { return wg_.AuthUser("s3cret", "bob", "pw"); }),
-            Result(kNoSuchUser, std::string(kNoSuchUserText), 0, ""));
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
+
+  OpenThen({Send("N"), Pause(50ms), CloseNow()});
+  EXPECT_EQ(Within(kSlack, [&] { return wg_.HasMaster("s3cret", "bob"); }),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
 }
 
 // --- Silence ---
@@ -163,8 +172,16 @@ TEST_F(HostileServerTest, SilenceAfterTheCommandIsBadCommunication) {
   EXPECT_GE(took(), kReceiveTimeout - 50ms);
 }
 
-TEST_F(HostileServerTest, AReplyWithoutAnEndIsTakenAfterTheQuietGap) {
+TEST_F(HostileServerTest, AReplyWithoutAnEndIsNoReplyUnlessTheQuietGapIsOn) {
   // The server answers but neither ends the line nor closes.
+  OpenThen({Send("User is suspended"), HoldSilent(5s)});
+  EXPECT_EQ(Within(kReceiveTimeout + kSlack, [&] { return wg_.SuspendUser("s3cret", "bob"); }),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, "Error"));
+  EXPECT_GE(took(), kReceiveTimeout - 50ms);
+
+  // Opted in for such a server, the gap takes what came.
+  platform::SetDefaultSocketTimeouts(
+      {.connect = kConnectTimeout, .receive = kReceiveTimeout, .quiet_gap = kQuietGap});
   OpenThen({Send("User is suspended"), HoldSilent(5s)});
   EXPECT_EQ(Within(kQuietGap + kSlack, [&] { return wg_.SuspendUser("s3cret", "bob"); }),
             Result(0, kOk, 1, "No Error"));
@@ -176,8 +193,20 @@ TEST_F(HostileServerTest, AGreetingDrippedOneByteEvery100msIsCutOffAtTheReceiveT
   // Slower than the receive timeout allows: a page is never held longer.
   Play({Drip(kPromptOnly, 100ms)});
   EXPECT_EQ(Within(kReceiveTimeout + kSlack, [&] { return UserIDExists(); }),
-            SessionFailure(kOutOfSync, kOutOfSyncText));
+            SessionFailure(kBadCommunication, kBadCommunicationText));
   EXPECT_GE(took(), kReceiveTimeout - 50ms);
+}
+
+TEST_F(HostileServerTest, TheReceiveTimeoutBoundsTheWholeExchange) {
+  // Each step keeps within the receive timeout, and each byte of the reply
+  // within the quiet gap of old; the steps together must not hold the page
+  // longer than the one timeout.
+  platform::SetDefaultSocketTimeouts(
+      {.connect = kConnectTimeout, .receive = kReceiveTimeout, .quiet_gap = kQuietGap});
+  Play({Pause(350ms), Send(kGreeting), ReadLine(), Pause(100ms), Send(kMasterPrompt), ReadLine(),
+        Drip("User is suspended\r\n", kQuietGap - 50ms)});
+  EXPECT_EQ(Within(kReceiveTimeout + kSlack, [&] { return wg_.SuspendUser("s3cret", "bob"); }),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, "Error"));
 }
 
 TEST_F(HostileServerTest, AGreetingDrippedWithinTheTimeoutsIsJoined) {
@@ -198,6 +227,52 @@ TEST_F(HostileServerTest, AReplyInManySmallPiecesIsReadWhole) {
             Result(0, kOk, 150, ""));
 }
 
+TEST_F(HostileServerTest, LineEndsSentApartFromAPromptStayWithTheNextAnswer) {
+  // Taken for the answer of their own, these line ends made the reply to
+  // every command, and a wrong password or a missing user a yes.
+  const std::vector<std::string> kMasterPromptThenLineEnd = {kMasterPrompt, "\r\n"};
+  Play({Send(kGreeting), ReadLine(), SendSeparately(kMasterPromptThenLineEnd, 30ms), ReadLine(),
+        Send("No such user\r\n")});
+  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }), Result(0, kOk, 0, ""));
+
+  Play({Send(kGreeting), ReadLine(), SendSeparately(kMasterPromptThenLineEnd, 30ms), ReadLine(),
+        Send("Password is incorrect\r\n")});
+  EXPECT_EQ(Within(kSlack, [&] { return wg_.AuthUser("s3cret", "bob", "guess"); }),
+            Result(0, kOk, 0, ""));
+
+  // After the secret prompt they stay in front of the master prompt.
+  Play({SendSeparately({kPromptOnly, "\r\n"}, 30ms), ReadLine(),
+        SendSeparately(kMasterPromptThenLineEnd, 30ms), ReadLine(), Send("yes\r\n")});
+  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }), Result(0, kOk, 1, ""));
+}
+
+TEST_F(HostileServerTest, AReplyThatPausesIsWaitedForToItsEnd) {
+  // A retransmitted segment comes 200 ms late or more; cut off at the
+  // pause, these replies would mean a correct password and a yes.
+  OpenThen({SendSeparately({"Password is inc", "orrect\r\n"}, 300ms)});
+  EXPECT_EQ(Within(300ms + kSlack, [&] { return wg_.AuthUser("s3cret", "bob", "guess"); }),
+            Result(0, kOk, 0, ""));
+
+  OpenThen({SendSeparately({"N", "O\r\n"}, 300ms)});
+  EXPECT_EQ(Within(300ms + kSlack, [&] { return wg_.HasMaster("s3cret", "bob"); }),
+            Result(0, kOk, 0, ""));
+}
+
+TEST_F(HostileServerTest, CapitalEndCharactersEndThePromptsAtOnce) {
+  Play({Send("PLEASE ENTER YOUR SECRET STRING TO CONTINUE.\xD5\xD5"), ReadLine(),
+        Send("What is your wish my master?\xD5\xF5"), ReadLine(), Send("yes\r\n"), HoldSilent(5s)});
+  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }), Result(0, kOk, 1, ""));
+}
+
+TEST_F(HostileServerTest, ABannerLineSentApartFromThePromptIsOutOfSync) {
+  // The banner alone is a whole answer without the prompt: a visible
+  // failure, never a wrong answer.
+  Play({SendSeparately({"Welcome to the host\r\n", kPromptOnly}, 50ms), ReadLine(),
+        Send(kMasterPrompt), ReadLine(), Send("yes\r\n")});
+  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }),
+            SessionFailure(kOutOfSync, kOutOfSyncText));
+}
+
 TEST_F(HostileServerTest, TheTwoEndCharactersInSeparateSegmentsStillEndThePrompts) {
   Play({SendSeparately({"Please enter your secret string to continue.\xF5", "\xF5"}, 30ms),
         ReadLine(), SendSeparately({"What is your wish my master?\xF5", "\xF5"}, 30ms), ReadLine(),
@@ -215,15 +290,15 @@ TEST_F(HostileServerTest, AValueWhoseEndAndLineEndComeApartIsRead) {
 // --- Floods ---
 
 // Megabytes without a line end or an end character: the client holds at
-// most kMaxReplyBytes of them, classifies what it read and hangs up.
-TEST_F(HostileServerTest, AFloodedGreetingIsOutOfSyncAndMemoryStaysFlat) {
+// most kMaxReplyBytes of them, takes them for no answer and hangs up.
+TEST_F(HostileServerTest, AFloodedGreetingIsNoGreetingAndMemoryStaysFlat) {
   Play({Flood(4 << 20, "x")});
   EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }),
-            SessionFailure(kOutOfSync, kOutOfSyncText));
+            SessionFailure(kBadCommunication, kBadCommunicationText));
   const size_t resident_before = ResidentBytes();
   for (int i = 0; i < 10; ++i) {
     Play({Flood(4 << 20, "Please enter your secret string")});
-    EXPECT_EQ(UserIDExists().error_object.number, kOutOfSync);
+    EXPECT_EQ(UserIDExists().error_object.number, kBadCommunication);
   }
   // Ten floods of 4 MiB each; far less than one of them may stay.
   if (kResidentMemoryShowsLeaks) {
@@ -231,18 +306,20 @@ TEST_F(HostileServerTest, AFloodedGreetingIsOutOfSyncAndMemoryStaysFlat) {
   }
 }
 
-TEST_F(HostileServerTest, AFloodedReplyIsClassifiedFromTheCappedPart) {
+TEST_F(HostileServerTest, AFloodedReplyIsNoReply) {
+  // Classified from the part held, the first would pass for an answer and
+  // the second for a yes.
   OpenThen({Flood(4 << 20, "no such user ")});
   EXPECT_EQ(Within(kSlack, [&] { return wg_.AuthUser("s3cret", "bob", "pw"); }),
-            Result(kNoSuchUser, std::string(kNoSuchUserText), 0, ""));
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
 
   OpenThen({Flood(4 << 20, "x")});
-  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }), Result(0, kOk, 1, ""));
+  EXPECT_EQ(Within(kSlack, [&] { return UserIDExists(); }),
+            SessionFailure(kBadCommunication, kBadCommunicationText));
 
-  // A value that never ends cannot be read: the value queries raise.
   OpenThen({Send("Credits is : "), Flood(4 << 20, "1")});
-  EXPECT_EQ(RaisedError([&] { wg_.NumberofCredits("s3cret", "bob"); }),
-            platform::kInvalidProcedureCall);
+  EXPECT_EQ(Within(kSlack, [&] { return wg_.NumberofCredits("s3cret", "bob"); }),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
 }
 
 // --- Odd bytes ---

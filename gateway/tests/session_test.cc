@@ -61,10 +61,16 @@ TEST_F(SessionTest, AnAnswerWithoutTheMasterPromptIsOutOfSync) {
 TEST_F(SessionTest, NoAnswerToTheSecretIsAWrongSecret) {
   ServeScript({Send(kGreeting), ReadLine(), CloseNow()});
   EXPECT_EQ(wg_.UserIDExists("s", "bob").error_object.number, kWrongSecret);
+  // A master prompt cut off before its end characters is no answer either.
+  ServeScript({Send(kGreeting), ReadLine(), Send("What is your wish my master?"), CloseNow()});
+  EXPECT_EQ(wg_.UserIDExists("s", "bob").error_object.number, kWrongSecret);
 }
 
 TEST_F(SessionTest, NoGreetingIsBadCommunication) {
   ServeScript({Pause(2500ms)});
+  EXPECT_EQ(wg_.UserIDExists("s", "bob"),
+            Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
+  ServeScript({Send("Please enter your secret string to continue.\xF5"), CloseNow()});
   EXPECT_EQ(wg_.UserIDExists("s", "bob"),
             Result(kBadCommunication, std::string(kBadCommunicationText), 0, ""));
 }
@@ -75,7 +81,8 @@ TEST_F(SessionTest, NothingListeningIsNoConnectionAndQuick) {
   const auto start = std::chrono::steady_clock::now();
   const CommandReturn result = wg_.CurrentClass("s", "bob");
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-  EXPECT_EQ(result, Result(kNoConnection, "Unable to open socket connection to server", 0, "Error"));
+  EXPECT_EQ(result,
+            Result(kNoConnection, "Unable to open socket connection to server", 0, "Error"));
   EXPECT_EQ(wg_.error_number(), kNoConnection);
   EXPECT_EQ(wg_.error_description(), "Unable to open socket connection to server");
   EXPECT_EQ(wg_.answer_long(), 0);

@@ -9,8 +9,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "platform/ansi_text.h"
 #include "platform/unique_fd.h"
@@ -19,27 +25,114 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 std::mutex g_defaults_mutex;
 SocketTimeouts g_defaults;
 
+// The end-of-value character the server puts after its prompts and values,
+// and its capital, which the reply rules take for the same letter.
 constexpr char kEndOfValueByte = static_cast<char>(0xF5);
+constexpr char kEndOfValueCapitalByte = static_cast<char>(0xD5);
 
-// The IPv4 address of a dotted address or host name, or nullopt.
-std::optional<in_addr> ResolveIPv4(const std::string& host) {
+// Host names looked up at the same time, at most. A name service that
+// never answers leaves one lookup thread per name behind for as long as the
+// system resolver tries; beyond this many, Connect fails at once rather
+// than start more.
+constexpr size_t kMaxPendingLookups = 8;
+
+// How much later than the exchange's deadline the socket's own receive
+// timeout may end before it is shortened. Within this, a recv that waits in
+// the kernel needs no extra system call; the kernel's timer is coarser
+// than a millisecond anyway.
+constexpr microseconds kKernelTimerSlack = milliseconds(10);
+
+// A lookup under way, shared by the thread that runs it and by every
+// Connect that waits for it.
+struct PendingLookup {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::optional<in_addr> address;
+};
+
+// The lookups under way, by name. The lookup threads hold it too, so it
+// outlives any of them that a Connect gave up on.
+struct LookupTable {
+  std::mutex mutex;
+  std::map<std::string, std::shared_ptr<PendingLookup>> pending;
+  HostNameLookup lookup;  // empty: the system resolver
+};
+
+const std::shared_ptr<LookupTable>& Lookups() {
+  static const std::shared_ptr<LookupTable> table = std::make_shared<LookupTable>();
+  return table;
+}
+
+std::optional<in_addr> ParseIPv4(const std::string& dotted) {
   in_addr address{};
-  if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
+  if (::inet_pton(AF_INET, dotted.c_str(), &address) == 1) return address;
+  return std::nullopt;
+}
+
+std::optional<in_addr> SystemLookup(const std::string& name) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return std::nullopt;
+  const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owned(found, &::freeaddrinfo);
+  if (found == nullptr) return std::nullopt;
+  return reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+}
+
+// The lookup of `name` that is under way, joined, or a new one started on
+// a thread of its own; nullptr when no thread can be started.
+std::shared_ptr<PendingLookup> StartLookup(const std::string& name) {
+  const std::shared_ptr<LookupTable>& table = Lookups();
+  std::lock_guard lock(table->mutex);
+  if (auto found = table->pending.find(name); found != table->pending.end()) return found->second;
+  if (table->pending.size() >= kMaxPendingLookups) return nullptr;
+  auto pending = std::make_shared<PendingLookup>();
+  try {
+    std::thread([table, name, pending, lookup = table->lookup] {
+      const std::optional<in_addr> address = lookup ? ParseIPv4(lookup(name)) : SystemLookup(name);
+      {
+        std::lock_guard table_lock(table->mutex);
+        if (auto found = table->pending.find(name);
+            found != table->pending.end() && found->second == pending) {
+          table->pending.erase(found);
+        }
+      }
+      {
+        std::lock_guard pending_lock(pending->mutex);
+        pending->address = address;
+        pending->done = true;
+      }
+      pending->finished.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
+  table->pending.emplace(name, pending);
+  return pending;
+}
+
+// The IPv4 address of a dotted address or host name, or nullopt when it
+// does not resolve by `deadline`. The system resolver cannot be given a
+// deadline, so a name is looked up on a thread of its own that the caller
+// stops waiting for at the deadline.
+std::optional<in_addr> ResolveIPv4(const std::string& host, Clock::time_point deadline) {
+  if (auto address = ParseIPv4(host)) return address;
+  if (host.empty()) return std::nullopt;
+  const std::shared_ptr<PendingLookup> pending = StartLookup(host);
+  if (!pending) return std::nullopt;
+  std::unique_lock lock(pending->mutex);
+  if (!pending->finished.wait_until(lock, deadline, [&] { return pending->done; })) {
     return std::nullopt;
   }
-  address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-  ::freeaddrinfo(found);
-  return address;
+  return pending->address;
 }
 
 // Milliseconds from now until `deadline`, at least 0, for poll.
@@ -63,27 +156,33 @@ bool WaitFor(int fd, short events, int timeout_ms) {
 
 // `duration` as a socket timeout. A zero timeval would mean "wait for
 // ever", so anything shorter than a microsecond becomes one.
-timeval AsTimeval(milliseconds duration) {
-  const auto micros = std::max<int64_t>(
-      1, std::chrono::duration_cast<std::chrono::microseconds>(duration).count());
+timeval AsTimeval(microseconds duration) {
+  const auto micros = std::max<int64_t>(1, duration.count());
   return {static_cast<time_t>(micros / 1'000'000), static_cast<suseconds_t>(micros % 1'000'000)};
 }
 
-bool SetTimeout(int fd, int option, milliseconds duration) {
+bool SetTimeout(int fd, int option, microseconds duration) {
   const timeval value = AsTimeval(duration);
   return ::setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0;
 }
 
-// Whether a received answer is complete: it ends with CR LF, or with the
-// two end-of-value bytes the server puts after its prompts. A single
-// trailing end-of-value byte is not enough: the second may still be on its
-// way in a segment of its own (a value's end byte is followed by CR LF).
-bool EndsAnswer(const std::string& bytes) {
+bool IsEndOfValue(char byte) { return byte == kEndOfValueByte || byte == kEndOfValueCapitalByte; }
+
+// Whether `bytes` hold anything besides line ends.
+bool HoldsContent(std::string_view bytes) {
+  return bytes.find_first_not_of("\r\n") != std::string_view::npos;
+}
+
+// Whether an answer that holds content is complete: it ends with CR LF, or
+// with the two end-of-value characters the server puts after its prompts.
+// A single trailing end-of-value character is not enough: the second may
+// still be on its way in a segment of its own (a value's end character is
+// followed by CR LF).
+bool EndsAnswer(std::string_view bytes) {
   const size_t size = bytes.size();
   if (size < 2) return false;
   const char last = bytes[size - 1], before = bytes[size - 2];
-  return (before == '\r' && last == '\n') ||
-         (before == kEndOfValueByte && last == kEndOfValueByte);
+  return (before == '\r' && last == '\n') || (IsEndOfValue(before) && IsEndOfValue(last));
 }
 
 class PosixTcpSocket final : public TcpSocket {
@@ -94,22 +193,25 @@ class PosixTcpSocket final : public TcpSocket {
   void SetRemoteHost(const std::string& host) override { remote_host_ = host; }
   void SetRemotePort(int32_t port) override { remote_port_ = port; }
   void SetTimeouts(const SocketTimeouts& timeouts) override {
-    timeouts_ = timeouts;
-    if (fd_) SetTimeout(fd_.get(), SO_RCVTIMEO, timeouts_.receive);
+    // A connected socket's own receive timeout is brought within the new
+    // deadline by the next Receive; a longer one is waited out in poll.
+    timeouts_ = ClampSocketTimeouts(timeouts);
   }
 
   int16_t Connect() override {
     if (fd_ || remote_port_ < 1 || remote_port_ > 65535) return kSocketFailed;
-    const auto remote = ResolveIPv4(remote_host_);
+    const Clock::time_point deadline = Clock::now() + timeouts_.connect;
+    const auto remote = ResolveIPv4(remote_host_, deadline);
     if (!remote) return kSocketFailed;
     // A blocking socket whose waits are bounded by the socket's own
     // timeouts: a call that waits sleeps in that call, with no poll before
     // it and no high-resolution timer armed for it. Connect is bounded by
-    // the send timeout, each first read of an answer by the receive timeout.
+    // the send timeout, each first read of an answer by the receive
+    // timeout, both kept within their call's deadline.
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd) return kSocketFailed;
     if (!local_host_.empty()) {
-      const auto local = ResolveIPv4(local_host_);
+      const auto local = ResolveIPv4(local_host_, deadline);
       if (!local) return kSocketFailed;
       sockaddr_in from{};
       from.sin_family = AF_INET;
@@ -130,8 +232,10 @@ class PosixTcpSocket final : public TcpSocket {
     to.sin_family = AF_INET;
     to.sin_addr = *remote;
     to.sin_port = htons(static_cast<uint16_t>(remote_port_));
-    const Clock::time_point deadline = Clock::now() + timeouts_.connect;
-    if (!SetTimeout(fd.get(), SO_SNDTIMEO, timeouts_.connect)) return kSocketFailed;
+    const auto left = std::chrono::duration_cast<microseconds>(deadline - Clock::now());
+    if (left <= microseconds::zero() || !SetTimeout(fd.get(), SO_SNDTIMEO, left)) {
+      return kSocketFailed;
+    }
     if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
       // EINPROGRESS: the connect timeout passed. EINTR: a signal came; the
       // attempt goes on, and its outcome is awaited for the time left.
@@ -143,7 +247,9 @@ class PosixTcpSocket final : public TcpSocket {
         return kSocketFailed;
       }
     }
-    if (!SetTimeout(fd.get(), SO_RCVTIMEO, timeouts_.receive)) return kSocketFailed;
+    connected_at_ = Clock::now();
+    armed_receive_ = timeouts_.receive;
+    if (!SetTimeout(fd.get(), SO_RCVTIMEO, armed_receive_)) return kSocketFailed;
     fd_ = std::move(fd);
     return kSocketOk;
   }
@@ -151,36 +257,38 @@ class PosixTcpSocket final : public TcpSocket {
   int16_t Receive(std::string& data, int16_t /*mode*/) override {
     data.clear();
     if (!fd_) return kSocketFailed;
-    const Clock::time_point deadline = Clock::now() + timeouts_.receive;
+    const Clock::time_point deadline = ExchangeDeadline();
     std::string bytes;
+    bool has_content = false;
     char chunk[16 * 1024];
-    // The first read waits in recv itself, for up to the receive timeout
-    // (the socket's SO_RCVTIMEO). Later reads, and a first read that a
-    // signal broke off, wait in poll: after the first byte only the quiet
-    // gap, always within the receive timeout since the call.
-    bool wait_in_recv = true;
+    // The first read waits in recv itself, under the socket's own receive
+    // timeout, which ends by the deadline. Later reads, and a first read
+    // that a signal or that timeout broke off, wait in poll for the time
+    // left, or for the quiet gap when that is on and ends first.
+    bool wait_in_recv = LetRecvWaitUntil(deadline);
     for (;;) {
       if (!wait_in_recv) {
-        int wait = MillisecondsUntil(deadline);
-        if (!bytes.empty()) wait = std::min(wait, static_cast<int>(timeouts_.quiet_gap.count()));
-        if (!WaitFor(fd_.get(), POLLIN, wait)) break;
+        const int left = MillisecondsUntil(deadline);
+        const int gap = static_cast<int>(timeouts_.quiet_gap.count());
+        const bool gap_first = has_content && gap > 0 && gap < left;
+        if (!WaitFor(fd_.get(), POLLIN, gap_first ? gap : left)) {
+          if (gap_first) break;  // opted in: what came is taken as the answer
+          return kSocketFailed;
+        }
       }
       const size_t room = std::min(sizeof chunk, kMaxReplyBytes - bytes.size());
       const ssize_t got = ::recv(fd_.get(), chunk, room, wait_in_recv ? 0 : MSG_DONTWAIT);
-      if (got < 0 && wait_in_recv && errno == EAGAIN) break;  // the receive timeout passed
       wait_in_recv = false;
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      if (got == 0) break;  // the peer closed: what came is the answer
-      if (got < 0) {
-        // The connection broke (was reset) before the answer ended: what
-        // came is a piece of an answer, which must not pass for a whole one.
-        bytes.clear();
-        break;
-      }
-      bytes.append(chunk, static_cast<size_t>(got));
-      if (EndsAnswer(bytes) || bytes.size() >= kMaxReplyBytes) break;
+      // The peer closed, in order or by reset, before the answer was
+      // complete: a piece of an answer must not pass for a whole one.
+      if (got <= 0) return kSocketFailed;
+      const std::string_view piece(chunk, static_cast<size_t>(got));
+      has_content = has_content || HoldsContent(piece);
+      bytes.append(piece);
+      if (has_content && EndsAnswer(bytes)) break;
+      if (bytes.size() >= kMaxReplyBytes) return kSocketFailed;
     }
-    if (bytes.empty()) return kSocketFailed;
     data = AnsiToUtf8(bytes);
     return kSocketOk;
   }
@@ -188,13 +296,13 @@ class PosixTcpSocket final : public TcpSocket {
   int16_t Send(const std::string& line) override {
     if (!fd_) return kSocketFailed;
     const std::string bytes = Utf8ToAnsi(line);
-    const Clock::time_point deadline = Clock::now() + timeouts_.receive;
+    const Clock::time_point deadline = ExchangeDeadline();
     size_t sent = 0;
     while (sent < bytes.size()) {
       // Without waiting: a line fits the socket's buffer at once, and only
       // when it does not is there a wait, in poll, for the time left.
-      const ssize_t done = ::send(fd_.get(), bytes.data() + sent, bytes.size() - sent,
-                                  MSG_NOSIGNAL | MSG_DONTWAIT);
+      const ssize_t done =
+          ::send(fd_.get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
       if (done > 0) {
         sent += static_cast<size_t>(done);
       } else if (done < 0 && errno == EINTR) {
@@ -211,29 +319,62 @@ class PosixTcpSocket final : public TcpSocket {
   void Close() override { fd_.Reset(); }
 
   std::string Describe() const override {
-    return std::string(kTcpSocketProgId) + " local host \"" + local_host_ +
-           "\", remote host \"" + remote_host_ + "\", remote port " +
-           std::to_string(remote_port_) + (fd_ ? ", connected" : ", not connected");
+    return std::string(kTcpSocketProgId) + " local host \"" + local_host_ + "\", remote host \"" +
+           remote_host_ + "\", remote port " + std::to_string(remote_port_) +
+           (fd_ ? ", connected" : ", not connected");
   }
 
  private:
+  // When the exchange on the connection must be over.
+  Clock::time_point ExchangeDeadline() const { return connected_at_ + timeouts_.receive; }
+
+  // Whether the next recv may wait in the kernel: true when the deadline
+  // has not passed, once the socket's own receive timeout ends by it
+  // (within kKernelTimerSlack), shortened for that if need be.
+  bool LetRecvWaitUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<microseconds>(deadline - Clock::now());
+    if (left <= microseconds::zero()) return false;
+    if (armed_receive_ > left + kKernelTimerSlack) {
+      if (!SetTimeout(fd_.get(), SO_RCVTIMEO, left)) return false;
+      armed_receive_ = left;
+    }
+    return true;
+  }
+
   std::string local_host_;
   std::string remote_host_;
   int32_t remote_port_ = 0;
   SocketTimeouts timeouts_;
   UniqueFd fd_;
+  // When Connect made the connection.
+  Clock::time_point connected_at_;
+  // The receive timeout the socket itself holds (SO_RCVTIMEO).
+  microseconds armed_receive_{0};
 };
 
 }  // namespace
+
+SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeouts) {
+  const auto clamp = [](milliseconds duration) {
+    return std::clamp(duration, milliseconds::zero(), kLongestSocketTimeout);
+  };
+  return {clamp(timeouts.connect), clamp(timeouts.receive), clamp(timeouts.quiet_gap)};
+}
 
 SocketTimeouts DefaultSocketTimeouts() {
   std::lock_guard lock(g_defaults_mutex);
   return g_defaults;
 }
 
+void SetHostNameLookup(HostNameLookup lookup) {
+  const std::shared_ptr<LookupTable>& table = Lookups();
+  std::lock_guard lock(table->mutex);
+  table->lookup = std::move(lookup);
+}
+
 void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts) {
   std::lock_guard lock(g_defaults_mutex);
-  g_defaults = timeouts;
+  g_defaults = ClampSocketTimeouts(timeouts);
 }
 
 std::shared_ptr<Component> MakePosixTcpSocket() { return std::make_shared<PosixTcpSocket>(); }
