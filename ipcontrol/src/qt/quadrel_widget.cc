@@ -1,5 +1,7 @@
 #include "lattix/quadrel_widget.h"
 
+#include <QFocusEvent>
+
 #include "lattix/quadrel.h"
 #include "qt/widget_host.h"
 
@@ -26,6 +28,14 @@ QSize QuadrelWidget::sizeHint() const {
 }
 
 QSize QuadrelWidget::minimumSizeHint() const { return sizeHint(); }
+
+QWidget* QuadrelWidget::field(int index) const { return host_->Field(index); }
+
+void QuadrelWidget::focusInEvent(QFocusEvent* event) {
+  // The outer widget takes no keys: the focus belongs in a field.
+  QWidget::focusInEvent(event);
+  host_->LastActiveField()->setFocus(event->reason());
+}
 
 bool QuadrelWidget::isBusy() const { return host_->busy(); }
 
