@@ -60,10 +60,26 @@ class PartsControl : public platform::Dispatch {
 
  private:
   static constexpr platform::MemberInfo kMembers[] = {
-      {"Pos4", lattix::kDispIdPos4, platform::MemberKind::kProperty, platform::VarType::kSingle, {}},
-      {"Pos1", lattix::kDispIdPos1, platform::MemberKind::kProperty, platform::VarType::kSingle, {}},
-      {"Pos2", lattix::kDispIdPos2, platform::MemberKind::kProperty, platform::VarType::kSingle, {}},
-      {"Pos3", lattix::kDispIdPos3, platform::MemberKind::kProperty, platform::VarType::kSingle, {}},
+      {"Pos4",
+       lattix::kDispIdPos4,
+       platform::MemberKind::kProperty,
+       platform::VarType::kSingle,
+       {}},
+      {"Pos1",
+       lattix::kDispIdPos1,
+       platform::MemberKind::kProperty,
+       platform::VarType::kSingle,
+       {}},
+      {"Pos2",
+       lattix::kDispIdPos2,
+       platform::MemberKind::kProperty,
+       platform::VarType::kSingle,
+       {}},
+      {"Pos3",
+       lattix::kDispIdPos3,
+       platform::MemberKind::kProperty,
+       platform::VarType::kSingle,
+       {}},
   };
 
   static size_t PartIndex(platform::DispId id) {

@@ -54,11 +54,14 @@ enum class PathKind {
 PathKind KindAt(const std::string& path) {
   std::error_code error;
   switch (std::filesystem::status(path, error).type()) {
-    case std::filesystem::file_type::not_found: return PathKind::kNothing;
+    case std::filesystem::file_type::not_found:
+      return PathKind::kNothing;
     case std::filesystem::file_type::regular:
     case std::filesystem::file_type::none:  // not examined, say for want of permission
-    case std::filesystem::file_type::unknown: return PathKind::kRegularFile;
-    default: return PathKind::kOther;
+    case std::filesystem::file_type::unknown:
+      return PathKind::kRegularFile;
+    default:
+      return PathKind::kOther;
   }
 }
 
@@ -71,8 +74,7 @@ void Form1::Form_Load() {
     LoadSettings();
   } catch (const platform::PlatformError& error) {
     // Only the address controls raise here, when they refuse a value.
-    host_.ShowInformation("The settings could not be shown: " + error.description(),
-                          std::nullopt);
+    host_.ShowInformation("The settings could not be shown: " + error.description(), std::nullopt);
   }
 }
 
@@ -87,8 +89,11 @@ void Form1::LoadSettings() {
       LoadDefaults();
       SaveSettings();
       return;
-    case PathKind::kOther: ShowUnreadable(path, kNotARegularFile); return;
-    case PathKind::kRegularFile: break;
+    case PathKind::kOther:
+      ShowUnreadable(path, kNotARegularFile);
+      return;
+    case PathKind::kRegularFile:
+      break;
   }
 
   size_t bytes_found = 0;
@@ -174,7 +179,8 @@ std::array<float, 4> Form1::ReadParts(Form1Control which) {
   platform::Dispatch& control = host_.AddressControl(which);
   std::array<float, 4> parts{};
   for (int n = 1; n <= 4; ++n) {
-    parts[static_cast<size_t>(n - 1)] = platform::ToSingle(control.GetProperty(lattix::PosDispId(n)));
+    parts[static_cast<size_t>(n - 1)] =
+        platform::ToSingle(control.GetProperty(lattix::PosDispId(n)));
   }
   return parts;
 }

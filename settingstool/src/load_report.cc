@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "morvane/settings_file.h"
+#include "platform/ansi_text.h"
 #include "ravelset/form1_host.h"
 #include "ravelset/port_rule.h"
-#include "platform/ansi_text.h"
 
 namespace ravelset {
 namespace {
@@ -50,8 +50,7 @@ void LoadReport::ShortFile(size_t bytes_found) {
                     " bytes of a complete record.");
 }
 
-void LoadReport::Address(std::string_view name, std::string_view field,
-                         const AddressField& parts) {
+void LoadReport::Address(std::string_view name, std::string_view field, const AddressField& parts) {
   const std::string the_address = "the " + std::string(name);
   if (IsBlank(field)) {
     faults_.push_back("The " + std::string(name) + " is empty.");
@@ -64,8 +63,8 @@ void LoadReport::Address(std::string_view name, std::string_view field,
   for (size_t index = 0; index < parts.parts.size(); ++index) {
     if (!parts.HasPart(index)) break;
     const auto& value = parts.parts[index];
-    const std::string part = "Part " + std::to_string(index + 1) + " of " + the_address + " " +
-                             Quoted(field);
+    const std::string part =
+        "Part " + std::to_string(index + 1) + " of " + the_address + " " + Quoted(field);
     if (!value) {
       faults_.push_back(part + " is not a number.");
     } else if (*value < 0 || *value > 255 || std::floor(*value) != *value) {
@@ -84,8 +83,7 @@ void LoadReport::Port(std::string_view field, std::string_view box_text) {
                       " characters; the window shows only its beginning.");
   } else if (!ValidPort(box_text)) {
     faults_.push_back("The Port Number " + Quoted(stored) + " is not a number from " +
-                      std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort) +
-                      ".");
+                      std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort) + ".");
   }
 }
 

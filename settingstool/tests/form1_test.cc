@@ -3,9 +3,11 @@
 
 #include "ravelset/form1.h"
 
-#include <cmath>
-
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <functional>
 
 #include "fake_form1_host.h"
 #include "platform/error.h"
@@ -16,6 +18,7 @@ namespace ravelset::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 using Parts = std::array<float, 4>;
 
@@ -209,31 +212,45 @@ TEST_F(Form1Flow, AControlThatRefusesItsValuesOnLoadIsReportedNotFatal) {
   EXPECT_EQ(host_->end_calls, 0);
 }
 
-TEST_F(Form1Flow, AFailedFirstSaveKeepsTheWindowOpenAndNamesTheFile) {
-  // A directory where the file should be: no file, so a first run, and
-  // the write cannot succeed, not even for root.
-  std::filesystem::create_directory(SettingsPath());
-  Start();
-  ASSERT_EQ(host_->messages.size(), 2u);
-  EXPECT_EQ(host_->messages[0].text.substr(0, 10), "Since this");
-  EXPECT_EQ(host_->messages[1].text,
-            "The settings could not be saved to the file " + SettingsPath() +
-                ": Is a directory.");
-  EXPECT_EQ(host_->messages[1].title, "Error");
-  EXPECT_EQ(host_->port_text, "3425");
+TEST_F(Form1Flow, WhatIsNoRegularFileIsNamedNeverOpenedAndNoFirstRun) {
+  // A pipe would block the first open until someone writes to it; a
+  // directory or a device cannot hold the record.
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  } kRows[] = {
+      {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+      {"a pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+      {"a device",
+       [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    std::filesystem::remove(SettingsPath());
+    row.make(SettingsPath());
+    Start();
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_THAT(host_->messages[0].text, StartsWith("The settings file " + SettingsPath() +
+                                                    " cannot be read: it is not a regular file."));
+    EXPECT_EQ(host_->port_text, "");
 
-  form_->cmdOk_Click();
-  EXPECT_EQ(host_->messages.size(), 3u);
-  EXPECT_EQ(host_->end_calls, 0);
+    // OK names the file and the reason, keeps the window open, writes nothing.
+    EnterAndPressOk({1, 2, 3, 4}, {5, 6, 7, 8}, "3425");
+    ASSERT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(host_->messages[1].text, "The settings could not be saved to the file " +
+                                           SettingsPath() + ": it is not a regular file.");
+    EXPECT_EQ(host_->messages[1].title, "Error");
+    EXPECT_EQ(host_->end_calls, 0);
+    EXPECT_NE(std::filesystem::status(SettingsPath()).type(), std::filesystem::file_type::regular);
+  }
 }
 
 TEST_F(Form1Flow, AMissingWindowsDirectoryIsNamedInTheSaveMessage) {
   ::setenv("WINDIR", (windir() / "gone").c_str(), 1);
   Start();
   ASSERT_EQ(host_->messages.size(), 2u);
-  EXPECT_THAT(host_->messages[1].text,
-              HasSubstr((windir() / "gone" / "morvane.ini").string() +
-                        ": No such file or directory."));
+  EXPECT_THAT(host_->messages[1].text, HasSubstr((windir() / "gone" / "morvane.ini").string() +
+                                                 ": No such file or directory."));
   EXPECT_EQ(host_->end_calls, 0);
 }
 
