@@ -8,15 +8,19 @@
 
 #include <cmath>
 #include <functional>
+#include <sstream>
 
 #include "fake_form1_host.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/version.h"
 
 namespace ravelset::testing {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -252,6 +256,106 @@ TEST_F(Form1Flow, AMissingWindowsDirectoryIsNamedInTheSaveMessage) {
   EXPECT_THAT(host_->messages[1].text, HasSubstr((windir() / "gone" / "morvane.ini").string() +
                                                  ": No such file or directory."));
   EXPECT_EQ(host_->end_calls, 0);
+}
+
+// The command line: what it prints, its exit status and the file after it.
+TEST_F(Form1Test, TheCommandLineShowsChecksAndWritesAsTheWindowDoes) {
+  using Args = std::vector<std::string>;
+  const std::string kOld = Record("10.0.0.7", "10.0.0.2", "3425") + "tail";
+  const auto set = [](const char* local, const char* remote, const char* port) {
+    return Args{"--set", "--local-host", local, "--remote-host", remote, "--port", port};
+  };
+  const struct {
+    std::optional<std::string> before;  // nullopt: no file
+    Args args;
+    int exit;
+    std::string out;  // exactly
+    std::string err;  // contained
+    std::optional<std::string> after;
+  } kRows[] = {
+      {std::nullopt,
+       {"--version"},
+       0,
+       std::string("ravelset ") + tessaly::kVersion + "\n",
+       "",
+       std::nullopt},
+      {std::nullopt, {"--help"}, 0, UsageText(), "", std::nullopt},
+      {std::nullopt, {"-h"}, 0, UsageText(), "", std::nullopt},
+      // --show reads only, and a missing file is no first run here.
+      {std::nullopt, {"--show"}, 1, "", "There is no settings file ", std::nullopt},
+      {kOld,
+       {"--show"},
+       0,
+       "Settings file : " + SettingsPath() +
+           "\nLocal Host IP : 10.0.0.2\nRemote Host IP : 10.0.0.7\nPort Number : 3425\n",
+       "",
+       kOld},
+      {Record("10.0.7", "10.0.0.2", "3425"),
+       {"--show"},
+       0,
+       "Settings file : " + SettingsPath() +
+           "\nLocal Host IP : 10.0.0.2\nRemote Host IP : 10.0.7.0\nPort Number : 3425\n",
+       "\"10.0.7\" has fewer than three dots",
+       Record("10.0.7", "10.0.0.2", "3425")},
+      // --set writes as OK does: remote host first, the tail kept.
+      {std::nullopt, set("10.0.0.1", "10.0.0.9", "2500"), 0, "", "",
+       Record("10.0.0.9", "10.0.0.1", "2500")},
+      {kOld, set("10.0.0.1", "10.0.0.9", " 080 "), 0, "", "",
+       Record("10.0.0.9", "10.0.0.1", " 080 ") + "tail"},
+      {kOld, set("1e2.0.0.1", "255.255.255.255", "1"), 0, "", "",
+       Record("255.255.255.255", "100.0.0.1", "1") + "tail"},
+      // A refused value prints the window's message and writes nothing.
+      {kOld, set("10.0.0.300", "10.0.0.9", "2500"), 1, "",
+       "Your Local Host IP is incorrectly formatted\n", kOld},
+      {kOld, set("10.0.0.1", "10.0.0", "2500"), 1, "",
+       "Your Remote Host IP is incorrectly formatted\n", kOld},
+      {kOld, set("10.0.0.1", "10.0.x.9", "2500"), 1, "",
+       "Your Remote Host IP is incorrectly formatted\n", kOld},
+      {std::nullopt, set("10.0.0.1", "10.0.0.9", "123456"), 1, "",
+       "Port must be a number between 1 and 32000\n", std::nullopt},
+      {kOld, set("10.0.0.1", "10.0.0.9", ""), 1, "", "Port must be", kOld},
+      // A wrong command line touches nothing.
+      {kOld, {"--show", "--set"}, 2, "", "only one of", kOld},
+      {kOld, {"--set", "--port", "1", "--local-host", "1.2.3.4"}, 2, "", "--remote-host", kOld},
+      {kOld, {"--show", "--port", "1"}, 2, "", "go with --set", kOld},
+      {kOld, {"--port", "1"}, 2, "", "go with --set", kOld},
+      {kOld, {"--set", "--port"}, 2, "", "--port needs a value", kOld},
+      {kOld, {"--set", "--port", "1", "--port", "2"}, 2, "", "given twice", kOld},
+      {kOld, {"--show", "extra"}, 2, "", "unknown argument 'extra'", kOld},
+  };
+  for (const auto& row : kRows) {
+    std::string line;
+    for (const std::string& arg : row.args) line += arg + " ";
+    SCOPED_TRACE(line);
+    std::filesystem::remove(SettingsPath());
+    if (row.before) WriteFileBytes(*row.before);
+    ASSERT_TRUE(WantsCommandLine(row.args));
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(row.args, out, err), row.exit) << err.str();
+    EXPECT_EQ(out.str(), row.out);
+    EXPECT_THAT(err.str(), HasSubstr(row.err));
+    if (row.exit == 2) {
+      EXPECT_THAT(err.str(), HasSubstr("Try 'ravelset --help'."));
+    }
+    EXPECT_EQ(FileBytes(), row.after);
+  }
+  // Qt's own options still open the window.
+  EXPECT_FALSE(WantsCommandLine({}));
+  EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen"}));
+}
+
+TEST_F(Form1Test, TheCommandLineNeverOpensWhatIsNoRegularFile) {
+  ASSERT_EQ(::mkfifo(SettingsPath().c_str(), 0600), 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--show"},
+        std::vector<std::string>{"--set", "--local-host", "1.2.3.4", "--remote-host", "1.2.3.4",
+                                 "--port", "1"}}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(args, out, err), 1) << args[0];
+    EXPECT_THAT(err.str(), AllOf(HasSubstr(SettingsPath()), HasSubstr("not a regular file")));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(std::filesystem::status(SettingsPath()).type(), std::filesystem::file_type::fifo);
+  }
 }
 
 }  // namespace

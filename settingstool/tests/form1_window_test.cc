@@ -20,6 +20,7 @@
 #include "fake_form1_host.h"
 #include "lattix/quadrel_control.h"
 #include "platform/variant.h"
+#include "process.h"
 #include "ravelset/form1_texts.h"
 
 namespace ravelset::testing {
@@ -381,6 +382,20 @@ TEST_F(Form1WindowTest, EnterPressesOkAndEscapeCancel) {
     EXPECT_EQ(FileBytes(), row.written ? Record("10.0.0.7", "10.0.0.2", "2500")
                                        : Record("10.0.0.7", "10.0.0.2", "3425"));
   }
+}
+
+TEST_F(Form1WindowTest, TheCommandLineRunsWithoutADisplay) {
+  // A toolkit started against no display would end the program at once.
+  const testing_support::Environment no_display = {
+      {"WINDIR", windir().string()}, {"DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+  const auto set = testing_support::RunProcess({RAVELSET_PATH, "--set", "--local-host", "10.0.0.1",
+                                                "--remote-host", "10.0.0.9", "--port", "2500"},
+                                               no_display);
+  EXPECT_EQ(set.exit_code, 0) << set.err;
+  EXPECT_EQ(FileBytes(), Record("10.0.0.9", "10.0.0.1", "2500"));
+  const auto show = testing_support::RunProcess({RAVELSET_PATH, "--show"}, no_display);
+  EXPECT_EQ(show.exit_code, 0) << show.err;
+  EXPECT_NE(show.out.find("Remote Host IP : 10.0.0.9\n"), std::string::npos) << show.out;
 }
 
 }  // namespace
