@@ -7,7 +7,8 @@
 // Every behaviour lives in lattix::Quadrel.
 //
 // Focus: the widget takes no keys itself. Given the focus (setFocus), it
-// passes it on to the field that last had it, Text1 at first. The four
+// passes it on to the field that last had it, Text1 at first, and selects
+// that field's text, so that the digits typed next replace it. The four
 // fields are tab stops of their own, Text1 to Text4 in that order; a host
 // that sets a tab order chains its widgets to field(0) and field(3).
 //

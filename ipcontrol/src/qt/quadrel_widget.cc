@@ -1,6 +1,7 @@
 #include "lattix/quadrel_widget.h"
 
 #include <QFocusEvent>
+#include <QLineEdit>
 
 #include "lattix/quadrel.h"
 #include "qt/widget_host.h"
@@ -32,9 +33,13 @@ QSize QuadrelWidget::minimumSizeHint() const { return sizeHint(); }
 QWidget* QuadrelWidget::field(int index) const { return host_->Field(index); }
 
 void QuadrelWidget::focusInEvent(QFocusEvent* event) {
-  // The outer widget takes no keys: the focus belongs in a field.
+  // The outer widget takes no keys: the focus belongs in a field. The
+  // field is selected whole, as a click selects it, so that the digits
+  // typed next replace it.
   QWidget::focusInEvent(event);
-  host_->LastActiveField()->setFocus(event->reason());
+  QLineEdit* field = host_->LastActiveField();
+  field->setFocus(event->reason());
+  field->selectAll();
 }
 
 bool QuadrelWidget::isBusy() const { return host_->busy(); }

@@ -82,7 +82,7 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
 
 QWidget* WidgetHost::Field(int field) const { return fields_.at(field); }
 
-QWidget* WidgetHost::LastActiveField() const { return fields_.at(last_active_field_); }
+QLineEdit* WidgetHost::LastActiveField() const { return fields_.at(last_active_field_); }
 
 void WidgetHost::CentreFieldText() {
   for (OctetEdit* edit : fields_) {

@@ -9,6 +9,8 @@
 #include "lattix/quadrel.h"
 #include "lattix/quadrel_host.h"
 
+class QLineEdit;
+
 namespace lattix {
 
 class ClickFrame;
@@ -34,7 +36,7 @@ class WidgetHost : public QuadrelHost {
   // Field `field` (0 to 3) as a widget.
   QWidget* Field(int field) const;
   // The field that last had the keyboard focus, the first one at the start.
-  QWidget* LastActiveField() const;
+  QLineEdit* LastActiveField() const;
 
   // Counts the calls into the control that are running.
   class BusyScope {
