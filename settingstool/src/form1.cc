@@ -90,7 +90,7 @@ void Form1::LoadSettings() {
       SaveSettings();
       return;
     case PathKind::kOther:
-      ShowUnreadable(path, kNotARegularFile);
+      ShowUnreadable(NotAFileMessage(path));
       return;
     case PathKind::kRegularFile:
       break;
@@ -101,7 +101,7 @@ void Form1::LoadSettings() {
   try {
     record = morvane::ReadSettingsRecord(path, &bytes_found);
   } catch (const platform::PlatformError& error) {
-    ShowUnreadable(path, FileErrorReason(error));
+    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
     return;
   }
 
@@ -203,12 +203,12 @@ bool Form1::AddressIsWellFormed(Form1Control which) {
   }
 }
 
-void Form1::ShowUnreadable(const std::string& path, const std::string& reason) {
+void Form1::ShowUnreadable(const std::string& message) {
   load_outcome_ = LoadOutcome::kUnreadable;
   WriteParts(Form1Control::kIpLocalHost, kNoAddress);
   WriteParts(Form1Control::kIpRemoteHost, kNoAddress);
   host_.SetPortText("");
-  host_.ShowInformation(UnreadableFileMessage(path, reason), std::nullopt);
+  host_.ShowInformation(message, std::nullopt);
 }
 
 }  // namespace ravelset

@@ -112,6 +112,12 @@ std::string UnreadableFileMessage(const std::string& path, const std::string& re
          "press OK to write the file anew, or Cancel to leave it as it is.";
 }
 
+std::string NotAFileMessage(const std::string& path) {
+  return "The settings file " + path +
+         " is not a regular file but a directory, a pipe or a device, so it is neither read "
+         "nor written.\n\nRemove or rename it, then start again to write a new settings file.";
+}
+
 std::string SaveFailedMessage(const std::string& path, const std::string& reason) {
   return "The settings could not be saved to the file " + path + ": " + reason + ".";
 }

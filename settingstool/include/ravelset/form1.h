@@ -86,7 +86,8 @@ class Form1 {
   // True when every part of the control is a whole number from 0 to 255.
   // A control that cannot be read counts as badly formatted.
   bool AddressIsWellFormed(Form1Control which);
-  void ShowUnreadable(const std::string& path, const std::string& reason);
+  // Empties the entries and shows `message` about a file that is not read.
+  void ShowUnreadable(const std::string& message);
 
   Form1Host& host_;
   LoadOutcome load_outcome_ = LoadOutcome::kNotLoaded;
