@@ -9,7 +9,7 @@
 #
 #   scripts/demo.sh                  set up, build, run
 #   scripts/demo.sh --no-build       run with the programs already built
-#   scripts/demo.sh --bin-dir DIR    take wgsim and morvane from DIR (default build/bin)
+#   scripts/demo.sh --bin-dir DIR    take wgsim, morvane and ravelset from DIR (default build/bin)
 #
 # Exits 0 when every call gave the result it should, 1 otherwise.
 set -euo pipefail
@@ -33,6 +33,7 @@ if [[ $build == yes ]]; then
 fi
 wgsim=$bin_dir/wgsim
 morvane=$bin_dir/morvane
+ravelset=$bin_dir/ravelset
 for program in "$wgsim" "$morvane"; do
   [[ -x $program ]] || { echo "demo.sh: $program is missing; build first" >&2; exit 1; }
 done
@@ -52,19 +53,28 @@ trap 'exit 130' INT TERM
 started=$(date +%s%N)
 
 # The simulator, over a copy of the sample accounts (it rewrites its file).
+# The settings tool takes ports from 1 to 32000 only, below the range the
+# system hands out for port 0, so the port is chosen here: a few random
+# tries until one is free.
 cp examples/accounts.txt "$work/accounts.txt"
 secret="demo-$RANDOM$RANDOM"
-"$wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" --secret "$secret" \
-  --banner "Welcome to the demo host" >"$work/wgsim.out" 2>"$work/wgsim.err" &
-wgsim_pid=$!
 port=
-for _ in $(seq 100); do  # at most 5 s
-  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
-    port=${line##*:}
-    break
-  fi
-  kill -0 "$wgsim_pid" 2>/dev/null || break
-  sleep 0.05
+for _ in $(seq 20); do
+  try=$((20000 + RANDOM % 12000))
+  "$wgsim" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" \
+    --banner "Welcome to the demo host" >"$work/wgsim.out" 2>"$work/wgsim.err" &
+  wgsim_pid=$!
+  for _ in $(seq 100); do  # at most 5 s
+    if grep -q '^listening on ' "$work/wgsim.out"; then
+      port=$try
+      break 2
+    fi
+    kill -0 "$wgsim_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill "$wgsim_pid" 2>/dev/null || true
+  wait "$wgsim_pid" 2>/dev/null || true
+  wgsim_pid=
 done
 if [[ -z $port ]]; then
   echo "demo.sh: wgsim did not start:" >&2
@@ -72,11 +82,20 @@ if [[ -z $port ]]; then
   exit 1
 fi
 
-# The gateway's settings: remote host, local host and port, 20 characters
-# each, in morvane.ini of a Windows directory of our own.
+# The gateway's settings, in morvane.ini of a Windows directory of our own,
+# written by the settings tool's command line (no display needed) with the
+# same checks as its window's OK.
 export WINDIR=$work/windows
 mkdir -p "$WINDIR"
-printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+if [[ -x $ravelset ]]; then
+  "$ravelset" --set --local-host 127.0.0.1 --remote-host 127.0.0.1 --port "$port"
+  "$ravelset" --show
+else
+  # A build without the Qt parts has no settings tool: the record by hand,
+  # remote host, local host and port, 20 characters each.
+  echo "($ravelset is not built; writing the settings record directly)"
+  printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+fi
 
 echo "wgsim is listening on 127.0.0.1:$port; WINDIR=$WINDIR"
 echo

@@ -1,29 +1,47 @@
 #include "lattix/address_text.h"
 
-#include <charconv>
 #include <string>
 
 #include "platform/numeric_text.h"
 
 namespace lattix {
 
-double LeadingNumber(std::string_view text) {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the longest start of `text` that the platform's numeric
+// conversion reads as a number: blanks, a sign, digits with a fraction and
+// an exponent ("1e3", "2.5E-1"). 0 when there is none.
+size_t LeadingNumberLength(std::string_view text) {
   size_t pos = text.find_first_not_of(" \t");
   if (pos == std::string_view::npos) return 0;
-  bool negative = false;
-  if (text[pos] == '+' || text[pos] == '-') negative = text[pos++] == '-';
-  const size_t begin = pos;
-  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+  if (text[pos] == '+' || text[pos] == '-') ++pos;
+  size_t digits = 0;
+  for (; pos < text.size() && IsDigit(text[pos]); ++pos) ++digits;
   if (pos < text.size() && text[pos] == '.') {
     ++pos;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos) ++digits;
   }
-  std::string digits(text.substr(begin, pos - begin));
-  if (digits.empty() || digits == ".") return 0;
-  if (digits.front() == '.') digits.insert(digits.begin(), '0');
-  double value = 0;
-  std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return negative ? -value : value;
+  if (digits == 0) return 0;
+  // An exponent counts only with a digit of its own: "1e" reads as 1.
+  size_t end = pos;
+  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+    ++pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    if (pos < text.size() && IsDigit(text[pos])) {
+      while (pos < text.size() && IsDigit(text[pos])) ++pos;
+      end = pos;
+    }
+  }
+  return end;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+  // One reader for the range checks and the part value: the platform's.
+  return platform::ParseDouble(text.substr(0, LeadingNumberLength(text))).value_or(0);
 }
 
 std::optional<float> WholeTextNumber(std::string_view text) {

@@ -16,6 +16,8 @@ namespace {
 
 constexpr int32_t kDotKey = '.';
 constexpr int kMaxFieldLength = 3;
+constexpr float kLowestPart = 0;
+constexpr float kHighestPart = 255;
 
 bool IsField(int field) { return field >= 0 && field < kFieldCount; }
 
@@ -69,17 +71,20 @@ void Quadrel::FieldChanged(int field) {
     }
   });
   Tolerant([&] {
-    if (LeadingNumber(host_.FieldText(field)) < 0) host_.SetFieldText(field, "0");
+    if (LeadingNumber(host_.FieldText(field)) < kLowestPart) host_.SetFieldText(field, "0");
   });
   Tolerant([&] {
-    if (LeadingNumber(host_.FieldText(field)) > 255) host_.SetFieldText(field, "255");
+    if (LeadingNumber(host_.FieldText(field)) > kHighestPart) host_.SetFieldText(field, "255");
   });
   // Change is raised before the part value is stored: a handler that reads
   // the part sees the value from before this change.
   IPChange();
   Tolerant([&] {
-    // Text that is no number as a whole (empty, letters) keeps the value.
-    if (const auto value = WholeTextNumber(host_.FieldText(field))) pos_[field] = *value;
+    // Text that is no number as a whole (empty, letters) keeps the value,
+    // and so does one outside a part's range, which the corrections above
+    // leave only when the field refused them.
+    const auto value = WholeTextNumber(host_.FieldText(field));
+    if (value && *value >= kLowestPart && *value <= kHighestPart) pos_[field] = *value;
   });
   Tolerant([&] { host_.PropertyChanged(kPosNames[field]); });
 }
@@ -100,8 +105,8 @@ void Quadrel::SetPos(int n, float value) {
   if (std::isnan(value)) {
     throw platform::PlatformError(platform::kInvalidProcedureCall, std::string(kPosNames[n - 1]));
   }
-  if (value < 0) value = 0;
-  if (value > 255) value = 255;
+  if (value < kLowestPart) value = kLowestPart;
+  if (value > kHighestPart) value = kHighestPart;
   pos_[n - 1] = value;
   host_.PropertyChanged(kPosNames[n - 1]);
   host_.SetFieldText(n - 1, platform::ShortestText(value));

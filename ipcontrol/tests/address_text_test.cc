@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lattix {
 namespace {
 
@@ -11,6 +13,14 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
   EXPECT_EQ(LeadingNumber(" 7.5x"), 7.5);
   EXPECT_EQ(LeadingNumber(".5"), 0.5);
   EXPECT_EQ(LeadingNumber("300"), 300);
+  // Exponents are read as the platform's conversion reads them, with a
+  // digit of their own.
+  const struct {
+    const char* text;
+    double value;
+  } kExponents[] = {{"1e3", 1000}, {"1E2x", 100}, {"2e-1", 0.2}, {"-1e3", -1000},
+                    {"1e", 1},     {"1e+", 1},    {"5e-x", 5},   {"1e999", HUGE_VAL}};
+  for (const auto& row : kExponents) EXPECT_EQ(LeadingNumber(row.text), row.value) << row.text;
   for (const char* none : {"", "abc", "-", ".", " ", "+x"}) EXPECT_EQ(LeadingNumber(none), 0);
 }
 
@@ -30,8 +40,8 @@ TEST(AddressToLong, PacksFourBytePartsFirstPartLowest) {
 }
 
 TEST(AddressToLong, IsZeroUnlessFourByteParts) {
-  for (const char* text : {"", "1.2.3", "1.2.3.4.5", "1..3.4", "1.2.3.x", "12..0.0.0",
-                           "256.0.0.0", "-1.0.0.0", "...", "1.2.3."}) {
+  for (const char* text : {"", "1.2.3", "1.2.3.4.5", "1..3.4", "1.2.3.x", "12..0.0.0", "256.0.0.0",
+                           "-1.0.0.0", "...", "1.2.3."}) {
     EXPECT_EQ(AddressToLong(text), 0) << text;
   }
 }

@@ -50,10 +50,10 @@ TEST_F(QuadrelFields, TypingIntoAClickedFieldRaisesChangePerDigit) {
   EXPECT_EQ(host.Events(),
             (Strings{"Click", "Change(1.0.0.0)", "Change(19.0.0.0)", "Change(192.0.0.0)"}));
   // Each change composes Address before it stores the part.
-  EXPECT_EQ(host.Logged({"PropertyChanged"}),
-            (Strings{"PropertyChanged(Address)", "PropertyChanged(Pos1)",
-                     "PropertyChanged(Address)", "PropertyChanged(Pos1)",
-                     "PropertyChanged(Address)", "PropertyChanged(Pos1)"}));
+  EXPECT_EQ(
+      host.Logged({"PropertyChanged"}),
+      (Strings{"PropertyChanged(Address)", "PropertyChanged(Pos1)", "PropertyChanged(Address)",
+               "PropertyChanged(Pos1)", "PropertyChanged(Address)", "PropertyChanged(Pos1)"}));
 }
 
 TEST_F(QuadrelFields, AFourthDigitIsCutAndRaisesChangeTwice) {
@@ -168,6 +168,35 @@ TEST_F(QuadrelFields, PastedTextIsCheckedLikeTypedText) {
   host.Paste(0, "12a");  // a leading number within range stays
   EXPECT_EQ(host.text[0], "12a");
   EXPECT_EQ(control.Pos(1), 123.0f);
+}
+
+TEST_F(QuadrelFields, TheChecksAndThePartValueReadNumbersAlike) {
+  // Exponents count in the range checks as in the part value; a text in
+  // range stays as typed, as leading zeros do.
+  const struct {
+    const char* pasted;
+    const char* shown;
+    float stored;
+  } kRows[] = {{"1e3", "255", 255}, {"1e2", "1e2", 100}, {"-1e", "0", 0}, {"2e1", "2e1", 20}};
+  for (const auto& row : kRows) {
+    ShowAddress(7, 0, 0, 0);
+    host.ClickField(0);
+    host.Paste(0, row.pasted);
+    EXPECT_EQ(host.text[0], row.shown) << row.pasted;
+    EXPECT_EQ(control.Pos(1), row.stored) << row.pasted;
+  }
+}
+
+TEST_F(QuadrelFields, AValueOutsideAPartIsNeverStored) {
+  // A field that refuses the correction keeps its text; the part keeps its value.
+  ShowAddress(7, 0, 0, 0);
+  host.refuse_text = true;
+  for (const char* pasted : {"300", "1e3", "-5"}) {
+    host.ClickField(0);
+    host.Paste(0, pasted);
+    EXPECT_EQ(host.text[0], pasted);
+    EXPECT_EQ(control.Pos(1), 7.0f) << pasted;
+  }
 }
 
 TEST_F(QuadrelFields, TheLengthLimitCountsCharactersNotBytes) {

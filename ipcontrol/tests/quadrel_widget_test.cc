@@ -7,13 +7,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "lattix/quadrel.h"
 #include "qt/dot_shape.h"
@@ -28,9 +30,8 @@ class QuadrelWidgetTest : public ::testing::Test {
     for (int n = 0; n < kFieldCount; ++n) {
       fields[n] = widget.findChild<QLineEdit*>(QString("Text%1").arg(n + 1));
     }
-    QObject::connect(&widget, &QuadrelWidget::Change, [this](QString& address) {
-      changes.push_back(address);
-    });
+    QObject::connect(&widget, &QuadrelWidget::Change,
+                     [this](QString& address) { changes.push_back(address); });
     QObject::connect(&widget, &QuadrelWidget::Click, [this] { ++clicks; });
     QObject::connect(&widget, &QuadrelWidget::DblClick, [this] { ++double_clicks; });
     widget.show();
@@ -204,6 +205,78 @@ TEST(QuadrelWidgetInDialog, EnterStillReachesTheDefaultButton) {
   QTest::keyClick(field, Qt::Key_Return);
   EXPECT_EQ(field->text(), "0");
   EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(QuadrelWidgetTest, FocusGivenToTheControlReachesAField) {
+  // The first field at first, then the field last active.
+  const struct {
+    int typed_in;  // -1: none yet
+    int focused;
+  } kRows[] = {{-1, 0}, {2, 2}, {3, 3}, {0, 0}};
+  QLineEdit outside;  // somewhere else to put the focus meanwhile
+  for (const auto& row : kRows) {
+    if (row.typed_in >= 0) QTest::mouseClick(fields[row.typed_in], Qt::LeftButton);
+    widget.setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), fields[row.focused]) << row.typed_in;
+    QTest::keyClicks(QApplication::focusWidget(), "5");
+    EXPECT_TRUE(fields[row.focused]->text().contains('5')) << row.typed_in;
+  }
+}
+
+TEST_F(QuadrelWidgetTest, TheDigitsSitInTheMiddleOfTheVisibleFieldInsideFourEdges) {
+  widget.control().SetPos(1, 188);
+  QTRY_COMPARE(widget.findChild<QFrame*>("Picture1")->pos(), QPoint(0, 0));
+  fields[0]->clearFocus();  // no caret among the digits
+  const QImage image = widget.grab().toImage();
+  const QRect frame(QPoint(0, 0), QSize(147, 19));
+  ASSERT_EQ(image.size(), frame.size());
+  const QColor white(255, 255, 255);
+  // All four edges of the border differ from the white inside.
+  for (const QPoint& edge : {QPoint(73, 0), QPoint(73, 18), QPoint(0, 9), QPoint(146, 9)}) {
+    EXPECT_NE(image.pixelColor(edge), white) << edge.x() << "," << edge.y();
+  }
+  // Rows with ink in the first field, between the border's rows.
+  int first_ink = -1, last_ink = -1;
+  for (int y = 1; y < 18; ++y) {
+    for (int x = fields[0]->x() + 1; x < fields[0]->x() + fields[0]->width(); ++x) {
+      if (image.pixelColor(x, y).lightness() < 128) {
+        if (first_ink < 0) first_ink = y;
+        last_ink = y;
+      }
+    }
+  }
+  ASSERT_GE(first_ink, 0);
+  const int above = first_ink - 1;  // free rows between the border and the digits
+  const int below = 17 - last_ink;
+  EXPECT_LE(std::abs(above - below), 2) << above << " above, " << below << " below";
+  EXPECT_EQ(widget.size(), QSize(147, 19));
+}
+
+TEST_F(QuadrelWidgetTest, TheEditMenuPromisesNoShortcutsAndItsActionsWork) {
+  fields[1]->setText("42");
+  QStringList texts;
+  bool selected_all = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+      if (action->isSeparator()) continue;
+      texts.push_back(action->text());
+      EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+      if (action->text() == "Select All") {
+        action->trigger();
+        selected_all = true;
+      }
+    }
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                          fields[1]->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(fields[1], &event);
+  EXPECT_FALSE(texts.isEmpty());
+  for (const QString& text : texts) EXPECT_FALSE(text.contains('\t')) << text.toStdString();
+  EXPECT_TRUE(selected_all);
+  EXPECT_EQ(fields[1]->selectedText(), "42");
 }
 
 }  // namespace

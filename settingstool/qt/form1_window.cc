@@ -5,15 +5,20 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "form1_art.h"
+#include "lattix/quadrel.h"
 #include "lattix/quadrel_control.h"
+#include "lattix/quadrel_widget.h"
 #include "platform/component.h"
 #include "ravelset/form1_texts.h"
 
@@ -78,9 +83,8 @@ Form1Window::Form1Window(QWidget* parent)
   txt_port_number_->setObjectName(QStringLiteral("txtPortNumber"));
   // Also cuts text that the program sets to its first 5 characters.
   txt_port_number_->setMaxLength(static_cast<int>(kPortBoxMaxLength));
-  txt_port_number_->setFixedWidth(txt_port_number_->fontMetrics().horizontalAdvance(
-                                      QStringLiteral("000000")) +
-                                  12);
+  txt_port_number_->setFixedWidth(
+      txt_port_number_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
   auto* rows = new QGridLayout(settings);
   rows->setColumnStretch(2, 1);
   rows->addWidget(MakeLabel("Label1", kLabel1, settings), 0, 0);
@@ -110,10 +114,29 @@ Form1Window::Form1Window(QWidget* parent)
   general->setMinimumWidth(440);
   window_layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  setTabOrder(ip_local_host_.widget, ip_remote_host_.widget);
-  setTabOrder(ip_remote_host_.widget, txt_port_number_);
-  setTabOrder(txt_port_number_, cmd_ok_);
-  setTabOrder(cmd_ok_, cmd_exit_);
+  // The one tab needs no stop of its own: Tab runs through the entries and
+  // the buttons only, the address controls field by field.
+  tabs->setFocusPolicy(Qt::NoFocus);
+  for (QTabBar* bar : tabs->findChildren<QTabBar*>()) bar->setFocusPolicy(Qt::NoFocus);
+  std::vector<QWidget*> tab_stops;
+  for (const AddressEntry* entry : {&ip_local_host_, &ip_remote_host_}) {
+    auto* quadrel = qobject_cast<lattix::QuadrelWidget*>(entry->widget);
+    for (int field = 0; quadrel != nullptr && field < lattix::kFieldCount; ++field) {
+      tab_stops.push_back(quadrel->field(field));
+    }
+  }
+  tab_stops.insert(tab_stops.end(), {txt_port_number_, cmd_ok_, cmd_exit_});
+  for (size_t stop = 0; stop + 1 < tab_stops.size(); ++stop) {
+    setTabOrder(tab_stops[stop], tab_stops[stop + 1]);
+  }
+
+  // OK is the default button: Enter in an entry presses it. Each button
+  // also answers Enter itself while it has the focus.
+  cmd_ok_->setDefault(true);
+  cmd_ok_->setAutoDefault(true);
+  cmd_exit_->setAutoDefault(true);
+  // The window opens with the cursor in the local host's first field.
+  ip_local_host_.widget->setFocus(Qt::OtherFocusReason);
 
   form_ = std::make_unique<Form1>(static_cast<Form1Host&>(*this));
   connect(cmd_ok_, &QPushButton::clicked, this, [this] { form_->cmdOk_Click(); });
@@ -128,6 +151,26 @@ void Form1Window::SetMessageSink(MessageSink sink) { message_sink_ = std::move(s
 
 void Form1Window::SetEndHandler(std::function<void()> handler) {
   end_handler_ = std::move(handler);
+}
+
+void Form1Window::keyPressEvent(QKeyEvent* event) {
+  // Keys the entries pass on: Enter presses OK, with all of OK's checks,
+  // and Escape Cancel. Modifiers other than the keypad's leave them alone.
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (modifiers == Qt::NoModifier) {
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        cmd_ok_->click();
+        return;
+      case Qt::Key_Escape:
+        cmd_exit_->click();
+        return;
+      default:
+        break;
+    }
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
@@ -157,9 +200,15 @@ void Form1Window::SetPortText(const std::string& text) {
 
 void Form1Window::SetFocus(Form1Control which) {
   switch (which) {
-    case Form1Control::kIpLocalHost: ip_local_host_.widget->setFocus(); break;
-    case Form1Control::kIpRemoteHost: ip_remote_host_.widget->setFocus(); break;
-    case Form1Control::kTxtPortNumber: txt_port_number_->setFocus(); break;
+    case Form1Control::kIpLocalHost:
+      ip_local_host_.widget->setFocus();
+      break;
+    case Form1Control::kIpRemoteHost:
+      ip_remote_host_.widget->setFocus();
+      break;
+    case Form1Control::kTxtPortNumber:
+      txt_port_number_->setFocus();
+      break;
   }
 }
 

@@ -55,6 +55,8 @@ class Form1Window : public QWidget, private Form1Host {
   platform::Dispatch& AddressControl(Form1Control which) override;
 
  protected:
+  // Enter presses OK and Escape Cancel, from wherever the keys come.
+  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -62,8 +64,7 @@ class Form1Window : public QWidget, private Form1Host {
   std::string PortText() const override;
   void SetPortText(const std::string& text) override;
   void SetFocus(Form1Control which) override;
-  void ShowInformation(const std::string& text,
-                       const std::optional<std::string>& title) override;
+  void ShowInformation(const std::string& text, const std::optional<std::string>& title) override;
   void EndProgram() override;
 
   void ShowMessageBox(const QString& text, const QString& title);

@@ -1,17 +1,26 @@
-// Ravelset: the settings tool. Shows the settings window, which reads or
-// creates the settings file before it appears; OK saves and ends, Cancel
-// ends. There are no command-line options of its own.
+// Ravelset: the settings tool. Without options it shows the settings
+// window, which reads or creates the settings file before it appears; OK
+// saves and ends, Cancel ends. With --show or --set it works on the
+// command line instead and never starts the toolkit, so it also runs
+// where there is no display (see ravelset --help).
 
 #include <QApplication>
 #include <QMessageBox>
+#include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "form1_window.h"
 #include "lattix/quadrel_control.h"
 #include "platform/error.h"
+#include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (ravelset::WantsCommandLine(args)) return ravelset::RunCommandLine(args, std::cout, std::cerr);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(ravelset::kProgramTitle));
   lattix::RegisterClasses();

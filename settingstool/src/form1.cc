@@ -1,6 +1,7 @@
 #include "ravelset/form1.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -8,7 +9,6 @@
 #include "load_report.h"
 #include "morvane/settings_file.h"
 #include "platform/error.h"
-#include "platform/file_system.h"
 #include "platform/variant.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
@@ -39,6 +39,32 @@ std::array<float, 4> ValuesOrZero(const AddressField& address) {
   return values;
 }
 
+// The reason given for a settings path that holds a directory, a pipe or a
+// device: opening a pipe would wait for a writer, so such a thing is never
+// opened.
+constexpr const char* kNotARegularFile = "it is not a regular file";
+
+// What stands at the settings path.
+enum class PathKind {
+  kNothing,      // the first run
+  kRegularFile,  // or a path that cannot be examined: reading it tells why
+  kOther,        // a directory, a pipe, a device
+};
+
+PathKind KindAt(const std::string& path) {
+  std::error_code error;
+  switch (std::filesystem::status(path, error).type()) {
+    case std::filesystem::file_type::not_found:
+      return PathKind::kNothing;
+    case std::filesystem::file_type::regular:
+    case std::filesystem::file_type::none:  // not examined, say for want of permission
+    case std::filesystem::file_type::unknown:
+      return PathKind::kRegularFile;
+    default:
+      return PathKind::kOther;
+  }
+}
+
 }  // namespace
 
 Form1::Form1(Form1Host& host) : host_(host) {}
@@ -48,18 +74,26 @@ void Form1::Form_Load() {
     LoadSettings();
   } catch (const platform::PlatformError& error) {
     // Only the address controls raise here, when they refuse a value.
-    host_.ShowInformation("The settings could not be shown: " + error.description(),
-                          std::nullopt);
+    host_.ShowInformation("The settings could not be shown: " + error.description(), std::nullopt);
   }
 }
 
 void Form1::LoadSettings() {
   const std::string path = morvane::SettingsFilePath();
-  if (!platform::FileExists(path)) {
-    host_.ShowInformation(kFirstRunMessage, std::nullopt);
-    LoadDefaults();
-    SaveSettings();
-    return;
+  // Only a path where nothing stands is a first run: a file that exists but
+  // cannot be examined or read must not be overwritten with the defaults.
+  switch (KindAt(path)) {
+    case PathKind::kNothing:
+      load_outcome_ = LoadOutcome::kFirstRun;
+      host_.ShowInformation(kFirstRunMessage, std::nullopt);
+      LoadDefaults();
+      SaveSettings();
+      return;
+    case PathKind::kOther:
+      ShowUnreadable(NotAFileMessage(path));
+      return;
+    case PathKind::kRegularFile:
+      break;
   }
 
   size_t bytes_found = 0;
@@ -67,7 +101,7 @@ void Form1::LoadSettings() {
   try {
     record = morvane::ReadSettingsRecord(path, &bytes_found);
   } catch (const platform::PlatformError& error) {
-    ShowUnreadable(path, FileErrorReason(error));
+    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
     return;
   }
 
@@ -88,6 +122,7 @@ void Form1::LoadSettings() {
   host_.SetPortText(PortBoxTextFor(port_field));
   report.Port(port_field, host_.PortText());
 
+  load_outcome_ = report.empty() ? LoadOutcome::kLoaded : LoadOutcome::kDamaged;
   if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
 }
 
@@ -104,6 +139,10 @@ bool Form1::SaveSettings() {
     return false;
   }
   const std::string path = morvane::SettingsFilePath();
+  if (KindAt(path) == PathKind::kOther) {
+    host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
+    return false;
+  }
   try {
     const auto record = morvane::SettingsRecord::FromValues(
         DottedText(ReadParts(Form1Control::kIpRemoteHost)),
@@ -140,7 +179,8 @@ std::array<float, 4> Form1::ReadParts(Form1Control which) {
   platform::Dispatch& control = host_.AddressControl(which);
   std::array<float, 4> parts{};
   for (int n = 1; n <= 4; ++n) {
-    parts[static_cast<size_t>(n - 1)] = platform::ToSingle(control.GetProperty(lattix::PosDispId(n)));
+    parts[static_cast<size_t>(n - 1)] =
+        platform::ToSingle(control.GetProperty(lattix::PosDispId(n)));
   }
   return parts;
 }
@@ -163,11 +203,12 @@ bool Form1::AddressIsWellFormed(Form1Control which) {
   }
 }
 
-void Form1::ShowUnreadable(const std::string& path, const std::string& reason) {
+void Form1::ShowUnreadable(const std::string& message) {
+  load_outcome_ = LoadOutcome::kUnreadable;
   WriteParts(Form1Control::kIpLocalHost, kNoAddress);
   WriteParts(Form1Control::kIpRemoteHost, kNoAddress);
   host_.SetPortText("");
-  host_.ShowInformation(UnreadableFileMessage(path, reason), std::nullopt);
+  host_.ShowInformation(message, std::nullopt);
 }
 
 }  // namespace ravelset

@@ -3,20 +3,39 @@
 #include <cmath>
 
 #include "morvane/settings_file.h"
+#include "platform/ansi_text.h"
 #include "ravelset/form1_host.h"
 #include "ravelset/port_rule.h"
-#include "platform/ansi_text.h"
 
 namespace ravelset {
 namespace {
 
+// The lead byte of the two-byte UTF-8 forms of U+0080 to U+00BF, and the
+// range of continuation bytes that makes them the C1 control characters
+// U+0080 to U+009F. The bytes the ANSI code page leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) read as these.
+constexpr unsigned char kC1Lead = 0xC2;
+constexpr unsigned char kC1First = 0x80;
+constexpr unsigned char kC1Last = 0x9F;
+
 // `text` without its surrounding blanks, in quotes, with control
-// characters (NULs of a damaged file, say) shown as '?' so that the
-// message box shows what is there.
+// characters (NULs of a damaged file, the code page's undefined bytes)
+// shown as '?' so that the message box shows what is there instead of
+// nothing or an empty box.
 std::string Quoted(std::string_view text) {
+  const std::string_view trimmed = morvane::TrimSpaces(text);
   std::string quoted = "\"";
-  for (char c : morvane::TrimSpaces(text)) {
-    quoted += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+  for (size_t i = 0; i < trimmed.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(trimmed[i]);
+    if (byte == kC1Lead && i + 1 < trimmed.size()) {
+      const auto next = static_cast<unsigned char>(trimmed[i + 1]);
+      if (next >= kC1First && next <= kC1Last) {
+        quoted += '?';
+        ++i;
+        continue;
+      }
+    }
+    quoted += (byte < 0x20 || byte == 0x7F) ? '?' : trimmed[i];
   }
   return quoted + "\"";
 }
@@ -31,8 +50,7 @@ void LoadReport::ShortFile(size_t bytes_found) {
                     " bytes of a complete record.");
 }
 
-void LoadReport::Address(std::string_view name, std::string_view field,
-                         const AddressField& parts) {
+void LoadReport::Address(std::string_view name, std::string_view field, const AddressField& parts) {
   const std::string the_address = "the " + std::string(name);
   if (IsBlank(field)) {
     faults_.push_back("The " + std::string(name) + " is empty.");
@@ -45,8 +63,8 @@ void LoadReport::Address(std::string_view name, std::string_view field,
   for (size_t index = 0; index < parts.parts.size(); ++index) {
     if (!parts.HasPart(index)) break;
     const auto& value = parts.parts[index];
-    const std::string part = "Part " + std::to_string(index + 1) + " of " + the_address + " " +
-                             Quoted(field);
+    const std::string part =
+        "Part " + std::to_string(index + 1) + " of " + the_address + " " + Quoted(field);
     if (!value) {
       faults_.push_back(part + " is not a number.");
     } else if (*value < 0 || *value > 255 || std::floor(*value) != *value) {
@@ -65,8 +83,7 @@ void LoadReport::Port(std::string_view field, std::string_view box_text) {
                       " characters; the window shows only its beginning.");
   } else if (!ValidPort(box_text)) {
     faults_.push_back("The Port Number " + Quoted(stored) + " is not a number from " +
-                      std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort) +
-                      ".");
+                      std::to_string(kLowestPort) + " to " + std::to_string(kHighestPort) + ".");
   }
 }
 
@@ -93,6 +110,12 @@ std::string UnreadableFileMessage(const std::string& path, const std::string& re
   return "The settings file " + path + " cannot be read: " + reason +
          ".\n\nThe window shows the addresses 0.0.0.0 and no port. Enter the settings and "
          "press OK to write the file anew, or Cancel to leave it as it is.";
+}
+
+std::string NotAFileMessage(const std::string& path) {
+  return "The settings file " + path +
+         " is not a regular file but a directory, a pipe or a device, so it is neither read "
+         "nor written.\n\nRemove or rename it, then start again to write a new settings file.";
 }
 
 std::string SaveFailedMessage(const std::string& path, const std::string& reason) {

@@ -45,6 +45,10 @@ std::string FileErrorReason(const platform::PlatformError& error);
 // The message for a settings file at `path` that exists but cannot be read.
 std::string UnreadableFileMessage(const std::string& path, const std::string& reason);
 
+// The message for a settings path that holds a directory, a pipe or a
+// device: it is neither read nor written.
+std::string NotAFileMessage(const std::string& path);
+
 // The message for settings that could not be written to `path`.
 std::string SaveFailedMessage(const std::string& path, const std::string& reason);
 

@@ -37,11 +37,11 @@ TEST_F(DamagedFile, AShortFileShowsWhatItHoldsAndReportsTheRest) {
   EXPECT_EQ(host_.remote.parts(), (Parts{127, 0, 0, 1}));
   EXPECT_EQ(host_.local.parts(), (Parts{0, 0, 0, 0}));
   EXPECT_EQ(host_.port_text, "");
-  EXPECT_THAT(message, AllOf(StartsWith("The settings file " + SettingsPath() + " is damaged:"),
-                             HasSubstr("The file holds 9 of the 60 bytes of a complete record."),
-                             HasSubstr("The Local Host IP is empty."),
-                             HasSubstr("The Port Number is empty."),
-                             Not(HasSubstr("Remote Host IP"))));
+  EXPECT_THAT(message,
+              AllOf(StartsWith("The settings file " + SettingsPath() + " is damaged:"),
+                    HasSubstr("The file holds 9 of the 60 bytes of a complete record."),
+                    HasSubstr("The Local Host IP is empty."),
+                    HasSubstr("The Port Number is empty."), Not(HasSubstr("Remote Host IP"))));
   EXPECT_EQ(host_.messages[0].title, std::nullopt);
   EXPECT_EQ(host_.end_calls, 0);
 }
@@ -64,8 +64,7 @@ TEST_F(DamagedFile, AnAddressWithFewerThanThreeDotsKeepsItsReadableParts) {
 TEST_F(DamagedFile, PartsThatAreNoNumberShowAsZeroAndAreNamed) {
   const std::string message = Load(Record("1.2.3.4", "192.168.x.1", "3425"));
   EXPECT_EQ(host_.local.parts(), (Parts{192, 168, 0, 1}));
-  EXPECT_THAT(message,
-              HasSubstr("Part 3 of the Local Host IP \"192.168.x.1\" is not a number."));
+  EXPECT_THAT(message, HasSubstr("Part 3 of the Local Host IP \"192.168.x.1\" is not a number."));
   EXPECT_THAT(message, Not(HasSubstr("Part 4")));
 }
 
@@ -85,10 +84,21 @@ TEST_F(DamagedFile, PartsOutsideAnAddressAreNamed) {
 }
 
 TEST_F(DamagedFile, ControlCharactersAreShownAsQuestionMarks) {
-  std::string remote = "10.0.0.1";
-  remote += '\0';
-  const std::string message = Load(Record(remote, "10.0.0.2", "3425"));
-  EXPECT_THAT(message, HasSubstr("Part 4 of the Remote Host IP \"10.0.0.1?\" is not a number."));
+  // NUL, DEL and the bytes the code page leaves undefined show as "?";
+  // a defined byte such as 0x80 shows as its character.
+  const struct {
+    char byte;
+    const char* shown;
+  } kRows[] = {{'\0', "?"},   {'\x7F', "?"}, {'\x81', "?"}, {'\x8D', "?"},
+               {'\x8F', "?"}, {'\x90', "?"}, {'\x9D', "?"}, {'\x80', "\xE2\x82\xAC"}};
+  for (const auto& row : kRows) {
+    host_.messages.clear();
+    const std::string message =
+        Load(Record(std::string("10.0.0.1") + row.byte, "10.0.0.2", "3425"));
+    EXPECT_THAT(message, HasSubstr("Part 4 of the Remote Host IP \"10.0.0.1" +
+                                   std::string(row.shown) + "\" is not a number."))
+        << static_cast<int>(static_cast<unsigned char>(row.byte));
+  }
 }
 
 TEST_F(DamagedFile, APortTheToolWouldRefuseIsReported) {
@@ -105,9 +115,9 @@ TEST_F(DamagedFile, ALongPortIsReportedAndShownCut) {
 
 TEST_F(DamagedFile, AllFaultsComeInOneMessage) {
   const std::string message = Load(Record("a.b", "", "0"));
-  for (const char* fault : {"Remote Host IP \"a.b\" has fewer than three dots",
-                            "Part 1 of the Remote Host IP", "Part 2 of the Remote Host IP",
-                            "The Local Host IP is empty", "The Port Number \"0\""}) {
+  for (const char* fault :
+       {"Remote Host IP \"a.b\" has fewer than three dots", "Part 1 of the Remote Host IP",
+        "Part 2 of the Remote Host IP", "The Local Host IP is empty", "The Port Number \"0\""}) {
     EXPECT_THAT(message, HasSubstr(fault));
   }
 }

@@ -3,19 +3,26 @@
 
 #include "ravelset/form1.h"
 
-#include <cmath>
-
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <functional>
+#include <sstream>
 
 #include "fake_form1_host.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/version.h"
 
 namespace ravelset::testing {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 using Parts = std::array<float, 4>;
 
@@ -209,32 +216,146 @@ TEST_F(Form1Flow, AControlThatRefusesItsValuesOnLoadIsReportedNotFatal) {
   EXPECT_EQ(host_->end_calls, 0);
 }
 
-TEST_F(Form1Flow, AFailedFirstSaveKeepsTheWindowOpenAndNamesTheFile) {
-  // A directory where the file should be: no file, so a first run, and
-  // the write cannot succeed, not even for root.
-  std::filesystem::create_directory(SettingsPath());
-  Start();
-  ASSERT_EQ(host_->messages.size(), 2u);
-  EXPECT_EQ(host_->messages[0].text.substr(0, 10), "Since this");
-  EXPECT_EQ(host_->messages[1].text,
-            "The settings could not be saved to the file " + SettingsPath() +
-                ": Is a directory.");
-  EXPECT_EQ(host_->messages[1].title, "Error");
-  EXPECT_EQ(host_->port_text, "3425");
+TEST_F(Form1Flow, WhatIsNoRegularFileIsNamedNeverOpenedAndNoFirstRun) {
+  // A pipe would block the first open until someone writes to it; a
+  // directory or a device cannot hold the record.
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  } kRows[] = {
+      {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+      {"a pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+      {"a device",
+       [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    std::filesystem::remove(SettingsPath());
+    row.make(SettingsPath());
+    Start();
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_THAT(host_->messages[0].text,
+                StartsWith("The settings file " + SettingsPath() + " is not a regular file"));
+    EXPECT_EQ(host_->port_text, "");
 
-  form_->cmdOk_Click();
-  EXPECT_EQ(host_->messages.size(), 3u);
-  EXPECT_EQ(host_->end_calls, 0);
+    // OK names the file and the reason, keeps the window open, writes nothing.
+    EnterAndPressOk({1, 2, 3, 4}, {5, 6, 7, 8}, "3425");
+    ASSERT_EQ(host_->messages.size(), 2u);
+    EXPECT_EQ(host_->messages[1].text, "The settings could not be saved to the file " +
+                                           SettingsPath() + ": it is not a regular file.");
+    EXPECT_EQ(host_->messages[1].title, "Error");
+    EXPECT_EQ(host_->end_calls, 0);
+    EXPECT_NE(std::filesystem::status(SettingsPath()).type(), std::filesystem::file_type::regular);
+  }
 }
 
 TEST_F(Form1Flow, AMissingWindowsDirectoryIsNamedInTheSaveMessage) {
   ::setenv("WINDIR", (windir() / "gone").c_str(), 1);
   Start();
   ASSERT_EQ(host_->messages.size(), 2u);
-  EXPECT_THAT(host_->messages[1].text,
-              HasSubstr((windir() / "gone" / "morvane.ini").string() +
-                        ": No such file or directory."));
+  EXPECT_THAT(host_->messages[1].text, HasSubstr((windir() / "gone" / "morvane.ini").string() +
+                                                 ": No such file or directory."));
   EXPECT_EQ(host_->end_calls, 0);
+}
+
+// The command line: what it prints, its exit status and the file after it.
+TEST_F(Form1Test, TheCommandLineShowsChecksAndWritesAsTheWindowDoes) {
+  using Args = std::vector<std::string>;
+  const std::string kOld = Record("10.0.0.7", "10.0.0.2", "3425") + "tail";
+  const auto set = [](const char* local, const char* remote, const char* port) {
+    return Args{"--set", "--local-host", local, "--remote-host", remote, "--port", port};
+  };
+  const struct {
+    std::optional<std::string> before;  // nullopt: no file
+    Args args;
+    int exit;
+    std::string out;  // exactly
+    std::string err;  // contained
+    std::optional<std::string> after;
+  } kRows[] = {
+      {std::nullopt,
+       {"--version"},
+       0,
+       std::string("ravelset ") + tessaly::kVersion + "\n",
+       "",
+       std::nullopt},
+      {std::nullopt, {"--help"}, 0, UsageText(), "", std::nullopt},
+      {std::nullopt, {"-h"}, 0, UsageText(), "", std::nullopt},
+      // --show reads only, and a missing file is no first run here.
+      {std::nullopt, {"--show"}, 1, "", "There is no settings file ", std::nullopt},
+      {kOld,
+       {"--show"},
+       0,
+       "Settings file : " + SettingsPath() +
+           "\nLocal Host IP : 10.0.0.2\nRemote Host IP : 10.0.0.7\nPort Number : 3425\n",
+       "",
+       kOld},
+      {Record("10.0.7", "10.0.0.2", "3425"),
+       {"--show"},
+       0,
+       "Settings file : " + SettingsPath() +
+           "\nLocal Host IP : 10.0.0.2\nRemote Host IP : 10.0.7.0\nPort Number : 3425\n",
+       "\"10.0.7\" has fewer than three dots",
+       Record("10.0.7", "10.0.0.2", "3425")},
+      // --set writes as OK does: remote host first, the tail kept.
+      {std::nullopt, set("10.0.0.1", "10.0.0.9", "2500"), 0, "", "",
+       Record("10.0.0.9", "10.0.0.1", "2500")},
+      {kOld, set("10.0.0.1", "10.0.0.9", " 080 "), 0, "", "",
+       Record("10.0.0.9", "10.0.0.1", " 080 ") + "tail"},
+      {kOld, set("1e2.0.0.1", "255.255.255.255", "1"), 0, "", "",
+       Record("255.255.255.255", "100.0.0.1", "1") + "tail"},
+      // A refused value prints the window's message and writes nothing.
+      {kOld, set("10.0.0.300", "10.0.0.9", "2500"), 1, "",
+       "Your Local Host IP is incorrectly formatted\n", kOld},
+      {kOld, set("10.0.0.1", "10.0.0", "2500"), 1, "",
+       "Your Remote Host IP is incorrectly formatted\n", kOld},
+      {kOld, set("10.0.0.1", "10.0.x.9", "2500"), 1, "",
+       "Your Remote Host IP is incorrectly formatted\n", kOld},
+      {std::nullopt, set("10.0.0.1", "10.0.0.9", "123456"), 1, "",
+       "Port must be a number between 1 and 32000\n", std::nullopt},
+      {kOld, set("10.0.0.1", "10.0.0.9", ""), 1, "", "Port must be", kOld},
+      // A wrong command line touches nothing.
+      {kOld, {"--show", "--set"}, 2, "", "only one of", kOld},
+      {kOld, {"--set", "--port", "1", "--local-host", "1.2.3.4"}, 2, "", "--remote-host", kOld},
+      {kOld, {"--show", "--port", "1"}, 2, "", "go with --set", kOld},
+      {kOld, {"--port", "1"}, 2, "", "go with --set", kOld},
+      {kOld, {"--set", "--port"}, 2, "", "--port needs a value", kOld},
+      {kOld, {"--set", "--port", "1", "--port", "2"}, 2, "", "given twice", kOld},
+      {kOld, {"--show", "extra"}, 2, "", "unknown argument 'extra'", kOld},
+  };
+  for (const auto& row : kRows) {
+    std::string line;
+    for (const std::string& arg : row.args) line += arg + " ";
+    SCOPED_TRACE(line);
+    std::filesystem::remove(SettingsPath());
+    if (row.before) WriteFileBytes(*row.before);
+    ASSERT_TRUE(WantsCommandLine(row.args));
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(row.args, out, err), row.exit) << err.str();
+    EXPECT_EQ(out.str(), row.out);
+    EXPECT_THAT(err.str(), HasSubstr(row.err));
+    if (row.exit == 2) {
+      EXPECT_THAT(err.str(), HasSubstr("Try 'ravelset --help'."));
+    }
+    EXPECT_EQ(FileBytes(), row.after);
+  }
+  // Qt's own options still open the window.
+  EXPECT_FALSE(WantsCommandLine({}));
+  EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen"}));
+}
+
+TEST_F(Form1Test, TheCommandLineNeverOpensWhatIsNoRegularFile) {
+  ASSERT_EQ(::mkfifo(SettingsPath().c_str(), 0600), 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--show"},
+        std::vector<std::string>{"--set", "--local-host", "1.2.3.4", "--remote-host", "1.2.3.4",
+                                 "--port", "1"}}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(args, out, err), 1) << args[0];
+    EXPECT_THAT(err.str(), AllOf(HasSubstr(SettingsPath()), HasSubstr("not a regular file")));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(std::filesystem::status(SettingsPath()).type(), std::filesystem::file_type::fifo);
+  }
 }
 
 }  // namespace

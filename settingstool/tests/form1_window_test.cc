@@ -1,5 +1,6 @@
 // The real settings window, offscreen, with real Quadrel controls: layout,
-// OK writing the file, the port box, the close box and the message boxes.
+// OK writing the file, the port box, the close box, the message boxes, the
+// focus and the keys.
 
 #include "form1_window.h"
 
@@ -19,6 +20,7 @@
 #include "fake_form1_host.h"
 #include "lattix/quadrel_control.h"
 #include "platform/variant.h"
+#include "process.h"
 #include "ravelset/form1_texts.h"
 
 namespace ravelset::testing {
@@ -39,8 +41,9 @@ class Form1WindowTest : public Form1Test {
   // leaving the event loop.
   std::unique_ptr<Form1Window> NewWindow() {
     auto window = std::make_unique<Form1Window>();
-    window->SetMessageSink(
-        [this](const QString& text, const QString& title) { shown_.push_back({text, title}); });
+    window->SetMessageSink([this](const QString& text, const QString& title) {
+      shown_.push_back({text, title});
+    });
     window->SetEndHandler([this] { ++ends_; });
     return window;
   }
@@ -55,8 +58,8 @@ class Form1WindowTest : public Form1Test {
   static Parts PartsOf(Form1Window& window, Form1Control which) {
     Parts parts{};
     for (int n = 1; n <= 4; ++n) {
-      parts[static_cast<size_t>(n - 1)] = platform::ToSingle(
-          window.AddressControl(which).GetProperty(lattix::PosDispId(n)));
+      parts[static_cast<size_t>(n - 1)] =
+          platform::ToSingle(window.AddressControl(which).GetProperty(lattix::PosDispId(n)));
     }
     return parts;
   }
@@ -82,6 +85,22 @@ class Form1WindowTest : public Form1Test {
     port->selectAll();
     QTest::keyClick(port, Qt::Key_Delete);
     QTest::keyClicks(port, text);
+  }
+
+  // A window on a settings file, shown and active, as a user meets it.
+  std::unique_ptr<Form1Window> ActiveWindow() {
+    WriteFileBytes(Record("10.0.0.7", "10.0.0.2", "3425"));
+    auto window = NewWindow();
+    window->Load();
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return window;
+  }
+
+  // Field `n` (1 to 4) of the address control `name`.
+  static QLineEdit* Field(Form1Window& window, const char* name, int n) {
+    return Child<QLineEdit>(*Child<QWidget>(window, name), ("Text" + std::to_string(n)).c_str());
   }
 
   std::vector<Shown> shown_;
@@ -284,6 +303,100 @@ TEST_F(Form1WindowTest, MessageBoxesShowTheInformationIconAndTheProgramTitle) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].title, "Error");
   EXPECT_EQ(seen[1].icon, QMessageBox::Information);
+}
+
+TEST_F(Form1WindowTest, TheWindowOpensInTheFirstFieldAndTabRunsThroughTheEntries) {
+  auto window = ActiveWindow();
+  std::vector<QWidget*> expected;
+  for (const char* control : {"ipLocalHost", "ipRemoteHost"}) {
+    for (int n = 1; n <= 4; ++n) expected.push_back(Field(*window, control, n));
+  }
+  for (const char* name : {"txtPortNumber", "cmdOk", "cmdExit"}) {
+    expected.push_back(Child<QWidget>(*window, name));
+  }
+  expected.push_back(expected.front());  // and round again
+  // At the start the first field is selected: digits typed replace it.
+  EXPECT_EQ(Field(*window, "ipLocalHost", 1)->selectedText(), "10");
+  for (size_t stop = 0; stop < expected.size(); ++stop) {
+    EXPECT_EQ(QApplication::focusWidget(), expected[stop]) << "stop " << stop;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  // Shift+Tab goes back; a field entered by the keyboard is selected whole,
+  // so the digits typed replace it.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClicks(QApplication::focusWidget(), "7");
+  EXPECT_EQ(Field(*window, "ipLocalHost", 1)->text(), "7");
+}
+
+TEST_F(Form1WindowTest, AfterTheLocalHostMessageTypingGoesIntoTheControl) {
+  auto window = ActiveWindow();
+  QLineEdit* third = Field(*window, "ipLocalHost", 3);
+  QTest::mouseClick(third, Qt::LeftButton);
+  third->insert("1.5");  // as pasting would: no whole number
+  Child<QPushButton>(*window, "cmdOk")->setFocus();
+  QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].text, "Your Local Host IP is incorrectly formatted");
+  // The focus is back in the field last used, selected, and digits reach it.
+  EXPECT_EQ(QApplication::focusWidget(), third);
+  QTest::keyClicks(QApplication::focusWidget(), "9");
+  EXPECT_EQ(PartsOf(*window, Form1Control::kIpLocalHost), (Parts{10, 0, 9, 2}));
+}
+
+TEST_F(Form1WindowTest, EnterPressesOkAndEscapeCancel) {
+  const struct {
+    const char* what;
+    const char* focus;  // an entry or button by name, or a field "ipLocalHost/N"
+    const char* port;
+    Qt::Key key;
+    int ends;
+    const char* message;  // nullptr: none
+    bool written;
+  } kRows[] = {
+      {"Enter in a field", "ipLocalHost/2", "2500", Qt::Key_Return, 1, nullptr, true},
+      {"Enter in the port box", "txtPortNumber", "2500", Qt::Key_Enter, 1, nullptr, true},
+      {"Enter runs OK's checks", "ipRemoteHost/4", "0", Qt::Key_Return, 0,
+       "Port must be a number between 1 and 32000", false},
+      {"Escape in a field", "ipRemoteHost/1", "2500", Qt::Key_Escape, 1, nullptr, false},
+      {"Escape in the port box", "txtPortNumber", "2500", Qt::Key_Escape, 1, nullptr, false},
+      {"Enter on Cancel", "cmdExit", "2500", Qt::Key_Return, 1, nullptr, false},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    shown_.clear();
+    ends_ = 0;
+    auto window = ActiveWindow();
+    TypePort(*window, QString::fromLatin1(row.port));
+    const std::string focus = row.focus;
+    QWidget* target =
+        focus.find('/') == std::string::npos
+            ? Child<QWidget>(*window, row.focus)
+            : Field(*window, focus.substr(0, focus.find('/')).c_str(), focus.back() - '0');
+    ASSERT_NE(target, nullptr);
+    target->setFocus();
+    QTest::keyClick(target, row.key);
+    EXPECT_EQ(ends_, row.ends);
+    ASSERT_EQ(shown_.size(), row.message ? 1u : 0u);
+    if (row.message) {
+      EXPECT_EQ(shown_[0].text, row.message);
+    }
+    EXPECT_EQ(FileBytes(), row.written ? Record("10.0.0.7", "10.0.0.2", "2500")
+                                       : Record("10.0.0.7", "10.0.0.2", "3425"));
+  }
+}
+
+TEST_F(Form1WindowTest, TheCommandLineRunsWithoutADisplay) {
+  // A toolkit started against no display would end the program at once.
+  const testing_support::Environment no_display = {
+      {"WINDIR", windir().string()}, {"DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+  const auto set = testing_support::RunProcess({RAVELSET_PATH, "--set", "--local-host", "10.0.0.1",
+                                                "--remote-host", "10.0.0.9", "--port", "2500"},
+                                               no_display);
+  EXPECT_EQ(set.exit_code, 0) << set.err;
+  EXPECT_EQ(FileBytes(), Record("10.0.0.9", "10.0.0.1", "2500"));
+  const auto show = testing_support::RunProcess({RAVELSET_PATH, "--show"}, no_display);
+  EXPECT_EQ(show.exit_code, 0) << show.err;
+  EXPECT_NE(show.out.find("Remote Host IP : 10.0.0.9\n"), std::string::npos) << show.out;
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 
 namespace lattix {
 
-// The value of the number at the start of `text`: blanks, then an optional
-// sign, digits and a fraction ("12a" gives 12, "-5" gives -5, " 7.5x" gives
-// 7.5). 0 when the text does not begin with a number ("abc", "", "-").
+// The value of the number at the start of `text`, read by the platform's
+// numeric conversion like WholeTextNumber: blanks, then an optional sign,
+// digits, a fraction and an exponent ("12a" gives 12, "-5" gives -5,
+// " 7.5x" gives 7.5, "1e3" gives 1000, "1e" gives 1). 0 when the text does
+// not begin with a number ("abc", "", "-").
 double LeadingNumber(std::string_view text);
 
 // The text as a part value when it is a number as a whole (blanks around

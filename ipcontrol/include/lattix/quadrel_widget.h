@@ -6,6 +6,12 @@
 // through a QuadrelHost, and turns the control's events into signals.
 // Every behaviour lives in lattix::Quadrel.
 //
+// Focus: the widget takes no keys itself. Given the focus (setFocus), it
+// passes it on to the field that last had it, Text1 at first, and selects
+// that field's text, so that the digits typed next replace it. The four
+// fields are tab stops of their own, Text1 to Text4 in that order; a host
+// that sets a tab order chains its widgets to field(0) and field(3).
+//
 // Keys: only keys that produce a character reach the control's filter
 // before insertion (printable characters, Backspace, Enter, Escape and
 // Ctrl+letter); a character the filter drops never reaches the line edit.
@@ -44,6 +50,9 @@ class QuadrelWidget : public QWidget {
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
+  // Field `index` (0 for Text1 to 3 for Text4).
+  QWidget* field(int index) const;
+
   // True while the widget is handling one of its own events or signals
   // (deleting it then would pull the ground from under that handler).
   bool isBusy() const;
@@ -61,6 +70,7 @@ class QuadrelWidget : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   friend class WidgetHost;

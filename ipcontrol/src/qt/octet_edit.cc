@@ -1,12 +1,20 @@
 #include "qt/octet_edit.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <memory>
 #include <utility>
 
 namespace lattix {
 namespace {
+
+// Menu entries carry their shortcut after a tab: "&Copy\tCtrl+C".
+constexpr char16_t kShortcutSeparator = u'\t';
 
 QString CharacterText(int32_t code) {
   const char32_t c = static_cast<char32_t>(code);
@@ -17,15 +25,18 @@ QString CharacterText(int32_t code) {
 
 std::optional<int32_t> DeliveredCharacter(const QKeyEvent& event) {
   switch (event.key()) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace:
+      return 8;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    default: break;
+    case Qt::Key_Enter:
+      return 13;
+    case Qt::Key_Escape:
+      return 27;
+    default:
+      break;
   }
-  const Qt::KeyboardModifiers modifiers = event.modifiers() & ~(Qt::ShiftModifier |
-                                                                Qt::KeypadModifier |
-                                                                Qt::GroupSwitchModifier);
+  const Qt::KeyboardModifiers modifiers =
+      event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier);
   if (modifiers == Qt::ControlModifier) {
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return event.key() - Qt::Key_A + 1;
     return std::nullopt;  // Ctrl+Left and the like: editing keys
@@ -89,6 +100,23 @@ void OctetEdit::inputMethodEvent(QInputMethodEvent* event) {
   QInputMethodEvent filtered(event->preeditString(), event->attributes());
   filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
   QLineEdit::inputMethodEvent(&filtered);
+}
+
+void OctetEdit::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  Q_EMIT focused();
+}
+
+void OctetEdit::contextMenuEvent(QContextMenuEvent* event) {
+  const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+  for (QAction* action : menu->actions()) {
+    const QString text = action->text();
+    const qsizetype separator = text.indexOf(kShortcutSeparator);
+    if (separator >= 0) action->setText(text.left(separator));
+    action->setShortcut(QKeySequence());
+  }
+  menu->setObjectName(QStringLiteral("FieldMenu"));
+  menu->exec(event->globalPos());
 }
 
 void OctetEdit::mouseReleaseEvent(QMouseEvent* event) {

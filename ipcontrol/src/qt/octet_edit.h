@@ -36,8 +36,15 @@ class OctetEdit : public QLineEdit {
  Q_SIGNALS:
   void clicked();
   void doubleClicked();
+  // The field took the keyboard focus.
+  void focused();
 
  protected:
+  void focusInEvent(QFocusEvent* event) override;
+  // The toolkit's edit menu, without the shortcut hints: the control drops
+  // Ctrl+letter keys (they are no digits), so the hints would promise
+  // keys that do nothing. The menu's actions themselves work.
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

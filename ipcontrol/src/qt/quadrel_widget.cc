@@ -1,5 +1,8 @@
 #include "lattix/quadrel_widget.h"
 
+#include <QFocusEvent>
+#include <QLineEdit>
+
 #include "lattix/quadrel.h"
 #include "qt/widget_host.h"
 
@@ -26,6 +29,18 @@ QSize QuadrelWidget::sizeHint() const {
 }
 
 QSize QuadrelWidget::minimumSizeHint() const { return sizeHint(); }
+
+QWidget* QuadrelWidget::field(int index) const { return host_->Field(index); }
+
+void QuadrelWidget::focusInEvent(QFocusEvent* event) {
+  // The outer widget takes no keys: the focus belongs in a field. The
+  // field is selected whole, as a click selects it, so that the digits
+  // typed next replace it.
+  QWidget::focusInEvent(event);
+  QLineEdit* field = host_->LastActiveField();
+  field->setFocus(event->reason());
+  field->selectAll();
+}
 
 bool QuadrelWidget::isBusy() const { return host_->busy(); }
 

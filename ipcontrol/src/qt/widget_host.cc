@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "lattix/quadrel_widget.h"
 #include "qt/about_dialog.h"
@@ -37,6 +38,10 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   frame_->setLineWidth(1);
   frame_->setAutoFillBackground(true);
   SetPaletteColor(frame_, QPalette::Window, Resolve(kDefaultBackColor));
+  // The sunken border draws its lower and right edges in the light colour,
+  // which on the white inside would leave only the upper and left edges
+  // to be seen; a mid tone keeps all four visible and the edge sunken.
+  SetPaletteColor(frame_, QPalette::Light, QApplication::palette().color(QPalette::Mid));
 
   // Positions of fields and dots count from the inside of the border, and
   // the inside clips them, as a picture box does its children.
@@ -65,6 +70,26 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   }
   timer_ = new QTimer(&widget);
   timer_->setObjectName("Timer1");
+  for (int field = 0; field + 1 < kFieldCount; ++field) {
+    QWidget::setTabOrder(fields_[field], fields_[field + 1]);
+  }
+  for (int field = 0; field < kFieldCount; ++field) {
+    QObject::connect(fields_[field], &OctetEdit::focused, &widget,
+                     [this, field] { last_active_field_ = field; });
+  }
+  CentreFieldText();
+}
+
+QWidget* WidgetHost::Field(int field) const { return fields_.at(field); }
+
+QLineEdit* WidgetHost::LastActiveField() const { return fields_.at(last_active_field_); }
+
+void WidgetHost::CentreFieldText() {
+  for (OctetEdit* edit : fields_) {
+    const int shown = frame_->contentsRect().height() - edit->y();
+    const int hidden = std::max(0, edit->height() - shown);
+    edit->setTextMargins(0, 0, 0, hidden);
+  }
 }
 
 void WidgetHost::Connect(Quadrel& control) {
@@ -158,6 +183,7 @@ void WidgetHost::SetFrameBackColor(OleColor color) {
 
 void WidgetHost::SetFrameBorderStyle(int style) {
   frame_->setFrameStyle(style == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+  CentreFieldText();
 }
 
 void WidgetHost::SetDotOutlineColor(int dot, OleColor color) {

@@ -9,6 +9,8 @@
 #include "lattix/quadrel.h"
 #include "lattix/quadrel_host.h"
 
+class QLineEdit;
+
 namespace lattix {
 
 class ClickFrame;
@@ -30,6 +32,11 @@ class WidgetHost : public QuadrelHost {
   void Connect(Quadrel& control);
   // Stops all notifications to the control and the timer.
   void Disconnect();
+
+  // Field `field` (0 to 3) as a widget.
+  QWidget* Field(int field) const;
+  // The field that last had the keyboard focus, the first one at the start.
+  QLineEdit* LastActiveField() const;
 
   // Counts the calls into the control that are running.
   class BusyScope {
@@ -68,13 +75,19 @@ class WidgetHost : public QuadrelHost {
   void ShowAbout() override;
 
  private:
+  // Centres each field's text in the part of the field that the frame's
+  // inside shows: the design places the fields lower than the inside is
+  // tall, which would set the digits on the bottom edge.
+  void CentreFieldText();
+
   QuadrelWidget& widget_;
-  ClickFrame* frame_;                         // Picture1, a child of widget_
-  QWidget* inside_;                           // the frame's inside
+  ClickFrame* frame_;                           // Picture1, a child of widget_
+  QWidget* inside_;                             // the frame's inside
   std::array<OctetEdit*, kFieldCount> fields_;  // Text1 to Text4
-  std::array<DotShape*, kDotCount> dots_;     // Shape1 to Shape3
-  QTimer* timer_;                             // Timer1
+  std::array<DotShape*, kDotCount> dots_;       // Shape1 to Shape3
+  QTimer* timer_;                               // Timer1
   int busy_ = 0;
+  int last_active_field_ = 0;
 };
 
 }  // namespace lattix

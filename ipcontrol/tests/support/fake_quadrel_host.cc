@@ -96,6 +96,7 @@ void FakeQuadrelHost::DeliverResizes() {
 std::string FakeQuadrelHost::FieldText(int field) { return text.at(field); }
 
 void FakeQuadrelHost::SetFieldText(int field, const std::string& new_text) {
+  if (refuse_text) throw std::runtime_error("text refused");
   if (text.at(field) == new_text) return;
   text[field] = new_text;
   // Like an edit control, assignment puts the caret at the end.

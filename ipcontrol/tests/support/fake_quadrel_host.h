@@ -53,8 +53,9 @@ class FakeQuadrelHost : public QuadrelHost {
 
   // Runs inside every Change, after it is logged.
   std::function<void(std::string&)> on_change;
-  // Makes FocusField, RaiseChange or SetFieldBackColor raise.
+  // Makes FocusField, RaiseChange, SetFieldBackColor or SetFieldText raise.
   bool refuse_focus = false;
+  bool refuse_text = false;
   bool fail_change_handler = false;
   bool refuse_field_back_color = false;
   // When false, a resize notification is only counted in pending_resizes

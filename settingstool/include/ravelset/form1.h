@@ -40,8 +40,15 @@ class Form1 {
   // as 0, and one message box tells what was wrong: a file shorter than a
   // record, an address with fewer than three dots or a part that is no
   // whole number from 0 to 255, a port the tool would refuse, or a file
-  // that cannot be read at all.
+  // that cannot be read at all. Only a path where nothing exists is a first
+  // run: a file that cannot be read, and anything that is not a regular
+  // file (a directory, a pipe, a device), is reported as unreadable and
+  // nothing is written; such a thing is never opened.
   void LoadSettings();
+
+  // How the last LoadSettings went.
+  enum class LoadOutcome { kNotLoaded, kFirstRun, kLoaded, kDamaged, kUnreadable };
+  LoadOutcome load_outcome() const { return load_outcome_; }
 
   // Puts the default configuration into the entries: local host
   // 192.168.0.1, remote host 192.168.0.2, port "3425".
@@ -51,8 +58,9 @@ class Form1 {
   // a number between 1 and 32000" titled "Error", moves the focus to the
   // port box and returns false without touching the file. Otherwise writes
   // record 1 (remote host, local host, the port text as it stands), keeping
-  // any bytes after it, and returns true. A write that fails shows a
-  // message naming the file and the reason, and returns false.
+  // any bytes after it, and returns true. A write that fails, or a path
+  // that holds something other than a regular file, shows a message naming
+  // the file and the reason, and returns false.
   bool SaveSettings();
 
   // The port rule of ravelset/port_rule.h.
@@ -78,9 +86,11 @@ class Form1 {
   // True when every part of the control is a whole number from 0 to 255.
   // A control that cannot be read counts as badly formatted.
   bool AddressIsWellFormed(Form1Control which);
-  void ShowUnreadable(const std::string& path, const std::string& reason);
+  // Empties the entries and shows `message` about a file that is not read.
+  void ShowUnreadable(const std::string& message);
 
   Form1Host& host_;
+  LoadOutcome load_outcome_ = LoadOutcome::kNotLoaded;
 };
 
 }  // namespace ravelset

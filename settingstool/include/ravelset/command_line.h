@@ -1,0 +1,44 @@
+// Ravelset without a window: showing and setting the three settings from
+// the command line, through the same form logic as the window but without
+// any toolkit, so that it runs on a machine that has no display.
+
+#ifndef RAVELSET_COMMAND_LINE_H_
+#define RAVELSET_COMMAND_LINE_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ravelset {
+
+// Exit statuses of the command-line mode.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// True when `args` (without the program name) ask for the command-line
+// mode: any of --show, --set, --local-host, --remote-host, --port, --help,
+// -h or --version. Any other command line opens the window (the toolkit's
+// own options, such as -platform, pass through to it).
+bool WantsCommandLine(const std::vector<std::string>& args);
+
+// Runs the command-line mode, printing results on `out` and messages on
+// `err`. Returns kExitDone when done, kExitFailed when the settings could
+// not be read or a check or the write failed (nothing is written then),
+// kExitUsage for a command line it does not understand.
+//
+//   --show  prints the settings file's path and the three values as the
+//           window would show them; a damaged file's report goes to `err`.
+//           A missing file is a failure here (nothing is created).
+//   --set --local-host A --remote-host B --port P
+//           runs OK's checks on the three values and writes the record as
+//           OK does, keeping any bytes after it. A refused value prints
+//           the window's message.
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The text --help prints.
+std::string UsageText();
+
+}  // namespace ravelset
+
+#endif  // RAVELSET_COMMAND_LINE_H_
