@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/component.h"
+#include "platform/export.h"
 
 namespace platform {
 
@@ -35,7 +36,7 @@ inline constexpr int16_t kReceiveText = 1;
 inline constexpr size_t kMaxReplyBytes = 64 * 1024;
 
 // How long the socket operations wait.
-struct SocketTimeouts {
+struct PLATFORM_EXPORT SocketTimeouts {
   // Longest time Connect waits for the connection to be made.
   std::chrono::milliseconds connect{5000};
   // Longest time Receive waits for the first bytes of an answer, and the
@@ -47,10 +48,10 @@ struct SocketTimeouts {
 };
 
 // The timeouts that sockets created from now on start with. Thread-safe.
-SocketTimeouts DefaultSocketTimeouts();
-void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
+PLATFORM_EXPORT SocketTimeouts DefaultSocketTimeouts();
+PLATFORM_EXPORT void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
 
-class TcpSocket : public virtual Component {
+class PLATFORM_EXPORT TcpSocket : public virtual Component {
  public:
   // The address to connect from: a dotted IPv4 address or a host name.
   // Empty means any local address.
