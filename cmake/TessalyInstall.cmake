@@ -15,6 +15,8 @@ set(TESSALY_INSTALL_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # Install components, one per Debian package (scripts/package.sh).
 set(TESSALY_COMPONENT_RUNTIME runtime)
+# liblattix apart, so that a web server taking libmorvane does not pull Qt.
+set(TESSALY_COMPONENT_LATTIX lattix)
 set(TESSALY_COMPONENT_DEVEL devel)
 set(TESSALY_COMPONENT_TOOLS tools)
 set(TESSALY_COMPONENT_GUI gui)
@@ -34,14 +36,18 @@ function(tessaly_public_headers target dir)
     "$<INSTALL_INTERFACE:${TESSALY_INSTALL_INCLUDE_DIRS}>")
 endfunction()
 
-# tessaly_install_library(target): a shared library of the package, its
-# runtime file in the runtime package and its link file in -dev. Libraries
-# find each other in their own directory.
+# tessaly_install_library(target [component]): a shared library of the
+# package, its runtime file in the runtime package (or the one given) and its
+# link file in -dev. Libraries find each other in their own directory.
 function(tessaly_install_library target)
+  set(component ${TESSALY_COMPONENT_RUNTIME})
+  if(ARGC GREATER 1)
+    set(component ${ARGV1})
+  endif()
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
   install(TARGETS ${target} EXPORT TessalyTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-            COMPONENT ${TESSALY_COMPONENT_RUNTIME}
+            COMPONENT ${component}
             NAMELINK_COMPONENT ${TESSALY_COMPONENT_DEVEL})
 endfunction()
 

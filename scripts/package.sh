@@ -2,8 +2,8 @@
 # Builds the Debian packages with CPack from a build tree (default build/,
 # configured and built as scripts/build.sh does when it is missing):
 #
-#   libtessaly4     the shared libraries (libmorvane, liblattix, the platform
-#                   library)
+#   libtessaly4     the shared libraries libmorvane and libtessaly-platform
+#   liblattix1      liblattix, the Quadrel control for Qt 6 programs
 #   libtessaly-dev  headers, the CMake package, the pkg-config files, the
 #                   embedding guide and the examples
 #   tessaly-tools   morvane and wgsim, with their manual pages
@@ -49,12 +49,12 @@ root=$out/root
 rm -rf "$root"
 for deb in "$out"/*.deb; do
   dpkg-deb -x "$deb" "$root"
-  # Every package depends on what dpkg-shlibdeps found; the programs'
-  # packages on the libraries' package of this very version.
+  # Every package depends on what dpkg-shlibdeps found; all but the base
+  # library package on that package, of this very version.
   depends=$(dpkg-deb -f "$deb" Depends)
   case "$(dpkg-deb -f "$deb" Package)" in
     libtessaly-dev) ;;
-    libtessaly*) [[ $depends == *libc6* ]] || fail "$deb: Depends '$depends' lacks libc6" ;;
+    libtessaly4) [[ $depends == *libc6* ]] || fail "$deb: Depends '$depends' lacks libc6" ;;
     *) [[ $depends == *"libtessaly4 (= "* && $depends == *libc6* ]] ||
       fail "$deb: Depends '$depends' lacks libc6 or libtessaly4" ;;
   esac
