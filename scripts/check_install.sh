@@ -61,7 +61,25 @@ while IFS= read -r -d '' file; do
   fi
 done < <(find "$stage/bin" "$libdir" -type f -print0)
 
-# The consumer, through the CMake package.
+# Each library exports its public interface and nothing of its insides.
+# LIBRARY|a symbol it must export|a symbol it must not export
+symbol_cases=(
+  "libmorvane.so|morvane::WG::UserIDExists(|morvane::ReplyContains("
+  "libmorvane.so|typeinfo for morvane::WG|morvane::FindCommand("
+  "libmorvane.so|morvane::ReadSettingsRecord(|morvane::ReadSettingsRecordIfPresent("
+  "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
+  "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
+  "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
+  "liblattix.so|lattix::QuadrelWidget::staticMetaObject|lattix::AboutForm::"
+)
+for case in "${symbol_cases[@]}"; do
+  IFS='|' read -r library exported hidden <<<"$case"
+  [[ -e $libdir/$library ]] || continue  # liblattix only with the GUI
+  symbols=$(nm -DC --defined-only "$libdir/$library")
+  grep -qF -- "$exported" <<<"$symbols" || fail "$library does not export $exported"
+  ! grep -qF -- "$hidden" <<<"$symbols" || fail "$library exports $hidden"
+done
+
 cmake -S examples/consumer -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_PREFIX_PATH="$stage" >/dev/null
 cmake --build "$work/cmake" >/dev/null
