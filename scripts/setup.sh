@@ -5,6 +5,7 @@ set -euo pipefail
 
 TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
+  dpkg-dev file binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   python3-dev pybind11-dev python3-pytest

@@ -2,7 +2,10 @@
 # From a fresh Debian machine to a full test run:
 #
 # 1. installs what is missing, builds everything into build/ with warnings
-#    as errors and runs every test through CTest;
+#    as errors and runs every test through CTest; installs the build into
+#    build/stage/ and builds and runs examples/consumer/ against it
+#    (scripts/check_install.sh); builds the Debian packages and runs
+#    morvane from them unpacked (scripts/package.sh --check);
 # 2. builds the toolkit-free code (the platform layer and the gateway, with
 #    the gateway's fuzz targets) with clang's AddressSanitizer and
 #    UndefinedBehaviorSanitizer into build-asan/, and runs its tests there,
@@ -19,6 +22,11 @@ jobs="${TESSALY_JOBS:-$(nproc)}"
 
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 300 -j "$jobs" --no-tests=error
+
+# The installed tree as a user sees it, and the Debian packages.
+echo "== Installed tree (build/stage/) and Debian packages (build/packages/)"
+scripts/check_install.sh build
+scripts/package.sh --check build
 
 # A finding stops the program with a failure status, so the test fails.
 # Leak checking is on: a leak found at exit fails the test too.

@@ -8,12 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "morvane/export.h"
 #include "platform/tcp_socket.h"
 
 namespace morvane {
 
 // An outcome: 0 for success, a negative result code otherwise, and its text.
-struct MyErrObject {
+struct MORVANE_EXPORT MyErrObject {
   int32_t number = 0;
   std::string description;
   friend bool operator==(const MyErrObject&, const MyErrObject&) = default;
@@ -22,14 +23,14 @@ struct MyErrObject {
 // What opening a session gives: its outcome and the socket. The socket is
 // open only when error_object.number is 0; after a failure it is the closed
 // socket object.
-struct ConnectObject {
+struct MORVANE_EXPORT ConnectObject {
   MyErrObject error_object;
   std::shared_ptr<platform::TcpSocket> sock;
 };
 
 // What every command method returns; the same four values are kept in the
 // WG object's result properties.
-struct CommandReturn {
+struct MORVANE_EXPORT CommandReturn {
   MyErrObject error_object;
   int32_t long_value = 0;
   std::string string_value;

@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "morvane/export.h"
+
 namespace morvane {
 
 inline constexpr const char* kSettingsFileName = "morvane.ini";
@@ -27,9 +29,9 @@ inline constexpr int32_t kDefaultPort = 3425;
 
 // The path of the settings file: the Windows directory followed by
 // "/morvane.ini". Computed afresh on every call.
-std::string SettingsFilePath();
+MORVANE_EXPORT std::string SettingsFilePath();
 
-class SettingsRecord {
+class MORVANE_EXPORT SettingsRecord {
  public:
   static constexpr size_t kFieldWidth = 20;
   static constexpr size_t kSize = 3 * kFieldWidth;
@@ -62,21 +64,22 @@ class SettingsRecord {
 
 // `text` without leading and trailing spaces (only the space character;
 // tabs and NULs stay).
-std::string_view TrimSpaces(std::string_view text);
+MORVANE_EXPORT std::string_view TrimSpaces(std::string_view text);
 
 // Reads record 1 of the file at `path`. When `bytes_found` is given it
 // receives how many bytes of the record the file held (less than kSize for
 // a short file, whose missing part reads as spaces). Raises a file
 // PlatformError when the file cannot be opened or read (53 when it does
 // not exist).
-SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found = nullptr);
+MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path,
+                                                 size_t* bytes_found = nullptr);
 
 // Writes `record` as record 1 of the file at `path`, creating the file when
 // it does not exist and keeping any bytes after the record. The 60 bytes
 // go in one positioned write and reach the disk before the call returns,
 // so a reader sees either the old record or the new one. Raises a file
 // PlatformError when the file cannot be opened or written.
-void WriteSettingsRecord(const std::string& path, const SettingsRecord& record);
+MORVANE_EXPORT void WriteSettingsRecord(const std::string& path, const SettingsRecord& record);
 
 }  // namespace morvane
 

@@ -33,6 +33,7 @@
 #include <span>
 #include <string>
 
+#include "morvane/export.h"
 #include "morvane/records.h"
 #include "platform/dispatch.h"
 #include "platform/tcp_socket.h"
@@ -43,7 +44,7 @@ inline constexpr const char* kWGProgId = "Morvane.WG";
 
 struct Command;
 
-class WG : public platform::Dispatch {
+class MORVANE_EXPORT WG : public platform::Dispatch {
  public:
   // A new object: result properties 0, empty, 0, empty.
   WG();
@@ -93,8 +94,8 @@ class WG : public platform::Dispatch {
   CommandReturn HasMaster(const std::string& secret, const std::string& userid);
   CommandReturn IsSuspended(const std::string& secret, const std::string& userid);
   CommandReturn UserOnline(const std::string& secret, const std::string& userid);
-  CommandReturn UpdateUserField(const std::string& secret, const std::string& userid,
-                                int16_t field, const std::string& newdata);
+  CommandReturn UpdateUserField(const std::string& secret, const std::string& userid, int16_t field,
+                                const std::string& newdata);
   CommandReturn AuditMessage(const std::string& secret, const std::string& themessage);
 
   // Settings, read from the settings file on every call; the defaults

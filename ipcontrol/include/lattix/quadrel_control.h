@@ -44,6 +44,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lattix/export.h"
 #include "lattix/quadrel_dispids.h"
 #include "platform/component.h"
 
@@ -65,10 +66,10 @@ inline constexpr int32_t kControlGone = 91;
 // platform::CreateObject(kQuadrelProgId) then raises PlatformError 429 when
 // no QApplication exists or when it is called from another thread than the
 // QApplication's.
-void RegisterClasses();
+LATTIX_EXPORT void RegisterClasses();
 
 // The Qt side of a control object: the widget that the host places.
-class EmbeddedControl : public virtual platform::Component {
+class LATTIX_EXPORT EmbeddedControl : public virtual platform::Component {
  public:
   // The control's widget (a lattix::QuadrelWidget), or nullptr once it has
   // been deleted. See the ownership rules above.
@@ -77,7 +78,7 @@ class EmbeddedControl : public virtual platform::Component {
 
 // The widget of `control`, or nullptr once it has been deleted. Raises
 // PlatformError 13 (type mismatch) when `control` is not a Lattix control.
-QWidget* ControlWidget(const std::shared_ptr<platform::Component>& control);
+LATTIX_EXPORT QWidget* ControlWidget(const std::shared_ptr<platform::Component>& control);
 
 }  // namespace lattix
 

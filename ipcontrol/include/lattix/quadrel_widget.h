@@ -30,12 +30,14 @@
 #include <QWidget>
 #include <memory>
 
+#include "lattix/export.h"
+
 namespace lattix {
 
 class Quadrel;
 class WidgetHost;
 
-class QuadrelWidget : public QWidget {
+class LATTIX_EXPORT QuadrelWidget : public QWidget {
   Q_OBJECT
 
  public:

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // The character that Windows-1252 writes as byte 0xF5 ("õ"); the server
@@ -20,29 +22,29 @@ inline constexpr char32_t kEndOfValueChar = 0xF5;
 // Windows-1252 bytes to UTF-8. Every byte maps to one character; the five
 // bytes the code page leaves undefined map to the control characters of
 // the same code.
-std::string AnsiToUtf8(std::string_view ansi);
+PLATFORM_EXPORT std::string AnsiToUtf8(std::string_view ansi);
 
 // UTF-8 to Windows-1252. A character the code page cannot hold, and each
 // byte of a malformed UTF-8 sequence, becomes '?'.
-std::string Utf8ToAnsi(std::string_view utf8);
+PLATFORM_EXPORT std::string Utf8ToAnsi(std::string_view utf8);
 
 // The number of characters (code points) in UTF-8 text; a malformed byte
 // counts as one character.
-size_t Utf8Length(std::string_view utf8);
+PLATFORM_EXPORT size_t Utf8Length(std::string_view utf8);
 
 // The byte offset of character `index` (0-based) in UTF-8 text, or the
 // text's size when it has no more characters.
-size_t Utf8Offset(std::string_view utf8, size_t index);
+PLATFORM_EXPORT size_t Utf8Offset(std::string_view utf8, size_t index);
 
 // UTF-8 text with the upper-case letters of Windows-1252 (A-Z, the
 // accented capitals, Š, Œ, Ž and Ÿ) replaced by their lower-case forms.
 // Every replacement has the same UTF-8 length as the letter it replaces,
 // so byte offsets in the result are offsets in the input.
-std::string FoldCase(std::string_view utf8);
+PLATFORM_EXPORT std::string FoldCase(std::string_view utf8);
 
 // The byte offset of the first occurrence of `needle` in `haystack`, letters
 // compared without regard to case as FoldCase defines it, or npos.
-size_t FindNoCase(std::string_view haystack, std::string_view needle);
+PLATFORM_EXPORT size_t FindNoCase(std::string_view haystack, std::string_view needle);
 
 }  // namespace platform
 

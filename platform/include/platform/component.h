@@ -14,12 +14,13 @@
 #include <string_view>
 
 #include "platform/error.h"
+#include "platform/export.h"
 
 namespace platform {
 
 // The base of every component object. Interfaces derive from it
 // virtually; a caller obtains an interface with QueryInterface below.
-class Component {
+class PLATFORM_EXPORT Component {
  public:
   virtual ~Component() = default;
 };
@@ -29,19 +30,19 @@ using ComponentFactory = std::function<std::shared_ptr<Component>()>;
 // Makes `progid` create its objects with `factory`, replacing any earlier
 // registration of that name. Names are matched without regard to case.
 // Thread-safe.
-void RegisterClass(std::string_view progid, ComponentFactory factory);
+PLATFORM_EXPORT void RegisterClass(std::string_view progid, ComponentFactory factory);
 
 // Removes the registration of `progid`, if any. Thread-safe.
-void UnregisterClass(std::string_view progid);
+PLATFORM_EXPORT void UnregisterClass(std::string_view progid);
 
 // The factory registered under `progid`, or an empty one. Lets a caller
 // put back a registration it replaces. Thread-safe.
-ComponentFactory ClassFactory(std::string_view progid);
+PLATFORM_EXPORT ComponentFactory ClassFactory(std::string_view progid);
 
 // Creates a new object of the class registered under `progid`.
 // Raises PlatformError 429 when no class is registered under that name.
 // Thread-safe.
-std::shared_ptr<Component> CreateObject(std::string_view progid);
+PLATFORM_EXPORT std::shared_ptr<Component> CreateObject(std::string_view progid);
 
 // The interface `I` of `object`. Raises PlatformError 13 (type mismatch)
 // when the object does not implement it, as assigning it to a variable of

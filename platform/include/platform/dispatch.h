@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/component.h"
+#include "platform/export.h"
 #include "platform/variant.h"
 
 namespace platform {
@@ -29,7 +30,7 @@ enum class MemberKind {
 
 enum class InvokeKind { kMethod, kPropertyGet, kPropertyPut };
 
-struct ParamInfo {
+struct PLATFORM_EXPORT ParamInfo {
   std::string_view name;
   VarType type;
   // True for a by-reference parameter that the member replaces; the caller
@@ -37,7 +38,7 @@ struct ParamInfo {
   bool written = false;
 };
 
-struct MemberInfo {
+struct PLATFORM_EXPORT MemberInfo {
   std::string_view name;
   DispId id;
   MemberKind kind;
@@ -48,12 +49,13 @@ struct MemberInfo {
 
 // The member of `table` whose name equals `name` without regard to ASCII
 // letter case, or nullptr.
-const MemberInfo* FindMember(std::span<const MemberInfo> table, std::string_view name);
+PLATFORM_EXPORT const MemberInfo* FindMember(std::span<const MemberInfo> table,
+                                             std::string_view name);
 
 // The member of `table` with identifier `id`, or nullptr.
-const MemberInfo* FindMember(std::span<const MemberInfo> table, DispId id);
+PLATFORM_EXPORT const MemberInfo* FindMember(std::span<const MemberInfo> table, DispId id);
 
-class Dispatch : public virtual Component {
+class PLATFORM_EXPORT Dispatch : public virtual Component {
  public:
   // The interface's member table, in interface order.
   virtual std::span<const MemberInfo> Members() const = 0;

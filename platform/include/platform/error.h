@@ -13,29 +13,31 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Run-time error numbers, as script callers know them.
 enum ErrorNumber : int32_t {
-  kInvalidProcedureCall = 5,   // "Invalid procedure call or argument"
-  kOverflow = 6,               // "Overflow"
-  kTypeMismatch = 13,          // "Type mismatch"
-  kBadFileNameOrNumber = 52,   // "Bad file name or number"
-  kFileNotFound = 53,          // "File not found"
-  kDeviceIOError = 57,         // "Device I/O error"
-  kPermissionDenied = 70,      // "Permission denied"
-  kPathFileAccessError = 75,   // "Path/File access error"
-  kPathNotFound = 76,          // "Path not found"
-  kCannotCreateObject = 429,   // "Component can't create object"
-  kObjectDoesNotSupport = 438, // "Object doesn't support this property or method"
-  kWrongArgumentCount = 450,   // "Wrong number of arguments or invalid property assignment"
+  kInvalidProcedureCall = 5,    // "Invalid procedure call or argument"
+  kOverflow = 6,                // "Overflow"
+  kTypeMismatch = 13,           // "Type mismatch"
+  kBadFileNameOrNumber = 52,    // "Bad file name or number"
+  kFileNotFound = 53,           // "File not found"
+  kDeviceIOError = 57,          // "Device I/O error"
+  kPermissionDenied = 70,       // "Permission denied"
+  kPathFileAccessError = 75,    // "Path/File access error"
+  kPathNotFound = 76,           // "Path not found"
+  kCannotCreateObject = 429,    // "Component can't create object"
+  kObjectDoesNotSupport = 438,  // "Object doesn't support this property or method"
+  kWrongArgumentCount = 450,    // "Wrong number of arguments or invalid property assignment"
 };
 
 // The standard text of a run-time error number; "Application-defined or
 // object-defined error" for numbers without one.
-const char* StandardErrorText(int32_t number);
+PLATFORM_EXPORT const char* StandardErrorText(int32_t number);
 
-class PlatformError : public std::runtime_error {
+class PLATFORM_EXPORT PlatformError : public std::runtime_error {
  public:
   // An error with its standard text.
   explicit PlatformError(int32_t number);
@@ -54,7 +56,7 @@ class PlatformError : public std::runtime_error {
 // The file error that matches an errno value of a failed open, read or
 // write (70 for EACCES, 53 for ENOENT, 57 otherwise and so on), with the
 // path and the system's reason as detail.
-PlatformError FileError(int errno_value, const std::string& path);
+PLATFORM_EXPORT PlatformError FileError(int errno_value, const std::string& path);
 
 }  // namespace platform
 

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // True when a file (not a directory) exists at `path`. Never raises.
-bool FileExists(const std::string& path);
+PLATFORM_EXPORT bool FileExists(const std::string& path);
 
 }  // namespace platform
 

@@ -11,31 +11,33 @@
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Text as a 32-bit signed number. Raises PlatformError 13 (type mismatch)
 // when the text is no number, the empty text included, and 6 (overflow)
 // when the rounded value does not fit in 32 bits.
-int32_t TextToLong(std::string_view text);
+PLATFORM_EXPORT int32_t TextToLong(std::string_view text);
 
 // The same for a 16-bit signed number.
-int16_t TextToInteger(std::string_view text);
+PLATFORM_EXPORT int16_t TextToInteger(std::string_view text);
 
 // Text as a number with its fraction. Raises PlatformError 13 when the text
 // is no number.
-double TextToDouble(std::string_view text);
+PLATFORM_EXPORT double TextToDouble(std::string_view text);
 
 // The same checks without raising: the value, or nullopt when the text is
 // no number or, for the whole-number forms, out of range.
-std::optional<int32_t> ParseLong(std::string_view text);
-std::optional<double> ParseDouble(std::string_view text);
+PLATFORM_EXPORT std::optional<int32_t> ParseLong(std::string_view text);
+PLATFORM_EXPORT std::optional<double> ParseDouble(std::string_view text);
 
 // A double rounded to the nearest whole number, halves to the even
 // neighbour, as a 32-bit number; nullopt when out of range or not finite.
-std::optional<int32_t> RoundToLong(double value);
+PLATFORM_EXPORT std::optional<int32_t> RoundToLong(double value);
 
 // The shortest decimal text that reads back as `value` ("192", "12.5", "-3").
-std::string ShortestText(float value);
+PLATFORM_EXPORT std::string ShortestText(float value);
 
 }  // namespace platform
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Starts the program file at `path` as a process of its own, with the
@@ -13,7 +15,7 @@ namespace platform {
 // ends). The path is used as given: no search along PATH, no splitting at
 // blanks. Raises the file error of the failed start (PlatformError 53 for
 // a missing file, 70 for one that may not be run, and so on).
-void StartProgram(const std::string& path);
+PLATFORM_EXPORT void StartProgram(const std::string& path);
 
 }  // namespace platform
 

@@ -15,11 +15,12 @@
 #include <vector>
 
 #include "platform/component.h"
+#include "platform/export.h"
 #include "platform/variant.h"
 
 namespace platform {
 
-class PropertyBag {
+class PLATFORM_EXPORT PropertyBag {
  public:
   virtual ~PropertyBag() = default;
 
@@ -37,11 +38,11 @@ class PropertyBag {
 
 // True when `value` equals `default_value` once the default is converted to
 // the value's type (so the Long 1 equals the Boolean true). Never raises.
-bool EqualsDefault(const Variant& value, const Variant& default_value);
+PLATFORM_EXPORT bool EqualsDefault(const Variant& value, const Variant& default_value);
 
 // A bag in memory that keeps every write, defaults included, in the order
 // of writing. For tests and for hosts that copy properties between objects.
-class MemoryPropertyBag : public PropertyBag {
+class PLATFORM_EXPORT MemoryPropertyBag : public PropertyBag {
  public:
   struct Entry {
     std::string name;
@@ -76,7 +77,7 @@ class MemoryPropertyBag : public PropertyBag {
 // Types are Integer, Long, Single, Boolean (True, False or a number) and
 // String (quoted, with the escapes \\ \" \n \r \t). Values equal to their
 // default are left out. The file is UTF-8.
-class FilePropertyBag : public PropertyBag {
+class PLATFORM_EXPORT FilePropertyBag : public PropertyBag {
  public:
   // An empty bag that Save() writes to `path`.
   explicit FilePropertyBag(std::string path);
@@ -111,7 +112,7 @@ class FilePropertyBag : public PropertyBag {
 
 // An object that saves its properties to a bag and loads them back
 // (implemented by controls for the hosts that keep forms).
-class PersistPropertyBag : public virtual Component {
+class PLATFORM_EXPORT PersistPropertyBag : public virtual Component {
  public:
   // Gives the object the properties of a new instance.
   virtual void InitNew() = 0;

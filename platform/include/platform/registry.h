@@ -37,6 +37,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // A key handle as programs pass it: 32 bits.
@@ -68,10 +70,10 @@ inline constexpr const char* kRegistryFileName = "registry.reg";
 
 // The full path of the store file: the Windows directory (read afresh)
 // followed by "/registry.reg".
-std::string RegistryFilePath();
+PLATFORM_EXPORT std::string RegistryFilePath();
 
 // The three registry calls. Implementations are thread-safe.
-class RegistryApi {
+class PLATFORM_EXPORT RegistryApi {
  public:
   virtual ~RegistryApi() = default;
 
@@ -80,8 +82,7 @@ class RegistryApi {
   // stores its handle in `key`. `access` is the requested access mask.
   // Returns kRegSuccess, kRegFileNotFound when there is no such key (`key`
   // is then 0) or kRegInvalidHandle for an unknown root.
-  virtual int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access,
-                          RegKey& key) = 0;
+  virtual int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access, RegKey& key) = 0;
 
   // Reads the value `name` (empty for the unnamed value) of an open key:
   // its type into `type`, its bytes into `data` and their number into
@@ -100,13 +101,13 @@ class RegistryApi {
 };
 
 // One value of the store.
-struct RegistryValue {
+struct PLATFORM_EXPORT RegistryValue {
   uint32_t type = kRegNone;
   std::string data;  // the bytes a query returns
 };
 
 // The keys and values of an export file.
-class RegistryStore {
+class PLATFORM_EXPORT RegistryStore {
  public:
   // The store described by the bytes of an export file. Lines that cannot
   // be read are skipped and described in `problems`, if given.
@@ -137,21 +138,20 @@ class RegistryStore {
 
 // The registry kept in a store file. The access mask is accepted as given:
 // the store has no access control and offers no writing.
-class FileRegistry : public RegistryApi {
+class PLATFORM_EXPORT FileRegistry : public RegistryApi {
  public:
   // A registry kept in the file at `path`; empty means RegistryFilePath(),
   // looked up again at every OpenKey.
   explicit FileRegistry(std::string path = {});
 
-  int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access,
-                  RegKey& key) override;
+  int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access, RegKey& key) override;
   int32_t QueryValue(RegKey key, std::string_view name, uint32_t& type, std::span<char> data,
                      uint32_t& size) override;
   int32_t CloseKey(RegKey key) override;
 
  private:
   struct OpenedKey {
-    std::string path;               // full path as given
+    std::string path;              // full path as given
     RegistryStore::Values values;  // as read when the key was opened
   };
 

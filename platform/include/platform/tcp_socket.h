@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/component.h"
+#include "platform/export.h"
 
 namespace platform {
 
@@ -43,7 +44,7 @@ inline constexpr size_t kMaxReplyBytes = 64 * 1024;
 inline constexpr std::chrono::milliseconds kLongestSocketTimeout = std::chrono::hours(1);
 
 // How long the socket operations wait.
-struct SocketTimeouts {
+struct PLATFORM_EXPORT SocketTimeouts {
   // Longest time Connect takes in all, the resolution of the local and
   // remote host names included.
   std::chrono::milliseconds connect{5000};
@@ -61,12 +62,12 @@ struct SocketTimeouts {
 };
 
 // `timeouts` with each value brought within 0 to kLongestSocketTimeout.
-SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeouts);
+PLATFORM_EXPORT SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeouts);
 
 // The timeouts that sockets created from now on start with, clamped as by
 // ClampSocketTimeouts. Thread-safe.
-SocketTimeouts DefaultSocketTimeouts();
-void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
+PLATFORM_EXPORT SocketTimeouts DefaultSocketTimeouts();
+PLATFORM_EXPORT void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
 
 // Looks up the IPv4 address of a host name for Connect: returns it as a
 // dotted address, or empty when the name does not resolve. May block for
@@ -77,9 +78,9 @@ using HostNameLookup = std::function<std::string(const std::string& name)>;
 // Replaces the lookup that Connect uses for names that are not dotted
 // addresses; an empty function restores the system resolver. For tests
 // that need a name service which is slow or never answers. Thread-safe.
-void SetHostNameLookup(HostNameLookup lookup);
+PLATFORM_EXPORT void SetHostNameLookup(HostNameLookup lookup);
 
-class TcpSocket : public virtual Component {
+class PLATFORM_EXPORT TcpSocket : public virtual Component {
  public:
   // The address to connect from: a dotted IPv4 address or a host name.
   // Empty means any local address.

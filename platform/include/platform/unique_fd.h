@@ -7,9 +7,11 @@
 
 #include <utility>
 
+#include "platform/export.h"
+
 namespace platform {
 
-class UniqueFd {
+class PLATFORM_EXPORT UniqueFd {
  public:
   UniqueFd() = default;
   explicit UniqueFd(int fd) : fd_(fd) {}

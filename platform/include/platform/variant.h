@@ -13,12 +13,13 @@
 #include <vector>
 
 #include "platform/component.h"
+#include "platform/export.h"
 
 namespace platform {
 
 // A 16-bit boolean: true is -1, false is 0. Other values can be stored and
 // are kept as they are (some members treat only -1 and 0 as meaningful).
-struct Bool16 {
+struct PLATFORM_EXPORT Bool16 {
   int16_t value = 0;
   static constexpr int16_t kTrue = -1;
   static constexpr int16_t kFalse = 0;
@@ -37,7 +38,7 @@ using Variant = std::variant<std::monostate, int16_t, int32_t, float, Bool16, st
 enum class VarType { kEmpty, kInteger, kLong, kSingle, kBool, kString, kObject, kRecord };
 
 // A record result: its type name and its fields in declaration order.
-struct Record {
+struct PLATFORM_EXPORT Record {
   std::string type_name;
   std::vector<std::pair<std::string, Variant>> fields;
 
@@ -46,17 +47,17 @@ struct Record {
 };
 
 // Name of a type as a script programmer knows it ("Long", "String", ...).
-const char* VarTypeName(VarType type);
+PLATFORM_EXPORT const char* VarTypeName(VarType type);
 
 // Coercions with the platform's rules. Each raises PlatformError 13 (type
 // mismatch) for a value that cannot be converted, and 6 (overflow) for a
 // number outside the target's range. Strings convert as numeric text;
 // Singles round to the nearest whole number, halves to the even neighbour.
-int16_t ToInteger(const Variant& value);
-int32_t ToLong(const Variant& value);
-float ToSingle(const Variant& value);
-Bool16 ToBool(const Variant& value);
-std::string ToText(const Variant& value);
+PLATFORM_EXPORT int16_t ToInteger(const Variant& value);
+PLATFORM_EXPORT int32_t ToLong(const Variant& value);
+PLATFORM_EXPORT float ToSingle(const Variant& value);
+PLATFORM_EXPORT Bool16 ToBool(const Variant& value);
+PLATFORM_EXPORT std::string ToText(const Variant& value);
 
 }  // namespace platform
 

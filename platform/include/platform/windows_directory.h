@@ -10,14 +10,16 @@
 
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // The Windows directory, without a trailing separator added or removed
 // (only trailing spaces go). Read afresh on every call.
-std::string WindowsDirectory();
+PLATFORM_EXPORT std::string WindowsDirectory();
 
 // The directory used when WINDIR is unset or empty.
-const char* BuiltInWindowsDirectory();
+PLATFORM_EXPORT const char* BuiltInWindowsDirectory();
 
 }  // namespace platform
 

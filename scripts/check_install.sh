@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Checks the installed tree of a build, as a user of the libraries sees it:
+#
+# - installs build/ into a staging prefix under it (build/stage/);
+# - only the three programs are installed, and no installed program or
+#   library names a path into the build tree (RUNPATH, strings);
+# - builds examples/consumer/ against the staged tree once through
+#   find_package(Tessaly) and once through pkg-config, and runs both against
+#   a wgsim started from the staged tree on 127.0.0.1 (settings in a
+#   temporary Windows directory of its own);
+# - with the GUI, compiles the installed Quadrel headers alone through
+#   lattix.pc.
+#
+#   scripts/check_install.sh [BUILD_DIR]     (default build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=$(realpath "${1:-build}")
+stage=$build/stage
+work=$(mktemp -d)
+wgsim_pid=
+cleanup() {
+  if [[ -n $wgsim_pid ]]; then
+    kill "$wgsim_pid" 2>/dev/null || true
+    wait "$wgsim_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "check_install.sh: $*" >&2
+  exit 1
+}
+
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" >/dev/null
+
+# Which library directory GNUInstallDirs chose for this build.
+libdir=$(dirname "$(find "$stage" -name 'libmorvane.so' -print -quit)")
+[[ -d $libdir ]] || fail "no libmorvane.so in $stage"
+
+echo "-- installed programs:" "$stage"/bin/*
+for program in "$stage"/bin/*; do
+  case "$(basename "$program")" in
+    morvane | wgsim | ravelset) ;;
+    *) fail "$(basename "$program") must not be installed" ;;
+  esac
+done
+
+# Nothing installed may lead back into the build tree: not the RUNPATH,
+# not a string such as a debug path or a compiled-in file name.
+while IFS= read -r -d '' file; do
+  if ! file -b "$file" | grep -q '^ELF'; then continue; fi
+  runpath=$(readelf -d "$file" | sed -n 's/.*(\(RUNPATH\|RPATH\)).*\[\(.*\)\]/\2/p')
+  [[ $runpath != *"$build"* ]] || fail "$file has RUNPATH $runpath"
+  # shellcheck disable=SC2016  # the literal $ORIGIN
+  [[ $runpath == *'$ORIGIN'* ]] || fail "$file has no \$ORIGIN RUNPATH (${runpath:-none})"
+  if strings -a "$file" | grep -qF "$build"; then
+    fail "$file names the build tree: $(strings -a "$file" | grep -F "$build" | head -1)"
+  fi
+done < <(find "$stage/bin" "$libdir" -type f -print0)
+
+# Each library exports its public interface and nothing of its insides.
+# LIBRARY|a symbol it must export|a symbol it must not export
+symbol_cases=(
+  "libmorvane.so|morvane::WG::UserIDExists(|morvane::ReplyContains("
+  "libmorvane.so|typeinfo for morvane::WG|morvane::FindCommand("
+  "libmorvane.so|morvane::ReadSettingsRecord(|morvane::ReadSettingsRecordIfPresent("
+  "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
+  "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
+  "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
+  "liblattix.so|lattix::QuadrelWidget::staticMetaObject|lattix::AboutForm::"
+)
+for case in "${symbol_cases[@]}"; do
+  IFS='|' read -r library exported hidden <<<"$case"
+  [[ -e $libdir/$library ]] || continue  # liblattix only with the GUI
+  symbols=$(nm -DC --defined-only "$libdir/$library")
+  grep -qF -- "$exported" <<<"$symbols" || fail "$library does not export $exported"
+  ! grep -qF -- "$hidden" <<<"$symbols" || fail "$library exports $hidden"
+done
+
+cmake -S examples/consumer -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$stage" >/dev/null
+cmake --build "$work/cmake" >/dev/null
+# The consumer, through pkg-config and a plain compiler call.
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+mkdir -p "$work/pc"
+# shellcheck disable=SC2046  # the flags are words
+g++ -o "$work/pc/account_check" examples/consumer/main.cc $(pkg-config --cflags --libs morvane)
+
+if [[ -f $libdir/pkgconfig/lattix.pc ]]; then
+  printf '#include "lattix/quadrel_control.h"\n#include "lattix/quadrel_widget.h"\n' \
+    >"$work/quadrel_user.cc"
+  # shellcheck disable=SC2046
+  g++ -fPIC -c -o "$work/quadrel_user.o" "$work/quadrel_user.cc" $(pkg-config --cflags lattix)
+fi
+
+# wgsim from the staged tree, without LD_LIBRARY_PATH: its RUNPATH must do.
+cp examples/accounts.txt "$work/accounts.txt"
+secret="stage-secret"
+env -u LD_LIBRARY_PATH "$stage/bin/wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" \
+  --secret "$secret" >"$work/wgsim.out" 2>"$work/wgsim.err" &
+wgsim_pid=$!
+port=
+for _ in $(seq 100); do
+  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
+    port=${line##*:}
+    break
+  fi
+  kill -0 "$wgsim_pid" 2>/dev/null || break
+  sleep 0.05
+done
+[[ -n $port ]] || fail "staged wgsim did not start: $(cat "$work/wgsim.err")"
+
+export WINDIR=$work/windows
+mkdir -p "$WINDIR"
+printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+
+env -u LD_LIBRARY_PATH "$stage/bin/morvane" --list >/dev/null || fail "staged morvane --list failed"
+
+# expect_exit STATUS COMMAND...: the consumer's verdict on one user.
+expect_exit() {
+  local want=$1 status=0
+  shift
+  LD_LIBRARY_PATH=$libdir "$@" >"$work/consumer.out" 2>&1 || status=$?
+  if [[ $status -ne $want ]]; then
+    cat "$work/consumer.out" >&2
+    fail "$* exited $status, not $want"
+  fi
+}
+for consumer in "$work/cmake/account_check" "$work/pc/account_check"; do
+  expect_exit 0 "$consumer" "$secret" Sysop
+  grep -q 'NumberofCredits: error_number=0 .*answer_long=100000' "$work/consumer.out" ||
+    fail "$consumer: unexpected credits: $(cat "$work/consumer.out")"
+  expect_exit 1 "$consumer" "$secret" nobody-of-that-name
+  expect_exit 1 "$consumer" wrong-secret Sysop
+done
+echo "-- consumer built through find_package and pkg-config, ran against the staged wgsim"
