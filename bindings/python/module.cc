@@ -9,6 +9,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <stdexcept>
@@ -195,8 +196,12 @@ std::chrono::milliseconds Milliseconds(py::handle value, const char* name) {
   if (!std::isfinite(seconds) || seconds < 0) {
     throw py::value_error(std::string(name) + " must be a finite number of seconds, not negative");
   }
+  // Clamped here already, since a double beyond int64_t's range cannot be
+  // cast; the socket layer clamps to the same bound.
   constexpr double kMillisecondsPerSecond = 1000;
-  return std::chrono::milliseconds(static_cast<int64_t>(seconds * kMillisecondsPerSecond + 0.5));
+  const double longest = static_cast<double>(platform::kLongestSocketTimeout.count());
+  const double millis = std::min(seconds * kMillisecondsPerSecond + 0.5, longest);
+  return std::chrono::milliseconds(static_cast<int64_t>(millis));
 }
 
 // A WG command as a method: its parameters by name and its help text.

@@ -207,3 +207,13 @@ def test_results_can_be_read_while_a_call_runs(serve):
     assert time.monotonic() - start < 0.2
     thread.join(5)
     assert wg.answer_long == 7
+
+
+def test_huge_timeouts_are_clamped_not_overflowed():
+    from datetime import timedelta
+    before = morvane.get_socket_timeouts()
+    try:
+        morvane.set_socket_timeouts(receive=1e17)
+        assert morvane.get_socket_timeouts()["receive"] == timedelta(hours=1)
+    finally:
+        morvane.set_socket_timeouts(**before)
