@@ -22,13 +22,17 @@ char32_t AnsiChar(uint8_t byte) {
   return (byte >= 0x80 && byte <= 0x9F) ? kHighControlRange[byte - 0x80] : byte;
 }
 
-// The byte of `c` in Windows-1252, or '?' when the code page lacks it.
+// What a character the code page lacks becomes.
+constexpr char kReplacementByte = '?';
+
+// The byte of `c` in Windows-1252, or kReplacementByte when the code page
+// lacks it (a '?' of its own maps to itself).
 char AnsiByte(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (size_t i = 0; i < kHighControlRange.size(); ++i) {
     if (kHighControlRange[i] == c) return static_cast<char>(0x80 + i);
   }
-  return '?';
+  return kReplacementByte;
 }
 
 bool IsAscii(std::string_view text) {
@@ -65,9 +69,22 @@ std::string Utf8ToAnsi(std::string_view text) {
       continue;
     }
     const char32_t c = utf8::Decode(text, pos);
-    out += (c == utf8::kMalformed) ? '?' : AnsiByte(c);
+    out += (c == utf8::kMalformed) ? kReplacementByte : AnsiByte(c);
   }
   return out;
+}
+
+bool FitsAnsi(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (static_cast<uint8_t>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const char32_t c = utf8::Decode(text, pos);
+    if (c == utf8::kMalformed || AnsiByte(c) == kReplacementByte) return false;
+  }
+  return true;
 }
 
 size_t Utf8Length(std::string_view text) {
@@ -89,8 +106,7 @@ std::string FoldCase(std::string_view text) {
     const uint8_t b = byte(i);
     if (b >= 'A' && b <= 'Z') {
       out[i] = static_cast<char>(b + 32);
-    } else if ((b == 0xC3 || b == 0xC5) && i + 1 < out.size() &&
-               (byte(i + 1) & 0xC0) == 0x80) {
+    } else if ((b == 0xC3 || b == 0xC5) && i + 1 < out.size() && (byte(i + 1) & 0xC0) == 0x80) {
       const uint8_t next = byte(i + 1);
       if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
         out[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
