@@ -77,10 +77,10 @@ CommandReturn Classify(const Command& command, std::string_view reply) {
     case Capture::kNone:
       break;
     case Capture::kValueAsLong:
-      result.long_value = platform::TextToLong(ReplyValue(reply));
+      result.long_value = platform::TextToLong(ReplyValue(reply, folded));
       break;
     case Capture::kValueAsText:
-      result.string_value = ReplyValue(reply);
+      result.string_value = ReplyValue(reply, folded);
       break;
   }
   return result;
