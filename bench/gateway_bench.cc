@@ -1,5 +1,5 @@
 // What the gateway costs beyond the network: one WG command (settings read
-// three times, connect, handshake, one line, its reply, close) against the
+// once, connect, handshake, one line, its reply, close) against the
 // floor, a minimal client on raw sockets that sends and reads the same
 // bytes, both against the same in-process stand-in of the server module on
 // 127.0.0.1.

@@ -118,8 +118,11 @@ std::pair<int32_t, std::string_view> SessionOutcome(const ServerScript& script) 
   return {kSuccess, kSuccessText};
 }
 
-bool HoldsLineBreakOrNul(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+// What the wire cannot carry: a line break or NUL, or a character that
+// would not survive the trip to Windows-1252 and back.
+bool Unsendable(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
+         platform::AnsiToUtf8(platform::Utf8ToAnsi(text)) != text;
 }
 
 }  // namespace
@@ -180,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string failure_text(command->failure_text);
   const auto [session_number, session_text] = SessionOutcome(before);
   bool unsafe = false;
-  for (const std::string& text : texts) unsafe = unsafe || HoldsLineBreakOrNul(text);
+  for (const std::string& text : texts) unsafe = unsafe || Unsendable(text);
   if (command->key_argument > 0 &&
       platform::Utf8Length(texts[static_cast<size_t>(command->key_argument)]) > kMaxKeyLength) {
     expected = {kKeyTooLong, std::string(kKeyTooLongText), true, 0, ""};

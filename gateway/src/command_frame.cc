@@ -19,22 +19,26 @@ CommandReturn Failure(const Command& command, int32_t number, std::string_view t
   return {{number, std::string(text)}, 0, std::string(command.failure_text)};
 }
 
-bool HoldsLineBreakOrNul(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+// True when `text` cannot go on the wire as it stands: a character that
+// would end the command line early (a user ID of "bob" CR LF "DELETEUSER
+// alice" must never become a second command), or one that Windows-1252
+// lacks and that would arrive as '?' (credits for "Zoē" must never go to
+// the account "Zo?").
+bool Unsendable(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
+         !platform::FitsAnsi(text);
 }
 
 // The refusal due before any connection, if the arguments call for one:
-// a key that is too long, or a character that would end the command line
-// early (a user ID of "bob" CR LF "DELETEUSER alice" must never become a
-// second command).
+// a key that is too long, or a character the wire cannot carry.
 std::optional<CommandReturn> Refusal(const Command& command, std::string_view secret,
                                      std::span<const std::string_view> args) {
   if (command.key_argument > 0 &&
       platform::Utf8Length(args[command.key_argument - 1]) > kMaxKeyLength) {
     return CommandReturn{{kKeyTooLong, std::string(kKeyTooLongText)}, 0, ""};
   }
-  bool unsafe = HoldsLineBreakOrNul(secret);
-  for (std::string_view arg : args) unsafe = unsafe || HoldsLineBreakOrNul(arg);
+  bool unsafe = Unsendable(secret);
+  for (std::string_view arg : args) unsafe = unsafe || Unsendable(arg);
   if (unsafe) return Failure(command, kInvalidCharacter, kInvalidCharacterText);
   return std::nullopt;
 }
@@ -70,9 +74,14 @@ CommandReturn Classify(const Command& command, std::string_view reply) {
                        outcome->long_value,
                        std::string(outcome->string_value)};
   switch (outcome->capture) {
-    case Capture::kNone: break;
-    case Capture::kValueAsLong: result.long_value = platform::TextToLong(ReplyValue(reply)); break;
-    case Capture::kValueAsText: result.string_value = ReplyValue(reply); break;
+    case Capture::kNone:
+      break;
+    case Capture::kValueAsLong:
+      result.long_value = platform::TextToLong(ReplyValue(reply, folded));
+      break;
+    case Capture::kValueAsText:
+      result.string_value = ReplyValue(reply, folded);
+      break;
   }
   return result;
 }

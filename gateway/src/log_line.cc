@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <iomanip>
@@ -35,11 +36,14 @@ std::string DateAndTime() {
 }  // namespace
 
 void WG::Logit(std::string& data) {
+  // A line break in the data would let a caller forge a second record.
+  std::replace_if(
+      data.begin(), data.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   data = DateAndTime() + " - " + data;
   const std::string record = "\"" + data + "\"\r\n";
   platform::UniqueFd log(::open(kLogFileName, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
   if (!log) throw platform::FileError(errno, kLogFileName);
-  // One write per line: appends of several writers never interleave.
+  // One write per record: appends of several writers never interleave.
   ssize_t written;
   do {
     written = ::write(log.get(), record.data(), record.size());

@@ -23,6 +23,10 @@ class FoldedReply {
   // The same answer as ReplyContains(reply, text).
   bool Contains(std::string_view text) const;
 
+  // The byte offset of the first `text` in the reply, letters compared
+  // without regard to case, or npos.
+  size_t Find(std::string_view text) const;
+
  private:
   const std::string folded_;
 };
@@ -38,6 +42,9 @@ inline constexpr std::string_view kEndOfValue = "\u00F5";
 // argument) when the end-of-value character is missing or stands before the
 // marker's end, and 6 (overflow) when it stands beyond character 32767.
 std::string ReplyValue(std::string_view reply);
+
+// The same, for a reply already folded for its rules.
+std::string ReplyValue(std::string_view reply, const FoldedReply& folded);
 
 }  // namespace morvane
 

@@ -48,9 +48,18 @@ int32_t WG::GetLocalPort() {
 
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() {
   auto socket = platform::CreateObjectAs<platform::TcpSocket>(platform::kTcpSocketProgId);
-  socket->SetLocalHost(GetLocalHost());
-  socket->SetRemoteHost(GetRemoteHost());
-  socket->SetRemotePort(GetLocalPort());
+  // One read for all three values: a settings tool rewriting the file
+  // meanwhile must not leave us with the old host and the new port.
+  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
+  if (!record) {
+    socket->SetLocalHost(kDefaultLocalHost);
+    socket->SetRemoteHost(kDefaultRemoteHost);
+    socket->SetRemotePort(kDefaultPort);
+    return socket;
+  }
+  socket->SetLocalHost(std::string(TrimSpaces(record->local_host())));
+  socket->SetRemoteHost(std::string(TrimSpaces(record->remote_host())));
+  socket->SetRemotePort(platform::TextToLong(TrimSpaces(record->port())));
   return socket;
 }
 

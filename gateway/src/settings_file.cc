@@ -1,29 +1,27 @@
 #include "morvane/settings_file.h"
 
-#include "settings_reading.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 #include "platform/ansi_text.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/unique_fd.h"
 #include "platform/windows_directory.h"
+#include "settings_reading.h"
 
 namespace morvane {
 
-std::string SettingsFilePath() {
-  return platform::WindowsDirectory() + "/" + kSettingsFileName;
-}
+std::string SettingsFilePath() { return platform::WindowsDirectory() + "/" + kSettingsFileName; }
 
 SettingsRecord::SettingsRecord() { bytes_.fill(' '); }
 
-SettingsRecord SettingsRecord::FromValues(std::string_view remote_host,
-                                          std::string_view local_host, std::string_view port) {
+SettingsRecord SettingsRecord::FromValues(std::string_view remote_host, std::string_view local_host,
+                                          std::string_view port) {
   SettingsRecord record;
   size_t offset = 0;
   for (std::string_view value : {remote_host, local_host, port}) {
@@ -57,7 +55,8 @@ namespace {
 ssize_t ReadRecordBytes(int file, char (&buffer)[SettingsRecord::kSize]) {
   size_t held = 0;
   while (held < sizeof buffer) {
-    const ssize_t got = ::pread(file, buffer + held, sizeof buffer - held, static_cast<off_t>(held));
+    const ssize_t got =
+        ::pread(file, buffer + held, sizeof buffer - held, static_cast<off_t>(held));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return -1;
     if (got == 0) break;
@@ -69,8 +68,8 @@ ssize_t ReadRecordBytes(int file, char (&buffer)[SettingsRecord::kSize]) {
 }  // namespace
 
 SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {
-  platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file) throw platform::FileError(errno, path);
+  const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
+  if (!file) throw platform::FileError(ENOENT, path);
   char buffer[SettingsRecord::kSize];
   const ssize_t held = ReadRecordBytes(file.get(), buffer);
   if (held < 0) throw platform::FileError(errno, path);
@@ -79,37 +78,29 @@ SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) 
 }
 
 std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path) {
-  platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file) {
-    // Nothing there (or nothing reachable) means the defaults; a file that
-    // is there but cannot be opened is an error.
-    const int reason = errno;
-    if (!platform::FileExists(path)) return std::nullopt;
-    throw platform::FileError(reason, path);
-  }
+  const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
+  if (!file) return std::nullopt;
   char buffer[SettingsRecord::kSize];
   const ssize_t held = ReadRecordBytes(file.get(), buffer);
-  if (held < 0) {
-    // A directory opens but does not read; it is no settings file.
-    if (errno == EISDIR) return std::nullopt;
-    throw platform::FileError(errno, path);
-  }
+  if (held < 0) throw platform::FileError(errno, path);
   return SettingsRecord::FromBytes(std::string_view(buffer, static_cast<size_t>(held)));
 }
 
 void WriteSettingsRecord(const std::string& path, const SettingsRecord& record) {
-  platform::UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-  if (!file) throw platform::FileError(errno, path);
-  const std::string_view bytes = record.bytes();
-  ssize_t written;
-  do {
-    written = ::pwrite(file.get(), bytes.data(), bytes.size(), 0);
-  } while (written < 0 && errno == EINTR);
-  if (written < 0) throw platform::FileError(errno, path);
-  if (static_cast<size_t>(written) != bytes.size()) {
-    throw platform::PlatformError(platform::kDeviceIOError, path + " (short write)");
+  // Two rounds at most: when another writer creates the file between our
+  // look and our create, the second round rewrites the file it made.
+  for (int round = 0; round < 2; ++round) {
+    const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_WRONLY);
+    if (file) {
+      // One positioned write of the whole record, so that a reader sees
+      // either the old record or the new one, and the tail stays.
+      platform::WriteAllAt(file.get(), record.bytes(), 0, path);
+      if (::fsync(file.get()) != 0) throw platform::FileError(errno, path);
+      return;
+    }
+    if (platform::CreateFileWhole(path, record.bytes())) return;
   }
-  if (::fsync(file.get()) != 0) throw platform::FileError(errno, path);
+  throw platform::FileError(EEXIST, path);
 }
 
 }  // namespace morvane

@@ -10,13 +10,14 @@
 
 namespace morvane {
 
-// Record 1 of the settings file at `path`, or nullopt when no file is there
-// (nothing at the path, or a directory), in which case the readers use
-// their defaults. The same as platform::FileExists followed by
-// ReadSettingsRecord, but without the separate look at the file first: a
-// command reads the settings three times, and the look cost as much as
-// another system call each time. Raises a file PlatformError when a file
-// is there but cannot be opened or read.
+// Record 1 of the settings file at `path`, or nullopt when the file is
+// plainly absent (platform::FileIsAbsent: nothing at the path, in a
+// directory that exists and can be searched), in which case the readers
+// use their defaults. Opens the file straight away instead of looking for
+// it first. Raises a file PlatformError for anything else that stops the
+// read (permissions, a missing directory, link loops, a dangling link, a
+// directory, a FIFO or device), without blocking: settings that cannot be
+// read must never send the secret phrase to the built-in default host.
 std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path);
 
 }  // namespace morvane

@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(AllCommands, CommandLinesTest, ::testing::Values(
     LineCase{"SuspendUser", [](WG& w) { w.SuspendUser("s", kUser); }, "SUSPENDUSER Jo Ann"},
     LineCase{"UnSuspendUser", [](WG& w) { w.UnSuspendUser("s", kUser); }, "UNSUSPENDUSER Jo Ann"},
     LineCase{"UpdateUserField", [](WG& w) { w.UpdateUserField("s", kUser, -2, "a b€"); }, "UPDATEUSERFIELD -2 Jo Ann%%a b\x80"},
-    LineCase{"AuditMessage", [](WG& w) { w.AuditMessage("s", "  spaced  ✓ "); }, "AUDITMESSAGE   spaced  ? "}),
+    LineCase{"AuditMessage", [](WG& w) { w.AuditMessage("s", "  spaced  • "); }, "AUDITMESSAGE   spaced  \x95 "}),
     [](const auto& test) { return std::string(test.param.member); });
 // clang-format on
 

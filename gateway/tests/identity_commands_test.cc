@@ -68,7 +68,7 @@ TEST_F(IdentityTest, AMissingReplyIsBadCommunicationNotAYes) {
   EXPECT_EQ(wg_.answer_long(), 0);
 }
 
-TEST_F(IdentityTest, LineBreaksAndNulInArgumentsAreRefusedBeforeConnecting) {
+TEST_F(IdentityTest, WhatTheWireCannotCarryIsRefusedBeforeConnecting) {
   auto& server = Serve("yes\r\n");
   const CommandReturn refused =
       Result(kInvalidCharacter, "Error Code -109: Invalid character in argument", 0, "");
@@ -77,6 +77,12 @@ TEST_F(IdentityTest, LineBreaksAndNulInArgumentsAreRefusedBeforeConnecting) {
   EXPECT_EQ(wg_.AuthUser(std::string("s\0x", 3), "bob", "pw"), refused);
   EXPECT_EQ(wg_.DeleteUser("s\r", "bob").string_value, "Error");
   EXPECT_EQ(wg_.error_number(), kInvalidCharacter);
+  // Characters outside Windows-1252 would arrive as '?': another account.
+  EXPECT_EQ(wg_.UserIDExists("s", "Zoē"), refused);
+  EXPECT_EQ(wg_.AuthUser("s", "bob", "pw中"), refused);
+  EXPECT_EQ(wg_.AuthUser("sé\xC3", "bob", "pw"), refused) << "malformed UTF-8";
+  EXPECT_EQ(wg_.GiveCredits("s", "Zoē", 500).error_object.number, kInvalidCharacter);
+  EXPECT_EQ(wg_.DeleteUser("s", "Łukasz").string_value, "Error");
   EXPECT_EQ(server.connections(), 0);
 }
 

@@ -39,6 +39,17 @@ TEST_F(LogitTest, AppendsOneQuotedDatedLineAndHandsItBack) {
   EXPECT_EQ(wg_.error_description(), "");  // Logit leaves the properties alone
 }
 
+TEST_F(LogitTest, LineBreaksInTheDataCannotForgeASecondRecord) {
+  for (const char* forged : {"a\r\n\"01/01/70 00:00 - forged", "a\nb", "a\rb"}) {
+    std::filesystem::remove("tarnel.log");
+    std::string data = forged;
+    wg_.Logit(data);
+    EXPECT_EQ(data.find_first_of("\r\n"), std::string::npos) << forged;
+    EXPECT_EQ(data.size(), data.find(" - ") + 3 + std::string(forged).size()) << "one blank each";
+    EXPECT_EQ(Log(), "\"" + data + "\"\r\n") << forged;
+  }
+}
+
 TEST_F(LogitTest, AFailedWriteRaisesAfterTheLineWasComposed) {
   std::filesystem::create_directory("tarnel.log");
   std::string data = "x";

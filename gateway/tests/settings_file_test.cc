@@ -1,5 +1,9 @@
 #include "morvane/settings_file.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -19,9 +23,9 @@ std::string FileBytes(const std::string& path) {
 
 TEST_F(SettingsFileTest, TheRecordIsThreeSpaceFilledFieldsOfTwentyBytes) {
   WriteSettings("10.0.0.7", "10.0.0.2", "3425");
-  EXPECT_EQ(FileBytes(SettingsFilePath()),
-            "10.0.0.7" + std::string(12, ' ') + "10.0.0.2" + std::string(12, ' ') + "3425" +
-                std::string(16, ' '));
+  EXPECT_EQ(FileBytes(SettingsFilePath()), "10.0.0.7" + std::string(12, ' ') + "10.0.0.2" +
+                                               std::string(12, ' ') + "3425" +
+                                               std::string(16, ' '));
   EXPECT_EQ(wg_.GetRemoteHost(), "10.0.0.7");
   EXPECT_EQ(wg_.GetLocalHost(), "10.0.0.2");
   EXPECT_EQ(wg_.GetLocalPort(), 3425);
@@ -83,6 +87,48 @@ TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {
             }),
             platform::kFileNotFound);
   EXPECT_EQ(RaisedError([] { ReadSettingsRecord(SettingsFilePath()); }), platform::kFileNotFound);
+}
+
+// A first save cut short (a full disk, a kill) must never leave an empty
+// or half-written file, which every later command would read as settings.
+TEST_F(SettingsFileTest, AFirstSaveIsAllOrNothing) {
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous_handler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = SettingsRecord::kSize / 2;  // the second half of the record fails
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string reason;
+  try {
+    WriteSettings("10.0.0.7", "10.0.0.2", "3425");
+  } catch (const platform::PlatformError& error) {
+    reason = error.description();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous_handler);
+  EXPECT_NE(reason.find(SettingsFilePath()), std::string::npos) << reason;
+  EXPECT_NE(reason.find("too large"), std::string::npos) << reason;
+  EXPECT_TRUE(std::filesystem::is_empty(windir())) << "no file and no temporary left";
+
+  WriteSettings("10.0.0.7", "10.0.0.2", "3425");
+  EXPECT_EQ(std::filesystem::file_size(SettingsFilePath()), SettingsRecord::kSize);
+  EXPECT_EQ(std::filesystem::status(SettingsFilePath()).permissions(),
+            std::filesystem::perms(0644));
+}
+
+TEST_F(SettingsFileTest, AFifoIsRefusedWithoutWaitingOrWriting) {
+  ASSERT_EQ(::mkfifo(SettingsFilePath().c_str(), 0644), 0);
+  std::string reason;
+  try {
+    WriteSettings("10.0.0.7", "10.0.0.2", "3425");
+  } catch (const platform::PlatformError& error) {
+    EXPECT_EQ(error.number(), platform::kPathFileAccessError);
+    reason = error.description();
+  }
+  EXPECT_NE(reason.find(SettingsFilePath()), std::string::npos) << reason;
+  EXPECT_TRUE(std::filesystem::is_fifo(SettingsFilePath()));
+  EXPECT_EQ(RaisedError([] { ReadSettingsRecord(SettingsFilePath()); }),
+            platform::kPathFileAccessError);
 }
 
 }  // namespace

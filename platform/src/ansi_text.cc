@@ -22,13 +22,17 @@ char32_t AnsiChar(uint8_t byte) {
   return (byte >= 0x80 && byte <= 0x9F) ? kHighControlRange[byte - 0x80] : byte;
 }
 
-// The byte of `c` in Windows-1252, or '?' when the code page lacks it.
+// What a character the code page lacks becomes.
+constexpr char kReplacementByte = '?';
+
+// The byte of `c` in Windows-1252, or kReplacementByte when the code page
+// lacks it (a '?' of its own maps to itself).
 char AnsiByte(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (size_t i = 0; i < kHighControlRange.size(); ++i) {
     if (kHighControlRange[i] == c) return static_cast<char>(0x80 + i);
   }
-  return '?';
+  return kReplacementByte;
 }
 
 bool IsAscii(std::string_view text) {
@@ -39,17 +43,18 @@ bool IsAscii(std::string_view text) {
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  // Most of what the server sends is plain ASCII, the same in both forms.
-  if (IsAscii(ansi)) return std::string(ansi);
+  // Most of what the server sends is plain ASCII, the same in both forms:
+  // runs of it are copied whole, the other bytes encoded one by one.
   std::string out;
   out.reserve(ansi.size() + ansi.size() / 8);
-  for (char byte : ansi) {
-    const auto b = static_cast<uint8_t>(byte);
-    if (b < 0x80) {
-      out += byte;
-    } else {
-      utf8::Append(out, AnsiChar(b));
-    }
+  size_t at = 0;
+  while (at < ansi.size()) {
+    size_t run = at;
+    while (run < ansi.size() && static_cast<uint8_t>(ansi[run]) < 0x80) ++run;
+    out.append(ansi.data() + at, run - at);
+    if (run == ansi.size()) break;
+    utf8::Append(out, AnsiChar(static_cast<uint8_t>(ansi[run])));
+    at = run + 1;
   }
   return out;
 }
@@ -65,9 +70,22 @@ std::string Utf8ToAnsi(std::string_view text) {
       continue;
     }
     const char32_t c = utf8::Decode(text, pos);
-    out += (c == utf8::kMalformed) ? '?' : AnsiByte(c);
+    out += (c == utf8::kMalformed) ? kReplacementByte : AnsiByte(c);
   }
   return out;
+}
+
+bool FitsAnsi(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (static_cast<uint8_t>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const char32_t c = utf8::Decode(text, pos);
+    if (c == utf8::kMalformed || AnsiByte(c) == kReplacementByte) return false;
+  }
+  return true;
 }
 
 size_t Utf8Length(std::string_view text) {
@@ -84,24 +102,26 @@ size_t Utf8Offset(std::string_view text, size_t index) {
 
 std::string FoldCase(std::string_view text) {
   std::string out(text);
-  for (size_t i = 0; i < out.size(); ++i) {
-    auto byte = [&](size_t at) { return static_cast<uint8_t>(out[at]); };
+  char* const p = out.data();
+  const size_t n = out.size();
+  const auto byte = [p](size_t at) { return static_cast<uint8_t>(p[at]); };
+  for (size_t i = 0; i < n; ++i) {
     const uint8_t b = byte(i);
-    if (b >= 'A' && b <= 'Z') {
-      out[i] = static_cast<char>(b + 32);
-    } else if ((b == 0xC3 || b == 0xC5) && i + 1 < out.size() &&
-               (byte(i + 1) & 0xC0) == 0x80) {
-      const uint8_t next = byte(i + 1);
-      if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
-        out[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
-      } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
-        out[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
-      } else if (b == 0xC5 && next == 0xB8) {
-        out[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
-        out[i + 1] = static_cast<char>(0xBF);
-      }
-      ++i;
+    if (b < 0x80) {
+      if (static_cast<uint8_t>(b - 'A') < 26) p[i] = static_cast<char>(b + ('a' - 'A'));
+      continue;
     }
+    if ((b != 0xC3 && b != 0xC5) || i + 1 >= n || (byte(i + 1) & 0xC0) != 0x80) continue;
+    const uint8_t next = byte(i + 1);
+    if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+      p[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
+    } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
+      p[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
+    } else if (b == 0xC5 && next == 0xB8) {
+      p[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
+      p[i + 1] = static_cast<char>(0xBF);
+    }
+    ++i;
   }
   return out;
 }

@@ -21,10 +21,17 @@ TEST(AnsiText, MapsTheCodePageSpecials) {
 
 TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(Utf8ToAnsi("a中b"), "a?b");
-  EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");         // cut sequence
-  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");      // overlong '/'
-  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???"); // surrogate
-  EXPECT_EQ(Utf8ToAnsi("\xC2\x85"), "?");       // a control the code page lacks
+  EXPECT_EQ(Utf8ToAnsi("a\xC3"), "a?");          // cut sequence
+  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");       // overlong '/'
+  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???");  // surrogate
+  EXPECT_EQ(Utf8ToAnsi("\xC2\x85"), "?");        // a control the code page lacks
+  // FitsAnsi tells these apart from a '?' of the caller's own.
+  for (const char* lossy :
+       {"a中b", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xC2\x85", "Zoē", "Łukasz"}) {
+    EXPECT_FALSE(FitsAnsi(lossy)) << lossy;
+  }
+  for (const char* kept : {"", "plain?", "€ Ÿ é õ", "\xC2\x81", "\x7F"})
+    EXPECT_TRUE(FitsAnsi(kept)) << kept;
 }
 
 TEST(AnsiText, FoldsTheLettersOfTheCodePageKeepingOffsets) {

@@ -14,8 +14,10 @@ namespace {
 TEST(WindowsDirectory, ComesFromWindirWithoutTrailingSpaces) {
   ::setenv("WINDIR", "/tmp/some dir  ", 1);
   EXPECT_EQ(WindowsDirectory(), "/tmp/some dir");
-  ::setenv("WINDIR", "", 1);
-  EXPECT_EQ(WindowsDirectory(), BuiltInWindowsDirectory());
+  for (const char* unset : {"", " ", "    "}) {
+    ::setenv("WINDIR", unset, 1);
+    EXPECT_EQ(WindowsDirectory(), BuiltInWindowsDirectory()) << '"' << unset << '"';
+  }
   ::unsetenv("WINDIR");
   EXPECT_EQ(WindowsDirectory(), BuiltInWindowsDirectory());
 }

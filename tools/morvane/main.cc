@@ -35,19 +35,15 @@ class EchoOff {
 // The first line of standard input, without its line end. On a terminal
 // it asks for it and does not echo it.
 std::optional<std::string> ReadSecretFromStdin() {
-  std::string line;
-  bool got;
-  if (::isatty(STDIN_FILENO)) {
-    std::cerr << "Secret phrase: " << std::flush;
+  if (!::isatty(STDIN_FILENO)) return morvane_tool::ReadSecretLine(std::cin);
+  std::cerr << "Secret phrase: " << std::flush;
+  std::optional<std::string> secret;
+  {
     EchoOff quiet;
-    got = static_cast<bool>(std::getline(std::cin, line));
-    std::cerr << "\n";
-  } else {
-    got = static_cast<bool>(std::getline(std::cin, line)) || !line.empty();
+    secret = morvane_tool::ReadSecretLine(std::cin);
   }
-  if (!got) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  std::cerr << "\n";
+  return secret;
 }
 
 }  // namespace

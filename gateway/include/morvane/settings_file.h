@@ -70,15 +70,19 @@ MORVANE_EXPORT std::string_view TrimSpaces(std::string_view text);
 // receives how many bytes of the record the file held (less than kSize for
 // a short file, whose missing part reads as spaces). Raises a file
 // PlatformError when the file cannot be opened or read (53 when it does
-// not exist).
-MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path,
-                                                 size_t* bytes_found = nullptr);
+// not exist, 75 when it is not a regular file); never blocks on a FIFO or
+// a device.
+MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found = nullptr);
 
-// Writes `record` as record 1 of the file at `path`, creating the file when
-// it does not exist and keeping any bytes after the record. The 60 bytes
-// go in one positioned write and reach the disk before the call returns,
-// so a reader sees either the old record or the new one. Raises a file
-// PlatformError when the file cannot be opened or written.
+// Writes `record` as record 1 of the file at `path`, keeping any bytes
+// after the record. An existing file gets the 60 bytes in one positioned
+// write, so a reader sees either the old record or the new one. A new file
+// is created all or nothing: it appears complete or not at all, never
+// empty or cut short. Both reach the disk before the call returns. Raises
+// a file PlatformError naming the path and the reason when the file cannot
+// be created or written; anything at the path that is not a regular file
+// (a directory, a FIFO, a device, a dangling link) is refused without
+// blocking and nothing is written.
 MORVANE_EXPORT void WriteSettingsRecord(const std::string& path, const SettingsRecord& record);
 
 }  // namespace morvane

@@ -99,21 +99,27 @@ class MORVANE_EXPORT WG : public platform::Dispatch {
   CommandReturn AuditMessage(const std::string& secret, const std::string& themessage);
 
   // Settings, read from the settings file on every call; the defaults
-  // (192.168.0.2, 192.168.0.2, 3425) when it does not exist. GetLocalPort
-  // is the port of the server module, the port the connection goes to;
-  // it raises 13 or 6 when the stored port is not a 32-bit number.
+  // (192.168.0.2, 192.168.0.2, 3425) when it is absent from an existing
+  // directory. A file that is there but cannot be read (permissions, a
+  // dangling link, a directory or FIFO at the path, a missing directory)
+  // raises a file PlatformError. GetLocalPort is the port of the server
+  // module, the port the connection goes to; it raises 13 or 6 when the
+  // stored port is not a 32-bit number.
   std::string GetLocalHost();
   int32_t GetLocalPort();
   std::string GetRemoteHost();
 
   // A new socket object, configured from the settings and not connected.
-  // Raises 429 when the socket component is missing.
+  // The three values come from one read of the settings file, so they
+  // always belong together. Raises 429 when the socket component is
+  // missing, and what the readers above raise.
   std::shared_ptr<platform::TcpSocket> InitWinsock();
 
   // Appends one line to "tarnel.log" in the current directory: the date in
   // the locale's short form, the time as HH:MM, " - " and `data`, written
-  // in double quotes and ended with CR LF. Replaces `data` with the line
-  // (without the quotes) before writing; raises a file PlatformError when
+  // in double quotes and ended with CR LF, in one write. CR and LF in
+  // `data` become blanks, so one call is always one record. Replaces
+  // `data` with the line (without the quotes) before writing; raises a file PlatformError when
   // the log cannot be written.
   void Logit(std::string& data);
 

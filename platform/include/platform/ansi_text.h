@@ -28,6 +28,11 @@ PLATFORM_EXPORT std::string AnsiToUtf8(std::string_view ansi);
 // byte of a malformed UTF-8 sequence, becomes '?'.
 PLATFORM_EXPORT std::string Utf8ToAnsi(std::string_view utf8);
 
+// True when every character of the UTF-8 text has a byte in Windows-1252,
+// so that Utf8ToAnsi keeps it as it is; false for a character the code
+// page lacks and for malformed UTF-8.
+PLATFORM_EXPORT bool FitsAnsi(std::string_view utf8);
+
 // The number of characters (code points) in UTF-8 text; a malformed byte
 // counts as one character.
 PLATFORM_EXPORT size_t Utf8Length(std::string_view utf8);

@@ -2,7 +2,7 @@
 // files, such as morvane.ini.
 //
 // It is the value of the environment variable WINDIR when that is set and
-// not empty, otherwise a directory fixed when the platform was built (by
+// holds more than spaces, otherwise a directory fixed when the platform was built (by
 // default /etc). Trailing spaces are removed.
 
 #ifndef PLATFORM_WINDOWS_DIRECTORY_H_
@@ -18,7 +18,7 @@ namespace platform {
 // (only trailing spaces go). Read afresh on every call.
 PLATFORM_EXPORT std::string WindowsDirectory();
 
-// The directory used when WINDIR is unset or empty.
+// The directory used when WINDIR is unset, empty or all spaces.
 PLATFORM_EXPORT const char* BuiltInWindowsDirectory();
 
 }  // namespace platform

@@ -17,7 +17,8 @@ Int ParseDecimal(const platform::ParamInfo& param, const std::string& text) {
   }
   int64_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  const bool whole = !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
+  const bool whole =
+      !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
   if (!whole || value < std::numeric_limits<Int>::min() ||
       value > std::numeric_limits<Int>::max()) {
     throw UsageError(std::string(param.name) + " must be a whole number from " +
@@ -47,12 +48,14 @@ Invocation ParseCommandLine(std::span<const std::string> args) {
       invocation.mode = Invocation::Mode::kList;
     } else if (word == "--help" || word == "-h") {
       invocation.mode = Invocation::Mode::kHelp;
+    } else if (word == "--version") {
+      invocation.mode = Invocation::Mode::kVersion;
     } else {
       throw UsageError("unknown option " + word);
     }
   }
   if (invocation.mode != Invocation::Mode::kCall) {
-    if (i < args.size()) throw UsageError("--list and --help take no MEMBER");
+    if (i < args.size()) throw UsageError("--list, --help and --version take no MEMBER");
     return invocation;
   }
   if (i == args.size()) throw UsageError("no MEMBER given");
@@ -63,9 +66,12 @@ Invocation ParseCommandLine(std::span<const std::string> args) {
 
 platform::Variant ArgumentValue(const platform::ParamInfo& param, const std::string& text) {
   switch (param.type) {
-    case platform::VarType::kLong: return ParseDecimal<int32_t>(param, text);
-    case platform::VarType::kInteger: return ParseDecimal<int16_t>(param, text);
-    default: return text;
+    case platform::VarType::kLong:
+      return ParseDecimal<int32_t>(param, text);
+    case platform::VarType::kInteger:
+      return ParseDecimal<int16_t>(param, text);
+    default:
+      return text;
   }
 }
 
@@ -73,6 +79,7 @@ std::string ShortUsage() {
   return R"(usage: morvane [--json] [--secret-stdin] MEMBER [ARG...]
        morvane --list
        morvane --help
+       morvane --version
 )";
 }
 
@@ -89,18 +96,23 @@ numbers. Every word after MEMBER is an argument, even one starting with '-'.
                   in the process list
   --list          list every member with its dispatch id and parameters
   --help          this text
+  --version       the release of the tools
 
 A command member prints error_number, error_description, answer_long and
 answer_string, one "name: value" per line, or with --json one object with
 those four keys. Other members print their value ({"result": VALUE}).
 
 Exit status: 0 when the member returned, whatever its error_number;
-1 when it raised a platform error ("error N: TEXT" on standard error);
-2 for a wrong command line.
+1 when it raised a platform error ("error N: TEXT" on standard error, or
+with --json {"platform_error": N, "description": "TEXT"} on standard
+output); 2 for a wrong command line. In plain output, control characters
+in values are shown as \xHH or \uHHHH.
 
 Settings (remote host, local host, port) come from )" +
          morvane::SettingsFilePath() + R"(
-(the directory is $WINDIR).
+(the directory is $WINDIR). When no file is there, the built-in default
+hosts are used and morvane says so on standard error; a file that is there
+but cannot be read is a platform error.
 )";
 }
 

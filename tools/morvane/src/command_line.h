@@ -3,6 +3,7 @@
 //   morvane [--json] [--secret-stdin] MEMBER [ARG...]
 //   morvane --list
 //   morvane --help
+//   morvane --version
 //
 // Options come before MEMBER; every word after MEMBER is an argument, even
 // one that starts with '-' (a negative number, a user ID).
@@ -33,7 +34,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct Invocation {
-  enum class Mode { kCall, kList, kHelp };
+  enum class Mode { kCall, kList, kHelp, kVersion };
   Mode mode = Mode::kCall;
   bool json = false;
   // Read the secret phrase from standard input and pass it as the first

@@ -54,13 +54,27 @@ std::string JsonString(std::string_view text) {
       continue;
     }
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           out += Hex("\\u%04x", c);
@@ -75,13 +89,24 @@ std::string JsonString(std::string_view text) {
 
 std::string PlainText(std::string_view text) {
   std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
+  while (!text.empty()) {
+    const auto byte = static_cast<unsigned char>(text[0]);
+    const size_t length = Utf8CharLength(text);
+    if (length == 0 || byte < 0x20 || byte == 0x7F) {
+      // A control character, or a byte a terminal might read as one.
       out += Hex("\\x%02X", byte);
-    } else {
-      out += c;
+      text.remove_prefix(1);
+      continue;
     }
+    // U+0080 to U+009F (from reply bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D) are
+    // the C1 controls, which terminals obey as escape sequences.
+    const auto second = length == 2 ? static_cast<unsigned char>(text[1]) : 0;
+    if (byte == 0xC2 && second >= 0x80 && second <= 0x9F) {
+      out += Hex("\\u%04X", second);
+    } else {
+      out.append(text.substr(0, length));
+    }
+    text.remove_prefix(length);
   }
   return out;
 }
@@ -92,11 +117,19 @@ std::string FormatResultProperties(const ResultProperties& result, bool json) {
   if (json) {
     return "{\"error_number\": " + number +
            ", \"error_description\": " + JsonString(result.error_description) +
-           ", \"answer_long\": " + answer + ", \"answer_string\": " + JsonString(result.answer_string) +
-           "}\n";
+           ", \"answer_long\": " + answer +
+           ", \"answer_string\": " + JsonString(result.answer_string) + "}\n";
   }
   return "error_number: " + number + "\nerror_description: " + PlainText(result.error_description) +
          "\nanswer_long: " + answer + "\nanswer_string: " + PlainText(result.answer_string) + "\n";
+}
+
+std::string FormatPlatformError(int32_t number, std::string_view description, bool json) {
+  if (json) {
+    return "{\"platform_error\": " + std::to_string(number) +
+           ", \"description\": " + JsonString(description) + "}\n";
+  }
+  return "error " + std::to_string(number) + ": " + PlainText(description) + "\n";
 }
 
 std::string FormatValue(const platform::Variant& value, bool json) {

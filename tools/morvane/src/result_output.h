@@ -31,14 +31,21 @@ inline constexpr std::string_view kResultPropertyNames[] = {"error_number", "err
 // UTF-8 becomes U+FFFD, so the output is always valid JSON.
 std::string JsonString(std::string_view text);
 
-// `text` for a line of plain output: control characters (CR and LF
-// included) are shown as \xHH so that one value stays on one line.
+// `text` (UTF-8) for a line of plain output: the C0 controls (CR and LF
+// included), DEL and bytes that are not well-formed UTF-8 are shown as
+// \xHH, the C1 controls U+0080 to U+009F as \uHHHH, so that one value stays
+// on one line and nothing from a reply reaches the terminal as a control.
 std::string PlainText(std::string_view text);
 
 // The four properties: four "name: value" lines, or one JSON object with
 // exactly the keys "error_number", "error_description", "answer_long" and
 // "answer_string" on one line. Each ends with a line feed.
 std::string FormatResultProperties(const ResultProperties& result, bool json);
+
+// A platform error the member raised: "error N: TEXT" for standard error,
+// or with `json` {"platform_error": N, "description": "TEXT"} for standard
+// output. Each ends with a line feed.
+std::string FormatPlatformError(int32_t number, std::string_view description, bool json);
 
 // A member's value: the value alone on a line, or {"result": VALUE} with
 // numbers as JSON numbers, booleans as true/false, texts as strings and no

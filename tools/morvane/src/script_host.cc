@@ -4,12 +4,15 @@
 #include <span>
 
 #include "command_line.h"
+#include "morvane/settings_file.h"
 #include "morvane/wg.h"
 #include "platform/component.h"
 #include "platform/dispatch.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/tcp_socket.h"
 #include "result_output.h"
+#include "tessaly/version.h"
 
 namespace morvane_tool {
 namespace {
@@ -55,15 +58,20 @@ std::vector<Variant> BuildArguments(const platform::MemberInfo& member,
                      std::to_string(words.size()));
   }
   std::vector<Variant> args;
-  for (size_t i = 0; i < words.size(); ++i) args.push_back(ArgumentValue(member.params[i], words[i]));
+  for (size_t i = 0; i < words.size(); ++i)
+    args.push_back(ArgumentValue(member.params[i], words[i]));
   return args;
 }
 
 // The four result properties, read late-bound like the call itself.
 ResultProperties ReadResultProperties(platform::Dispatch& object) {
-  const auto get = [&](std::string_view name) { return object.GetProperty(object.GetIDOfName(name)); };
-  return {platform::ToLong(get(kResultPropertyNames[0])), platform::ToText(get(kResultPropertyNames[1])),
-          platform::ToLong(get(kResultPropertyNames[2])), platform::ToText(get(kResultPropertyNames[3]))};
+  const auto get = [&](std::string_view name) {
+    return object.GetProperty(object.GetIDOfName(name));
+  };
+  return {platform::ToLong(get(kResultPropertyNames[0])),
+          platform::ToText(get(kResultPropertyNames[1])),
+          platform::ToLong(get(kResultPropertyNames[2])),
+          platform::ToText(get(kResultPropertyNames[3]))};
 }
 
 // What a call printed: the result properties for a command, the written
@@ -86,7 +94,28 @@ std::string Output(platform::Dispatch& object, const platform::MemberInfo& membe
   return FormatValue(result, json);
 }
 
-int Call(const Invocation& invocation, std::ostream& out, const SecretSource& read_secret) {
+// True when calling `member` reads the settings file: every command (it
+// opens a session), the three readers and InitWinsock.
+bool ReadsSettings(const platform::MemberInfo& member) {
+  if (member.result == platform::VarType::kRecord) return true;
+  for (std::string_view name : {"GetLocalHost", "GetRemoteHost", "GetLocalPort", "InitWinsock"}) {
+    if (member.name == name) return true;
+  }
+  return false;
+}
+
+// The library stays silent about its defaults; a person at the shell is
+// told, since the default hosts are rarely the ones meant.
+void NoteDefaultHosts(std::ostream& err) {
+  const std::string path = morvane::SettingsFilePath();
+  if (!platform::FileIsAbsent(path)) return;
+  err << "morvane: no settings file at " << path << " (set WINDIR to its directory); using the "
+      << "built-in defaults: remote host " << morvane::kDefaultRemoteHost << ", local host "
+      << morvane::kDefaultLocalHost << ", port " << morvane::kDefaultPort << "\n";
+}
+
+int Call(const Invocation& invocation, std::ostream& out, std::ostream& err,
+         const SecretSource& read_secret) {
   const auto object = platform::CreateObjectAs<platform::Dispatch>(morvane::kWGProgId);
   if (invocation.mode == Invocation::Mode::kList) {
     out << FormatMemberList(object->Members());
@@ -95,8 +124,10 @@ int Call(const Invocation& invocation, std::ostream& out, const SecretSource& re
   const platform::MemberInfo& member = BindMember(*object, invocation.member);
   std::vector<Variant> args =
       BuildArguments(member, invocation.args, invocation.secret_from_stdin, read_secret);
-  const auto kind = member.kind == platform::MemberKind::kMethod ? platform::InvokeKind::kMethod
-                                                                 : platform::InvokeKind::kPropertyGet;
+  if (ReadsSettings(member)) NoteDefaultHosts(err);
+  const auto kind = member.kind == platform::MemberKind::kMethod
+                        ? platform::InvokeKind::kMethod
+                        : platform::InvokeKind::kPropertyGet;
   const Variant result = object->Invoke(member.id, kind, args);
   out << Output(*object, member, result, args, invocation.json) << std::flush;
   return kExitReturned;
@@ -104,20 +135,50 @@ int Call(const Invocation& invocation, std::ostream& out, const SecretSource& re
 
 }  // namespace
 
+std::optional<std::string> ReadSecretLine(std::istream& in) {
+  std::string line;
+  bool got = false;
+  for (int c; (c = in.get()) != std::istream::traits_type::eof();) {
+    got = true;
+    if (c == '\n') break;
+    // One byte more than the limit may be the CR of a CR LF.
+    if (line.size() > kMaxSecretBytes) {
+      throw UsageError("the secret phrase on standard input is longer than " +
+                       std::to_string(kMaxSecretBytes) + " bytes");
+    }
+    line += static_cast<char>(c);
+  }
+  if (!got) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kMaxSecretBytes) {
+    throw UsageError("the secret phrase on standard input is longer than " +
+                     std::to_string(kMaxSecretBytes) + " bytes");
+  }
+  return line;
+}
+
 int RunScriptHost(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const SecretSource& read_secret) {
+  bool json = false;
   try {
     const Invocation invocation = ParseCommandLine(args);
+    json = invocation.json;
     if (invocation.mode == Invocation::Mode::kHelp) {
       out << UsageText();
       return kExitReturned;
     }
-    return Call(invocation, out, read_secret);
+    if (invocation.mode == Invocation::Mode::kVersion) {
+      out << "morvane " << tessaly::kVersion << "\n";
+      return kExitReturned;
+    }
+    return Call(invocation, out, err, read_secret);
   } catch (const UsageError& error) {
     err << "morvane: " << error.what() << "\n" << ShortUsage() << "Try 'morvane --help'.\n";
     return kExitUsage;
   } catch (const platform::PlatformError& error) {
-    err << "error " << error.number() << ": " << error.description() << "\n";
+    // Scripts that asked for JSON never have to parse standard error.
+    (json ? out : err) << FormatPlatformError(error.number(), error.description(), json)
+                       << std::flush;
     return kExitPlatformError;
   }
 }
