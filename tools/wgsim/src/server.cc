@@ -146,7 +146,11 @@ void Server::Accept() {
       }
       return;  // nothing more waiting, or a transient failure
     }
-    const auto [host, peer] = AddressText(peer_address);
+    // Not a structured binding: older compilers cannot capture one in the
+    // thread's lambda below.
+    const auto address_text = AddressText(peer_address);
+    const std::string& host = address_text.first;
+    const std::string& peer = address_text.second;
     const ClientTable::Admission admission = clients_.Admit(host, client.get());
     if (!admission.evicted.empty()) {
       Warn(admission.evicted + " gave its session up to " + peer +
