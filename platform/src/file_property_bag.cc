@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/numeric_text.h"
@@ -161,6 +164,8 @@ FilePropertyBag FilePropertyBag::Load(const std::string& path) {
   FilePropertyBag bag(path);
   bool missing = false;
   const std::string content = ReadWholeFile(path, missing);
+  std::vector<std::pair<std::string, Variant>> read;
+  std::unordered_map<std::string, size_t> last_line_of;
   std::string_view rest = content;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
@@ -178,9 +183,14 @@ FilePropertyBag FilePropertyBag::Load(const std::string& path) {
       ++bag.skipped_lines_;
       continue;
     }
-    const std::string name(line.substr(0, equals));
-    std::erase_if(bag.values_, [&](const auto& entry) { return entry.first == name; });
-    bag.values_.emplace_back(name, std::move(*value));
+    std::string name(line.substr(0, equals));
+    last_line_of[name] = read.size();
+    read.emplace_back(std::move(name), std::move(*value));
+  }
+  // A name written twice keeps its last value, in the place of its last
+  // line, as if each line had been written in turn.
+  for (size_t i = 0; i < read.size(); ++i) {
+    if (last_line_of[read[i].first] == i) bag.values_.push_back(std::move(read[i]));
   }
   return bag;
 }

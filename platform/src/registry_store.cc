@@ -221,11 +221,15 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
       continue;
     }
 
-    // A value; hex lists may continue on the following lines.
-    while (line.back() == '\\' && line.find("=hex") != std::string::npos &&
-           index + 1 < lines.size()) {
-      line.pop_back();
-      line += Trim(lines[++index]);
+    // A value; hex lists may continue on the following lines. Whether it is
+    // one is settled by its first line, which is searched once: searching
+    // the joined line again after every continuation made a long list
+    // quadratic.
+    if (line.find("=hex") != std::string::npos) {
+      while (line.back() == '\\' && index + 1 < lines.size()) {
+        line.pop_back();
+        line += Trim(lines[++index]);
+      }
     }
     if (!key) {
       problem(line_number, "value outside a key");
@@ -268,10 +272,14 @@ void RegistryStore::AddKey(std::string_view path) {
 }
 
 void RegistryStore::DeleteKey(std::string_view path) {
+  // The key and its subkeys; the subkeys sort together right after the
+  // key's own path with a separator, so only they are visited.
   const std::string folded = FoldPath(path);
-  std::erase_if(keys_, [&](const auto& entry) {
-    return entry.first == folded || entry.first.starts_with(folded + "\\");
-  });
+  keys_.erase(folded);
+  const std::string prefix = folded + "\\";
+  auto end = keys_.lower_bound(prefix);
+  while (end != keys_.end() && end->first.starts_with(prefix)) ++end;
+  keys_.erase(keys_.lower_bound(prefix), end);
 }
 
 bool RegistryStore::HasKey(std::string_view path) const {

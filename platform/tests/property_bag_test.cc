@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -108,6 +109,27 @@ TEST(FilePropertyBag, AMissingFileIsAnEmptyBagAndDamagedLinesAreSkipped) {
   EXPECT_EQ(std::get<float>(bag.ReadProperty("Pos1", int32_t{0})), 192.0f);
   EXPECT_EQ(std::get<int32_t>(bag.ReadProperty("Pos2", int32_t{0})), 0);
   EXPECT_EQ(std::get<float>(bag.ReadProperty("Pos4", int32_t{0})), 10.0f);
+}
+
+// A name written more than once keeps its last value, in the place of its
+// last line; a large file of such lines loads in linear time.
+TEST(FilePropertyBag, ALaterLineForANameReplacesTheEarlierOne) {
+  TempDir dir;
+  std::ofstream(dir.File("repeated")) << "A=Long:1\nB=Long:2\nA=Long:3\n";
+  EXPECT_EQ(FilePropertyBag::Load(dir.File("repeated")).ToText(), "B=Long:2\nA=Long:3\n");
+
+  constexpr int kNames = 50'000;
+  {
+    std::ofstream big(dir.File("big"));
+    for (int round = 0; round < 2; ++round) {
+      for (int i = 0; i < kNames; ++i) big << "P" << i << "=Long:" << round << "\n";
+    }
+  }
+  const auto start = std::chrono::steady_clock::now();
+  FilePropertyBag bag = FilePropertyBag::Load(dir.File("big"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(std::get<int32_t>(bag.ReadProperty("P0", int32_t{9})), 1);
+  EXPECT_EQ(std::get<int32_t>(bag.ReadProperty("P49999", int32_t{9})), 1);
 }
 
 TEST(FilePropertyBag, RefusesWhatItCannotHold) {

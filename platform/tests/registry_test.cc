@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -60,10 +61,39 @@ TEST(RegistryStore, ReadsRegedit4StringsAsAnsiAndAppliesDeletions) {
       "\"Gone\"=-\n"
       "[HKEY_LOCAL_MACHINE\\A\\C]\n"
       "\"V\"=\"y\"\n"
+      "[HKEY_LOCAL_MACHINE\\A\\C\\Sub]\n"
+      "[HKEY_LOCAL_MACHINE\\A\\C D]\n"
+      "[HKEY_LOCAL_MACHINE\\A\\CD]\n"
       "[-HKEY_LOCAL_MACHINE\\A\\C]\n");
   EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "S")->data, std::string("\xC3\xA9\0", 3));
   EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "Gone"), nullptr);
   EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C"));
+  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C\\Sub"));
+  // Keys whose names merely begin like the deleted one stay.
+  EXPECT_TRUE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C D"));
+  EXPECT_TRUE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\CD"));
+}
+
+// A 4 MB file of long continued hex lists and many deleted keys is read in
+// time that grows with its size, not with its square.
+TEST(RegistryStore, ReadsALargeFileInLinearTime) {
+  std::string text = "REGEDIT4\n[HKEY_USERS\\Big]\n\"Blob\"=hex:00,\\\n";
+  constexpr int kLines = 100'000;
+  for (int i = 0; i < kLines; ++i) text += "  01,02,03,04,05,06,07,08,09,0a,\\\n";
+  text += "  ff\n";
+  constexpr int kKeys = 20'000;
+  for (int i = 0; i < kKeys; ++i) text += "[HKEY_USERS\\K" + std::to_string(i) + "]\n\"v\"=\"x\"\n";
+  for (int i = 0; i < kKeys; i += 2) text += "[-HKEY_USERS\\K" + std::to_string(i) + "]\n";
+  ASSERT_GT(text.size(), 4'000'000u);
+
+  const auto start = std::chrono::steady_clock::now();
+  const RegistryStore store = RegistryStore::Parse(text);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  ASSERT_NE(store.Find("HKEY_USERS\\Big", "Blob"), nullptr);
+  EXPECT_EQ(store.Find("HKEY_USERS\\Big", "Blob")->data.size(), 2u + 10u * kLines);
+  EXPECT_FALSE(store.HasKey("HKEY_USERS\\K0"));
+  EXPECT_TRUE(store.HasKey("HKEY_USERS\\K1"));
+  EXPECT_EQ(store.KeyCount(), 2u + kKeys / 2);  // HKEY_USERS, Big and the odd keys
 }
 
 TEST(RegistryStore, ReadsUtf16FilesWithTheirByteOrderMark) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "account_file.h"
 
 namespace wgsim {
@@ -125,6 +127,23 @@ TEST(AccountFileTest, EachFaultIsReportedAtItsLine) {
   EXPECT_EQ(FaultLine("[system]\n1 = x\n"), 2);
   EXPECT_EQ(FaultLine("[system]\n1 = 1\n1 = 2\n"), 3);
   EXPECT_EQ(FaultLine("[classes]\nA\n\xE9t\xE9\n"), 3) << "Latin-1 bytes are not UTF-8";
+}
+
+// 100,000 users load, and write back, in time that grows with the file.
+TEST(AccountFileTest, ALargeFileLoadsAndSavesInLinearTime) {
+  constexpr int kUsers = 100'000;
+  std::string text = "[classes]\nA\n";
+  for (int i = 0; i < kUsers; ++i) {
+    text += "[user user " + std::to_string(i) + "]\ncredits = " + std::to_string(i) +
+            "\nkeys = K1 K2\n";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const AccountBook book = ParseAccountFile(text, "big.txt");
+  const std::string written = FormatAccountFile(book);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_EQ(book.accounts.size(), size_t{kUsers});
+  EXPECT_EQ(book.Find("USER 99999")->credits, 99999);
+  EXPECT_EQ(FaultLine(text + "[user USER 7]\n"), 3 * kUsers + 3) << "a duplicate is still found";
 }
 
 TEST(AccountFileTest, TheMessageNamesTheFileAndTheLine) {

@@ -80,6 +80,24 @@ TEST_F(AccountStoreTest, ADamagedFileIsRefusedAndLeftAlone) {
   EXPECT_EQ(FileText(), damaged);
 }
 
+// A kill between writing the temporary file and renaming it leaves the
+// temporary behind; the next start removes it and nothing else.
+TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
+  for (const char* name : {".accounts.txt.a1B2c3", ".accounts.txt.zzzzzz", ".accounts.txt.long123",
+                           ".other.txt.a1B2c3", "accounts.txt.a1B2c3"}) {
+    std::ofstream(dir_ / name) << "partial";
+  }
+  std::vector<std::filesystem::path> removed;
+  auto store = AccountStore::Open(path_, &removed);
+  EXPECT_EQ(removed.size(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / ".accounts.txt.a1B2c3"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / ".accounts.txt.zzzzzz"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / ".accounts.txt.long123"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / ".other.txt.a1B2c3"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "accounts.txt.a1B2c3"));
+  EXPECT_EQ(FileText(), kFile);
+}
+
 TEST_F(AccountStoreTest, AMissingFileIsAnError) {
   EXPECT_THROW(AccountStore::Open(dir_ / "none.txt"), std::system_error);
 }

@@ -146,6 +146,24 @@ TEST_F(CommandHandlerTest, UpdateUserFieldKeepsTheTextAsSent) {
   EXPECT_EQ(Reply("UPDATEUSERFIELD x Alice Smith%%y"), "Malformed request syntax\r\n");
 }
 
+// A key, class or field that would break a reply value or the account
+// file is refused as malformed, and the account stays as it was.
+TEST_F(CommandHandlerTest, ValuesTheFileCannotHoldAreRefused) {
+  const Account before = Alice();
+  for (const char* line :
+       {"GIVEKEY TAB\tKEY Alice Smith", "GIVEKEY CR\rKEY Alice Smith",
+        "GIVEKEY END\u00F5 Alice Smith", "GIVEKEY END\u00D5 Alice Smith",
+        "TAKEKEY DEL\x7F Alice Smith", "HASKEY ESC\x1B Alice Smith",
+        "SWITCHCLASS PAY\tING Alice Smith", "SWITCHCLASS PAYING\u00F5 Alice Smith",
+        "UPDATEUSERFIELD 1 Alice Smith%%two\nlines", "UPDATEUSERFIELD 1 Alice Smith%%a\rb",
+        "UPDATEUSERFIELD 1 Alice Smith%%bell\a", "UPDATEUSERFIELD 1 Alice Smith%%end\u00F5"}) {
+    EXPECT_EQ(Reply(line), "Malformed request syntax\r\n") << line;
+  }
+  EXPECT_EQ(Alice(), before);
+  EXPECT_EQ(Reply("UPDATEUSERFIELD 1 Alice Smith%%caf\u00E9 ok"), "Field updated\r\n")
+      << "other letters pass";
+}
+
 TEST_F(CommandHandlerTest, AuditMessagesAreAppendedWithTheClient) {
   EXPECT_EQ(Reply("AUDITMESSAGE Backup done"), "Audit message recorded\r\n");
   EXPECT_EQ(Reply("AUDITMESSAGE tab\there"), "Audit message recorded\r\n");

@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "morvane/result_codes.h"
 #include "atomic_file.h"
+#include "morvane/result_codes.h"
 #include "morvane/wg.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
@@ -151,6 +152,52 @@ TEST_F(GatewayAgainstSimulatorTest, ASlowOrFloodingClientIsCutOff) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(dribbling.ReadAnswer(4000), "") << "closed without an answer";
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3500ms);
+  EXPECT_EQ(wg_.UserIDExists(s_, alice_).long_value, 1);
+}
+
+TEST_F(GatewayAgainstSimulatorTest, IdleConnectionsDoNotShutOthersOut) {
+  // Sixteen connections that never send the secret: some get sessions,
+  // the rest the busy greeting.
+  std::vector<std::unique_ptr<RawClient>> idle;
+  for (int i = 0; i < 16; ++i) {
+    idle.push_back(std::make_unique<RawClient>(port()));
+    idle.back()->ReadAnswer();
+  }
+  // Once they have had their time to send it, real clients take their
+  // places, one each.
+  std::this_thread::sleep_for(400ms);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(wg_.GiveCredits(s_, alice_, 1), R(0, kOk, 1, "No Error")) << i;
+  EXPECT_EQ(BookOnDisk().Find(alice_)->credits, 105);
+
+  // And the secret has a deadline of its own, shorter than a command's.
+  RawClient silent(port());
+  silent.ReadAnswer();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(silent.ReadAnswer(3000), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1800ms);
+}
+
+TEST_F(GatewayAgainstSimulatorTest, WrongSecretsAreLoggedAndSlowedDown) {
+  std::vector<std::chrono::steady_clock::duration> waits;
+  for (int i = 0; i < 4; ++i) {
+    RawClient guessing(port());
+    guessing.ReadAnswer();
+    const auto start = std::chrono::steady_clock::now();
+    guessing.Send("guess" + std::to_string(i) + "\r\n");
+    EXPECT_EQ(guessing.ReadAnswer(3000), "Goodbye.\xF5\xF5");
+    waits.push_back(std::chrono::steady_clock::now() - start);
+  }
+  EXPECT_GE(waits[0], 90ms);
+  EXPECT_GE(waits[3], 750ms) << "each wrong secret waits longer";
+  const auto warnings = Warnings();
+  ASSERT_EQ(std::count_if(
+                warnings.begin(), warnings.end(),
+                [](const std::string& w) { return w.find("wrong secret") != std::string::npos; }),
+            4);
+  for (const std::string& warning : warnings)
+    EXPECT_EQ(warning.find("guess"), std::string::npos) << warning;
+  // The right secret still gets in at once.
   EXPECT_EQ(wg_.UserIDExists(s_, alice_).long_value, 1);
 }
 

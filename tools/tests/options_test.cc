@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "options.h"
+#include "support/temp_dir.h"
 
 namespace wgsim {
 namespace {
@@ -63,6 +66,44 @@ TEST(OptionsTest, DefaultsAndEveryOption) {
   EXPECT_TRUE(options->verbose);
   EXPECT_EQ(AuditLogPath(*options), "a.txt.audit");
   EXPECT_EQ(AuditLogPath(*Parse({"--accounts", "a.txt", "--audit-log", "log"})), "log");
+
+  const auto service = Parse({"--secret-timeout", "500", "--max-per-address", "2", "--version"});
+  ASSERT_TRUE(service);
+  EXPECT_EQ(service->secret_timeout, std::chrono::milliseconds(500));
+  EXPECT_EQ(service->max_per_address, 2);
+  EXPECT_TRUE(service->version);
+}
+
+// The secret from a file: its one line, with or without a line end.
+TEST(OptionsTest, TheSecretFromAFile) {
+  tools_testing::TempDir dir;
+  const struct {
+    const char* content;
+    const char* secret;  // nullptr: refused
+  } cases[] = {
+      {"s3cret\n", "s3cret"},
+      {"with blanks \r\n", "with blanks "},
+      {"no line end", "no line end"},
+      {"", nullptr},
+      {"\n", nullptr},
+      {"two\nlines\n", nullptr},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir / "secret", std::ios::binary | std::ios::trunc) << c.content;
+    std::string error;
+    const auto options = Parse({"--secret-file", (dir / "secret").string()}, &error);
+    if (c.secret == nullptr) {
+      EXPECT_FALSE(options) << c.content;
+      EXPECT_NE(error.find("--secret-file"), std::string::npos) << error;
+    } else {
+      ASSERT_TRUE(options) << c.content << ": " << error;
+      EXPECT_EQ(options->secret, c.secret);
+    }
+  }
+  std::ofstream(dir / "long", std::ios::binary) << std::string(5000, 'x');
+  EXPECT_FALSE(Parse({"--secret-file", (dir / "long").string()}));
+  EXPECT_FALSE(Parse({"--secret-file", (dir / "none").string()}));
+  EXPECT_FALSE(Parse({"--secret", "x", "--secret-file", (dir / "secret").string()})) << "both";
 }
 
 TEST(OptionsTest, ARemoteAddressNeedsToBeAskedFor) {
@@ -73,9 +114,15 @@ TEST(OptionsTest, ARemoteAddressNeedsToBeAskedFor) {
 }
 
 TEST(OptionsTest, BadValuesAreRefused) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--max-sessions", "0"}, {"--max-sessions", "many"}, {"--timeout", "0"},
-        {"--listen"}, {"--listen", "nowhere"}, {"--colour", "red"}, {"stray"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--max-sessions", "0"},
+                                               {"--max-sessions", "many"},
+                                               {"--timeout", "0"},
+                                               {"--secret-timeout", "0"},
+                                               {"--max-per-address", "none"},
+                                               {"--listen"},
+                                               {"--listen", "nowhere"},
+                                               {"--colour", "red"},
+                                               {"stray"}}) {
     std::string error;
     EXPECT_FALSE(Parse(args, &error)) << args[0];
     EXPECT_FALSE(error.empty());

@@ -36,6 +36,7 @@ TEST_F(SessionProtocolTest, AWrongSecretGetsGoodbyeAndTheEnd) {
   const auto step = session_.OnLine("sesame");
   EXPECT_EQ(step.bytes, "Goodbye.\xF5\xF5");
   EXPECT_TRUE(step.close);
+  EXPECT_EQ(step.event, SessionProtocol::Event::kSecretRefused);
   EXPECT_TRUE(session_.OnLine("s\xE9same").close) << "no second chance";
 }
 
@@ -44,6 +45,16 @@ TEST_F(SessionProtocolTest, OneCommandInWindows1252ThenTheEnd) {
   const auto step = session_.OnLine("PRIMARYCLASS J\xE9r\xF4me");
   EXPECT_EQ(step.bytes, "Primary class is : CAF\xC9\xF5\r\n");
   EXPECT_TRUE(step.close);
+  // The log gets the command word and the reply, never the arguments.
+  EXPECT_EQ(step.event, SessionProtocol::Event::kCommand);
+  EXPECT_EQ(step.command, "PRIMARYCLASS");
+  EXPECT_EQ(step.reply, "Primary class is : CAF\u00C9");
+
+  SessionProtocol second("s", "", handler_, "peer");
+  EXPECT_EQ(second.OnLine("s").event, SessionProtocol::Event::kSecretAccepted);
+  const auto auth = second.OnLine("authuser J\xE9r\xF4me%%hunter2\x01");
+  EXPECT_EQ(auth.command, "AUTHUSER");
+  EXPECT_EQ(auth.reply, "Password is incorrect");
 }
 
 TEST_F(SessionProtocolTest, OverlongLinesAndNulBytes) {

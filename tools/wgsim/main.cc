@@ -2,38 +2,31 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "account_file.h"
 #include "account_store.h"
 #include "audit_log.h"
 #include "command_handler.h"
+#include "event_log.h"
 #include "options.h"
 #include "server.h"
+#include "tessaly/version.h"
 
 namespace {
 
-// Standard error shared by the session threads, one whole line at a time.
-class ErrorLog {
- public:
-  void Write(const std::string& line) {
-    std::lock_guard lock(mutex_);
-    std::cerr << "wgsim: " << line << std::endl;
-  }
-
- private:
-  std::mutex mutex_;
-};
-
-std::unique_ptr<wgsim::AccountStore> OpenStore(const wgsim::Options& options) {
+std::unique_ptr<wgsim::AccountStore> OpenStore(const wgsim::Options& options,
+                                               std::vector<std::filesystem::path>& removed) {
   if (options.accounts.empty()) return std::make_unique<wgsim::AccountStore>(wgsim::AccountBook{});
-  return wgsim::AccountStore::Open(options.accounts);
+  return wgsim::AccountStore::Open(options.accounts, &removed);
 }
 
 }  // namespace
@@ -49,17 +42,10 @@ int main(int argc, char** argv) {
     std::cout << wgsim::UsageText();
     return 0;
   }
-
-  ErrorLog log;
-  std::unique_ptr<wgsim::AccountStore> store;
-  try {
-    store = OpenStore(*options);
-  } catch (const std::exception& failure) {
-    // The file is left exactly as it was.
-    std::cerr << "wgsim: " << failure.what() << "\n";
-    return 1;
+  if (options->version) {
+    std::cout << "wgsim " << tessaly::kVersion << "\n";
+    return 0;
   }
-  if (options->accounts.empty()) log.Write("no --accounts file: the accounts live in memory only");
 
   // Signals are taken by one thread with sigwait; every other thread,
   // started after this, has them blocked.
@@ -73,6 +59,23 @@ int main(int argc, char** argv) {
   // simulator; sockets are written with MSG_NOSIGNAL anyway.
   ::signal(SIGPIPE, SIG_IGN);
 
+  // Session threads never write standard error themselves: a reader that
+  // stops reading must not stop the serving.
+  wgsim::EventLog log(STDERR_FILENO);
+  std::unique_ptr<wgsim::AccountStore> store;
+  std::vector<std::filesystem::path> removed;
+  try {
+    store = OpenStore(*options, removed);
+  } catch (const std::exception& failure) {
+    // The file is left exactly as it was.
+    log.Write(failure.what());
+    return 1;
+  }
+  for (const auto& path : removed) {
+    log.Write("removed " + path.string() + ", left by a write that was cut off");
+  }
+  if (options->accounts.empty()) log.Write("no --accounts file: the accounts live in memory only");
+
   const wgsim::AuditLog audit(wgsim::AuditLogPath(*options));
   const wgsim::CommandHandler handler(*store, audit, [&log](const std::string& line) { log.Write(line); });
   wgsim::ServerOptions server_options;
@@ -80,14 +83,17 @@ int main(int argc, char** argv) {
   server_options.secret = options->secret;
   server_options.banner = options->banner;
   server_options.max_sessions = options->max_sessions;
+  server_options.max_per_address = options->max_per_address;
   server_options.timeout = options->timeout;
+  server_options.secret_timeout = options->secret_timeout;
+  server_options.warn = [&log](const std::string& line) { log.Write(line); };
   if (options->verbose) server_options.log = [&log](const std::string& line) { log.Write(line); };
 
   std::unique_ptr<wgsim::Server> server;
   try {
     server = std::make_unique<wgsim::Server>(server_options, handler);
   } catch (const std::system_error& failure) {
-    std::cerr << "wgsim: " << failure.what() << "\n";
+    log.Write(failure.what());
     return 1;
   }
   std::cout << "listening on " << server->address().ToString() << std::endl;

@@ -44,6 +44,12 @@ SimulatorTest::SimulatorTest(int max_sessions) {
   options.secret = kTestSecret;
   options.max_sessions = max_sessions;
   options.timeout = 2000ms;
+  options.secret_timeout = 1000ms;
+  options.limits.min_pending_age = 300ms;
+  options.warn = [this](const std::string& line) {
+    std::lock_guard lock(warnings_mutex_);
+    warnings_.push_back(line);
+  };
   server_ = std::make_unique<wgsim::Server>(options, *handler_);
   runner_ = std::thread([this] { server_->Run(); });
 
@@ -60,6 +66,11 @@ SimulatorTest::~SimulatorTest() {
   server_.reset();
   ::unsetenv("WINDIR");
   platform::SetDefaultSocketTimeouts({});
+}
+
+std::vector<std::string> SimulatorTest::Warnings() const {
+  std::lock_guard lock(warnings_mutex_);
+  return warnings_;
 }
 
 wgsim::AccountBook SimulatorTest::BookOnDisk() const {

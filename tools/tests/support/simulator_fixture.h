@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "account_store.h"
 #include "audit_log.h"
@@ -26,13 +28,16 @@ inline constexpr const char* kTestSecret = "s3cret";
 
 class SimulatorTest : public ::testing::Test {
  protected:
-  // Starts the server with at most `max_sessions` sessions and a timeout
-  // of 2 s, and points WINDIR at a directory whose settings file names it.
+  // Starts the server with at most `max_sessions` sessions, a timeout of
+  // 2 s, 1 s for the secret, and pending sessions that give way to
+  // newcomers after 300 ms, and points WINDIR at a directory whose settings file names it.
   explicit SimulatorTest(int max_sessions = 16);
   ~SimulatorTest() override;
 
   // The account file as it is on disk now.
   wgsim::AccountBook BookOnDisk() const;
+  // The server's warnings so far (wrong secrets, refused clients, ...).
+  std::vector<std::string> Warnings() const;
   uint16_t port() const { return server_->address().port; }
 
   TempDir dir_;
@@ -42,6 +47,8 @@ class SimulatorTest : public ::testing::Test {
   std::unique_ptr<wgsim::Server> server_;
 
  private:
+  mutable std::mutex warnings_mutex_;
+  std::vector<std::string> warnings_;
   std::thread runner_;
 };
 

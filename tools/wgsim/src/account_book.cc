@@ -11,6 +11,14 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && platform::FoldCase(a) == platform::FoldCase(b);
 }
 
+bool HoldsUnsafeCharacter(std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return true;
+  }
+  return platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
+}
+
 bool Account::HasKey(std::string_view key) const {
   return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, key); });
 }

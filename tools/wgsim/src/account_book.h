@@ -74,6 +74,11 @@ struct AccountBook {
 // Whether two names are the same without regard to letter case.
 bool SameName(std::string_view a, std::string_view b);
 
+// Whether `text` (UTF-8) holds a control character or the end-of-value
+// character õ in either case. A key, class or field holding one would
+// cut a reply value short or split a word of the account file.
+bool HoldsUnsafeCharacter(std::string_view text);
+
 // Whether `field` is the number of a field UPDATEUSERFIELD may change.
 inline bool IsFieldNumber(int field) {
   return field >= kFirstFieldNumber && field <= kLastFieldNumber;

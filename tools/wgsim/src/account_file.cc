@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -92,6 +93,11 @@ std::optional<std::string> WordProblem(std::string_view name) {
   return std::nullopt;
 }
 
+// Names that SameName takes for the same have the same key.
+std::string NameKey(std::string_view name) {
+  return std::to_string(name.size()) + ":" + platform::FoldCase(name);
+}
+
 class Parser {
  public:
   Parser(std::string_view text, const std::string& source) : text_(text), source_(source) {}
@@ -156,7 +162,9 @@ class Parser {
       const std::string_view user_id = Trim(inside.substr(5));
       if (user_id.empty()) Fail("the [user ID] header names no user");
       if (HasControl(user_id)) Fail("the user ID holds a control character");
-      if (book_.Find(user_id) != nullptr) Fail("user \"" + std::string(user_id) + "\" is listed twice");
+      if (!user_ids_.insert(NameKey(user_id)).second) {
+        Fail("user \"" + std::string(user_id) + "\" is listed twice");
+      }
       book_.accounts.emplace_back().user_id = user_id;
       seen_.clear();
       class_lines_.emplace_back();
@@ -168,7 +176,8 @@ class Parser {
 
   void ParseClass(std::string_view name) {
     if (auto problem = WordProblem(name)) Fail("class name " + *problem);
-    if (book_.FindClass(name) != nullptr) Fail("class " + std::string(name) + " is listed twice");
+    if (!class_names_.insert(NameKey(name)).second)
+      Fail("class " + std::string(name) + " is listed twice");
     book_.classes.emplace_back(name);
   }
 
@@ -278,6 +287,7 @@ class Parser {
   }
 
   void ParseKeys(const std::string& value, Account& account) const {
+    std::unordered_set<std::string> held;
     std::string_view rest = value;
     while (!(rest = Trim(rest)).empty()) {
       const std::string_view key = rest.substr(0, rest.find_first_of(kBlanks));
@@ -286,7 +296,7 @@ class Parser {
       if (platform::Utf8Length(key) > kMaxKeyLength) {
         Fail("key " + std::string(key) + " is longer than " + std::to_string(kMaxKeyLength) + " characters");
       }
-      account.GiveKey(key);
+      if (held.insert(NameKey(key)).second) account.keys.emplace_back(key);
     }
   }
 
@@ -324,6 +334,10 @@ class Parser {
   AccountBook book_;
   std::map<std::string, int> seen_;  // attributes of the current user
   std::vector<ClassLines> class_lines_;
+  // NameKey of every user ID and class read so far: looking them up in the
+  // book would make loading quadratic in the number of users.
+  std::unordered_set<std::string> user_ids_;
+  std::unordered_set<std::string> class_names_;
 };
 
 // Whether a value must be quoted to read back as it is.

@@ -12,7 +12,10 @@ namespace wgsim {
 AccountStore::AccountStore(AccountBook book, std::filesystem::path path)
     : book_(std::move(book)), path_(std::move(path)) {}
 
-std::unique_ptr<AccountStore> AccountStore::Open(const std::filesystem::path& path) {
+std::unique_ptr<AccountStore> AccountStore::Open(const std::filesystem::path& path,
+                                                 std::vector<std::filesystem::path>* removed) {
+  auto leftovers = RemoveLeftoverTemporaries(path);
+  if (removed != nullptr) *removed = std::move(leftovers);
   AccountBook book = ParseAccountFile(ReadWholeFile(path), path.string());
   return std::make_unique<AccountStore>(std::move(book), path);
 }

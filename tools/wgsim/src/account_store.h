@@ -15,6 +15,7 @@
 #include <optional>
 #include <shared_mutex>
 #include <string>
+#include <vector>
 
 #include "account_book.h"
 
@@ -28,8 +29,11 @@ class AccountStore {
 
   // The store kept in the file at `path`. Raises AccountFileError for a
   // file that does not follow the format and std::system_error for one
-  // that cannot be read. Never writes the file.
-  static std::unique_ptr<AccountStore> Open(const std::filesystem::path& path);
+  // that cannot be read. Never writes the file, but removes the temporary
+  // files a write cut off by a kill left beside it; their paths go to
+  // `removed` when given.
+  static std::unique_ptr<AccountStore> Open(const std::filesystem::path& path,
+                                            std::vector<std::filesystem::path>* removed = nullptr);
 
   // Calls `read` with the current book, while no change can happen.
   template <class Reader>

@@ -37,6 +37,18 @@ mode_t CurrentUmask() {
   return 022;
 }
 
+// The letters mkostemp puts in place of the X's that end a template.
+constexpr std::string_view kUniqueSuffix = "XXXXXX";
+
+std::filesystem::path Directory(const std::filesystem::path& path) {
+  return path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+}
+
+// The name of a temporary file for `path`, before the unique letters.
+std::string TemporaryPrefix(const std::filesystem::path& path) {
+  return "." + path.filename().string() + ".";
+}
+
 // Removes the temporary file unless it was renamed into place.
 struct TemporaryFile {
   std::string path;
@@ -49,9 +61,8 @@ struct TemporaryFile {
 }  // namespace
 
 void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view content) {
-  const std::filesystem::path directory =
-      path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-  std::string pattern = (directory / ("." + path.filename().string() + ".XXXXXX")).string();
+  const std::filesystem::path directory = Directory(path);
+  std::string pattern = (directory / (TemporaryPrefix(path) + std::string(kUniqueSuffix))).string();
   platform::UniqueFd file(::mkostemp(pattern.data(), O_CLOEXEC));
   if (!file) Raise("cannot create a temporary file beside", path);
   TemporaryFile temporary{pattern};
@@ -73,6 +84,21 @@ void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view c
   // The rename itself must reach the disk for the change to survive a crash.
   platform::UniqueFd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir) ::fsync(dir.get());
+}
+
+std::vector<std::filesystem::path> RemoveLeftoverTemporaries(const std::filesystem::path& path) {
+  const std::string prefix = TemporaryPrefix(path);
+  std::vector<std::filesystem::path> removed;
+  for (const auto& entry : std::filesystem::directory_iterator(Directory(path))) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != prefix.size() + kUniqueSuffix.size() || !name.starts_with(prefix) ||
+        !entry.is_regular_file()) {
+      continue;
+    }
+    std::error_code ignored;
+    if (std::filesystem::remove(entry.path(), ignored)) removed.push_back(entry.path());
+  }
+  return removed;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wgsim {
 
@@ -16,6 +17,12 @@ namespace wgsim {
 // one). Raises std::system_error naming the path when a step fails; the
 // file at `path` is then untouched and the new file removed.
 void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view content);
+
+// Removes the temporary files a ReplaceFileAtomically for `path` leaves
+// behind when the process is killed before the rename, and returns their
+// paths. Only names of exactly that pattern beside `path` are touched.
+// Raises std::system_error when the directory cannot be read.
+std::vector<std::filesystem::path> RemoveLeftoverTemporaries(const std::filesystem::path& path);
 
 // The whole content of the file at `path`. Raises std::system_error naming
 // the path when it cannot be read.

@@ -200,7 +200,7 @@ std::string CommandHandler::GiveDays(std::string_view args) const {
 
 std::string CommandHandler::SwitchClass(std::string_view args) const {
   const auto parts = FirstWordAndRest(args);
-  if (!parts) return Line(wire::kMalformed);
+  if (!parts || HoldsUnsafeCharacter(parts->first)) return Line(wire::kMalformed);
   return ChangeAccount(parts->second, [&](Account& account, const AccountBook& book) -> Pair {
     const std::string* name = book.FindClass(parts->first);
     if (name == nullptr) return {wire::kNoSuchClass, false};
@@ -229,7 +229,10 @@ std::string CommandHandler::SetFlag(std::string_view user_id, bool Account::*fla
 
 std::string CommandHandler::KeyCommand(std::string_view args, std::string_view word) const {
   const auto parts = FirstWordAndRest(args);
-  if (!parts || platform::Utf8Length(parts->first) > kMaxKeyLength) return Line(wire::kMalformed);
+  if (!parts || platform::Utf8Length(parts->first) > kMaxKeyLength ||
+      HoldsUnsafeCharacter(parts->first)) {
+    return Line(wire::kMalformed);
+  }
   const std::string_view key = parts->first;
   const std::string_view user_id = parts->second;
   if (word == "HASKEY") {
@@ -262,7 +265,9 @@ std::string CommandHandler::UpdateUserField(std::string_view args) const {
   const auto field = parts ? Number(parts->first) : std::nullopt;
   if (!field) return Line(wire::kMalformed);
   const auto split = store_.Read([&](const AccountBook& book) { return UserAndText(parts->second, book); });
-  if (!split || split->first.empty()) return Line(wire::kMalformed);
+  if (!split || split->first.empty() || HoldsUnsafeCharacter(split->second)) {
+    return Line(wire::kMalformed);
+  }
   return ChangeAccount(split->first, [&](Account& account, const AccountBook&) -> Pair {
     if (!IsFieldNumber(*field)) return {wire::kNoSuchField, false};
     std::string& content = account.fields[*field];

@@ -39,8 +39,9 @@ bool Connection::Wait(short events, Clock::time_point deadline) {
   }
 }
 
-Connection::ReadResult Connection::ReadLine(std::string& line) {
-  const Clock::time_point deadline = Clock::now() + timeout_;
+Connection::ReadResult Connection::ReadLine(std::string& line,
+                                            std::optional<std::chrono::milliseconds> timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout.value_or(timeout_);
   for (;;) {
     const size_t end = pending_.find('\n');
     if (end != std::string::npos && end <= max_line_bytes_) {
@@ -56,6 +57,22 @@ Connection::ReadResult Connection::ReadLine(std::string& line) {
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (got <= 0) return ReadResult::kClosed;
     pending_.append(chunk, static_cast<size_t>(got));
+  }
+}
+
+bool Connection::Pause(std::chrono::milliseconds delay) {
+  const Clock::time_point deadline = Clock::now() + delay;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return true;
+    pollfd entry{stop_fd_, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
+    if (ready > 0) {
+      stopped_ = true;
+      return false;
+    }
+    if (ready < 0 && errno != EINTR) return true;
   }
 }
 

@@ -6,6 +6,7 @@
 #define WGSIM_SRC_CONNECTION_H_
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,13 @@ class Connection {
   enum class ReadResult { kLine, kTooLong, kClosed, kTimedOut, kStopped };
 
   // The next line, without its line feed, in `line`. Bytes after the line
-  // feed are kept for the next call.
-  ReadResult ReadLine(std::string& line);
+  // feed are kept for the next call. The line must arrive within
+  // `timeout`, or the connection's timeout when it is not given.
+  ReadResult ReadLine(std::string& line, std::optional<std::chrono::milliseconds> timeout = {});
+
+  // Waits `delay` without reading or writing; false when the server stops
+  // meanwhile.
+  bool Pause(std::chrono::milliseconds delay);
 
   // Sends all of `bytes`; false when the client does not take them within
   // the timeout, the connection breaks, or the server stops.

@@ -1,6 +1,8 @@
 #include "options.h"
 
 #include <charconv>
+#include <fstream>
+#include <iterator>
 
 namespace wgsim {
 namespace {
@@ -15,14 +17,57 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
   return value;
 }
 
+// The longest secret file read; a secret is one line of a command session,
+// and no line may be longer.
+constexpr size_t kMaxSecretFileBytes = 4096;
+
 }  // namespace
+
+std::optional<std::string> ReadSecretFile(const std::string& path, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "--secret-file " + path + ": cannot be read";
+    return std::nullopt;
+  }
+  std::string text;
+  text.resize(kMaxSecretFileBytes + 1);
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(file.gcount()));
+  if (file.bad()) {
+    error = "--secret-file " + path + ": cannot be read";
+    return std::nullopt;
+  }
+  if (text.size() > kMaxSecretFileBytes) {
+    error =
+        "--secret-file " + path + ": longer than " + std::to_string(kMaxSecretFileBytes) + " bytes";
+    return std::nullopt;
+  }
+  // One line, with or without its line end.
+  if (text.ends_with("\n")) text.pop_back();
+  if (text.ends_with("\r")) text.pop_back();
+  if (text.empty()) {
+    error = "--secret-file " + path + ": the file is empty";
+    return std::nullopt;
+  }
+  if (text.find_first_of("\r\n") != std::string::npos) {
+    error = "--secret-file " + path + ": the secret must be the file's only line";
+    return std::nullopt;
+  }
+  return text;
+}
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
+  bool secret_given = false;
+  std::optional<std::string> secret_file;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--help" || option == "-h") {
       options.help = true;
+      continue;
+    }
+    if (option == "--version") {
+      options.version = true;
       continue;
     }
     if (option == "--allow-remote") {
@@ -33,9 +78,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.verbose = true;
       continue;
     }
-    const bool takes_value = option == "--listen" || option == "--secret" || option == "--accounts" ||
-                             option == "--audit-log" || option == "--max-sessions" ||
-                             option == "--banner" || option == "--timeout";
+    const bool takes_value = option == "--listen" || option == "--secret" ||
+                             option == "--accounts" || option == "--audit-log" ||
+                             option == "--max-sessions" || option == "--banner" ||
+                             option == "--timeout" || option == "--secret-file" ||
+                             option == "--secret-timeout" || option == "--max-per-address";
     if (!takes_value) {
       error = "unknown option " + option;
       return std::nullopt;
@@ -54,6 +101,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.listen = *address;
     } else if (option == "--secret") {
       options.secret = value;
+      secret_given = true;
+    } else if (option == "--secret-file") {
+      secret_file = value;
     } else if (option == "--accounts") {
       options.accounts = value;
     } else if (option == "--audit-log") {
@@ -74,7 +124,30 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       options.timeout = std::chrono::milliseconds(*number);
+    } else if (option == "--secret-timeout") {
+      const auto number = WholeNumber(value, 1, 3'600'000);
+      if (!number) {
+        error = "--secret-timeout must be a number of milliseconds from 1 to 3600000";
+        return std::nullopt;
+      }
+      options.secret_timeout = std::chrono::milliseconds(*number);
+    } else if (option == "--max-per-address") {
+      const auto number = WholeNumber(value, 1, 10000);
+      if (!number) {
+        error = "--max-per-address must be a number from 1 to 10000";
+        return std::nullopt;
+      }
+      options.max_per_address = static_cast<int>(*number);
     }
+  }
+  if (secret_file) {
+    if (secret_given) {
+      error = "--secret and --secret-file cannot both be given";
+      return std::nullopt;
+    }
+    auto secret = ReadSecretFile(*secret_file, error);
+    if (!secret) return std::nullopt;
+    options.secret = std::move(*secret);
   }
   if (!options.listen.IsLoopback() && !options.allow_remote) {
     error = "refusing to listen on " + options.listen.ToString() +
@@ -98,22 +171,35 @@ over TCP, one command per session, from an account file.
   --listen ADDR:PORT   where to listen (default 127.0.0.1:3425; port 0 picks
                        a free port; IPv6 as [::1]:PORT)
   --allow-remote       allow an address that is not loopback
-  --secret TEXT        the secret phrase clients must send (default "secret")
+  --secret TEXT        the secret phrase clients must send (default "secret").
+                       Every user of the machine can read it in the process
+                       list: prefer --secret-file.
+  --secret-file FILE   read the secret from FILE, whose one line it is (keep
+                       the file readable by wgsim's user only)
   --accounts FILE      the account file (docs/wgsim-accounts.md); every change
                        is written back to it at once. Without it the accounts
                        live in memory and start empty.
   --audit-log FILE     where AUDITMESSAGE lines go (default FILE.audit beside
                        the account file, else standard error)
   --max-sessions N     sessions at once; beyond them clients get the busy
-                       greeting (default 16)
+                       greeting (default 16). A quarter of them is kept for
+                       addresses that have sent the right secret lately.
+  --max-per-address N  sessions at once from one address (default: the
+                       three quarters not kept)
   --banner TEXT        a line sent before the secret prompt
   --timeout MS         longest wait for a client's line or for it to take a
                        reply (default 10000)
-  --verbose            log every session on standard error
+  --secret-timeout MS  longest wait for the secret (default 3000, at most
+                       --timeout)
+  --verbose            log every session and command on standard error
+  --version            the version
   --help               this text
 
 On start it prints "listening on ADDR:PORT" with the port bound. SIGINT and
-SIGTERM stop it; the account file is always complete on disk.
+SIGTERM stop it; the account file is always complete on disk. Log lines on
+standard error start with the UTC time; wrong secrets, refused clients and
+failed writes are always logged; commands are logged by their first word
+and reply, never with their arguments or the secret.
 )";
 }
 

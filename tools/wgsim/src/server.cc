@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -21,17 +23,24 @@ namespace {
   throw std::system_error(errno, std::generic_category(), what);
 }
 
-// "ADDR:PORT" of a socket address.
-std::string AddressText(const sockaddr_storage& address) {
+// The host part of a socket address, and "ADDR:PORT".
+std::pair<std::string, std::string> AddressText(const sockaddr_storage& address) {
   char text[INET6_ADDRSTRLEN] = "?";
   if (address.ss_family == AF_INET6) {
     const auto& v6 = reinterpret_cast<const sockaddr_in6&>(address);
     ::inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-    return "[" + std::string(text) + "]:" + std::to_string(ntohs(v6.sin6_port));
+    return {text, "[" + std::string(text) + "]:" + std::to_string(ntohs(v6.sin6_port))};
   }
   const auto& v4 = reinterpret_cast<const sockaddr_in&>(address);
   ::inet_ntop(AF_INET, &v4.sin_addr, text, sizeof text);
-  return std::string(text) + ":" + std::to_string(ntohs(v4.sin_port));
+  return {text, std::string(text) + ":" + std::to_string(ntohs(v4.sin_port))};
+}
+
+ClientLimits LimitsOf(const ServerOptions& options) {
+  ClientLimits limits = options.limits;
+  limits.max_sessions = options.max_sessions;
+  limits.max_per_address = options.max_per_address;
+  return limits;
 }
 
 const char* Describe(Connection::ReadResult result) {
@@ -48,7 +57,10 @@ const char* Describe(Connection::ReadResult result) {
 }  // namespace
 
 Server::Server(ServerOptions options, const CommandHandler& handler)
-    : options_(std::move(options)), handler_(handler), address_(options_.listen) {
+    : options_(std::move(options)),
+      handler_(handler),
+      address_(options_.listen),
+      clients_(LimitsOf(options_)) {
   sockaddr_storage storage{};
   socklen_t length;
   if (address_.ipv6) {
@@ -98,6 +110,14 @@ void Server::Log(const std::string& line) const {
   if (options_.log) options_.log(line);
 }
 
+void Server::Warn(const std::string& line) const {
+  if (options_.warn) {
+    options_.warn(line);
+  } else {
+    Log(line);
+  }
+}
+
 void Server::Run() {
   for (;;) {
     pollfd entries[2] = {{listener_.get(), POLLIN, 0}, {stop_read_.get(), POLLIN, 0}};
@@ -126,44 +146,66 @@ void Server::Accept() {
       }
       return;  // nothing more waiting, or a transient failure
     }
-    const std::string peer = AddressText(peer_address);
-    if (active_.load() >= options_.max_sessions) {
-      Refuse(std::move(client), peer);
+    // Not a structured binding: older compilers cannot capture one in the
+    // thread's lambda below.
+    const auto address_text = AddressText(peer_address);
+    const std::string& host = address_text.first;
+    const std::string& peer = address_text.second;
+    const ClientTable::Admission admission = clients_.Admit(host, client.get());
+    if (!admission.evicted.empty()) {
+      Warn(admission.evicted + " gave its session up to " + peer +
+           ": it had not sent the secret in time");
+    }
+    if (!admission.ticket) {
+      Refuse(std::move(client), peer, admission.reason);
       continue;
     }
+    const uint64_t ticket = *admission.ticket;
     ++active_;
     Worker& worker = workers_.emplace_back();
     try {
-      worker.thread = std::thread([this, &worker, peer, fd = std::move(client)]() mutable {
-        Serve(std::move(fd), peer);
+      worker.thread = std::thread([this, &worker, peer, ticket, fd = std::move(client)]() mutable {
+        Serve(std::move(fd), peer, ticket);
         --active_;
         worker.done = true;
       });
     } catch (const std::system_error&) {
       // No thread for it: the fd went with the lambda that was not started.
+      clients_.Leave(ticket);
       workers_.pop_back();
       --active_;
     }
   }
 }
 
-void Server::Refuse(platform::UniqueFd client, const std::string& peer) {
+void Server::Refuse(platform::UniqueFd client, const std::string& peer, const std::string& reason) {
   // A fresh socket's send buffer takes the few bytes at once; nothing waits.
   const std::string busy = SessionProtocol::BusyGreeting();
   (void)!::send(client.get(), busy.data(), busy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
   ::shutdown(client.get(), SHUT_WR);
-  Log(peer + " refused: " + std::to_string(options_.max_sessions) + " sessions already running");
+  Warn(peer + " refused: " + reason);
 }
 
-void Server::Serve(platform::UniqueFd fd, const std::string& peer) {
+void Server::Serve(platform::UniqueFd fd, const std::string& peer, uint64_t ticket) {
   Connection connection(std::move(fd), stop_read_.get(), options_.timeout,
                         options_.max_line_bytes);
+  // The table may shut the socket down until the session leaves it, so it
+  // leaves before the connection closes the socket.
+  struct Leave {
+    ClientTable& clients;
+    uint64_t ticket;
+    ~Leave() { clients.Leave(ticket); }
+  } leave{clients_, ticket};
   SessionProtocol protocol(options_.secret, options_.banner, handler_, peer);
   Log(peer + " connected");
   if (!connection.SendAll(protocol.Greeting())) return Log(peer + " did not take the greeting");
+  // The secret has a deadline of its own, shorter than a command's: a
+  // client that knows it sends it at once.
+  std::optional<std::chrono::milliseconds> deadline =
+      std::min(options_.secret_timeout, options_.timeout);
   for (;;) {
     std::string line;
-    const auto result = connection.ReadLine(line);
+    const auto result = connection.ReadLine(line, std::exchange(deadline, std::nullopt));
     SessionProtocol::Step step;
     if (result == Connection::ReadResult::kLine) {
       step = protocol.OnLine(line);
@@ -172,9 +214,28 @@ void Server::Serve(platform::UniqueFd fd, const std::string& peer) {
     } else {
       return Log(peer + " " + Describe(result));
     }
+    switch (step.event) {
+      case SessionProtocol::Event::kSecretAccepted:
+        clients_.Proved(ticket);
+        break;
+      case SessionProtocol::Event::kSecretRefused: {
+        const auto [delay, count] = clients_.WrongSecret(ticket);
+        Warn(peer + " sent a wrong secret (" + std::to_string(count) +
+             " lately from its address); " + "answering in " + std::to_string(delay.count()) +
+             " ms");
+        if (!connection.Pause(delay)) return Log(peer + " was stopped");
+        break;
+      }
+      case SessionProtocol::Event::kCommand:
+        Log(peer + " " + step.command + ": " + step.reply);
+        break;
+      case SessionProtocol::Event::kNone:
+        break;
+    }
     if (!connection.SendAll(step.bytes)) return Log(peer + " did not take the reply");
     if (step.close) break;
   }
+  clients_.Leave(ticket);
   connection.CloseGracefully();
   Log(peer + " done");
 }

@@ -2,10 +2,12 @@
 // per connection, each on a thread of its own.
 //
 // Limits keep one client from harming the others: at most `max_sessions`
-// sessions at once (a client beyond that gets the busy greeting and is
-// closed), each line must arrive whole within `timeout` and be at most
-// `max_line_bytes` long, and a reply that the client does not take within
-// `timeout` ends its session.
+// sessions at once, shared out by a ClientTable (a client beyond them gets
+// the busy greeting and is closed); the secret must arrive within
+// `secret_timeout`, each later line whole within `timeout`, each at most
+// `max_line_bytes` long; a reply that the client does not take within
+// `timeout` ends its session; wrong secrets are answered after a delay
+// that grows for each address.
 
 #ifndef WGSIM_SRC_SERVER_H_
 #define WGSIM_SRC_SERVER_H_
@@ -20,6 +22,7 @@
 #include <string>
 #include <thread>
 
+#include "client_table.h"
 #include "command_handler.h"
 #include "listen_address.h"
 #include "platform/unique_fd.h"
@@ -31,10 +34,18 @@ struct ServerOptions {
   std::string secret;
   std::string banner;
   int max_sessions = 16;
+  // 0: see ClientLimits.
+  int max_per_address = 0;
   std::chrono::milliseconds timeout{10000};
+  std::chrono::milliseconds secret_timeout{3000};
   size_t max_line_bytes = 4096;
-  // Receives one line per session event (opened, refused, ended); may be empty.
+  // Tuning of the ClientTable; max_sessions and max_per_address above win.
+  ClientLimits limits;
+  // Receives one line per session event (opened, command, ended); may be empty.
   std::function<void(const std::string&)> log;
+  // Receives the events an operator must see even without `log`: wrong
+  // secrets, refused and evicted clients; may be empty.
+  std::function<void(const std::string&)> warn;
 };
 
 class Server {
@@ -68,10 +79,11 @@ class Server {
   };
 
   void Accept();
-  void Refuse(platform::UniqueFd client, const std::string& peer);
-  void Serve(platform::UniqueFd fd, const std::string& peer);
+  void Refuse(platform::UniqueFd client, const std::string& peer, const std::string& reason);
+  void Serve(platform::UniqueFd fd, const std::string& peer, uint64_t ticket);
   void ReapFinishedWorkers(bool all);
   void Log(const std::string& line) const;
+  void Warn(const std::string& line) const;
 
   const ServerOptions options_;
   const CommandHandler& handler_;
@@ -79,6 +91,7 @@ class Server {
   platform::UniqueFd listener_;
   platform::UniqueFd stop_read_, stop_write_;
   std::atomic<int> active_{0};
+  ClientTable clients_;
   std::list<Worker> workers_;  // touched by the thread in Run only
 };
 

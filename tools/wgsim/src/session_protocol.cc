@@ -1,5 +1,7 @@
 #include "session_protocol.h"
 
+#include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "platform/ansi_text.h"
@@ -7,6 +9,32 @@
 
 namespace wgsim {
 namespace {
+
+// The longest command word the log repeats.
+constexpr size_t kMaxLoggedWord = 32;
+
+// The command word of `line` as the log shows it: printable ASCII only.
+std::string LoggedWord(std::string_view line) {
+  std::string word;
+  for (const char c : line.substr(0, line.find(' '))) {
+    if (word.size() == kMaxLoggedWord) break;
+    const auto byte = static_cast<unsigned char>(c);
+    word += byte > 0x20 && byte < 0x7F ? static_cast<char>(std::toupper(byte)) : '?';
+  }
+  return word;
+}
+
+// The reply as the log shows it: up to its end mark or line end.
+std::string LoggedReply(std::string_view reply) {
+  const size_t end = std::min(reply.find(wire::kEndMark), reply.find(wire::kLineEnd));
+  return std::string(reply.substr(0, end));
+}
+
+SessionProtocol::Step MakeStep(std::string bytes, bool close,
+                               SessionProtocol::Event event = SessionProtocol::Event::kNone,
+                               std::string command = {}, std::string reply = {}) {
+  return {std::move(bytes), close, event, std::move(command), std::move(reply)};
+}
 
 // A handshake text with its two end marks, as bytes.
 std::string Prompt(std::string_view text) {
@@ -37,32 +65,38 @@ SessionProtocol::Step SessionProtocol::OnLine(std::string_view line) {
     case State::kAwaitingSecret:
       if (line != secret_bytes_) {
         state_ = State::kDone;
-        return {Prompt(wire::kGoodbye), true};
+        return MakeStep(Prompt(wire::kGoodbye), true, Event::kSecretRefused);
       }
       state_ = State::kAwaitingCommand;
-      return {Prompt(wire::kMasterPrompt), false};
+      return MakeStep(Prompt(wire::kMasterPrompt), false, Event::kSecretAccepted);
     case State::kAwaitingCommand: {
       state_ = State::kDone;
       // A NUL has no place in a command line; the text after it could not
       // be told apart from the end of a C string on the host.
       if (line.find('\0') != std::string_view::npos) {
-        return {platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true};
+        return MakeStep(
+            platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true,
+            Event::kCommand, LoggedWord(line), std::string(wire::kMalformed));
       }
       const std::string reply = handler_.Reply(platform::AnsiToUtf8(line), peer_);
-      return {platform::Utf8ToAnsi(reply), true};
+      return MakeStep(platform::Utf8ToAnsi(reply), true, Event::kCommand, LoggedWord(line),
+                      LoggedReply(reply));
     }
     case State::kDone: break;
   }
-  return {"", true};
+  return MakeStep("", true);
 }
 
 SessionProtocol::Step SessionProtocol::OnLineTooLong() {
   const State was = std::exchange(state_, State::kDone);
-  if (was == State::kAwaitingSecret) return {Prompt(wire::kGoodbye), true};
+  if (was == State::kAwaitingSecret)
+    return MakeStep(Prompt(wire::kGoodbye), true, Event::kSecretRefused);
   if (was == State::kAwaitingCommand) {
-    return {platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true};
+    return MakeStep(
+        platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true,
+        Event::kCommand, "(too long)", std::string(wire::kMalformed));
   }
-  return {"", true};
+  return MakeStep("", true);
 }
 
 }  // namespace wgsim

@@ -18,9 +18,18 @@ namespace wgsim {
 class SessionProtocol {
  public:
   // What to send, and whether the session ends after sending it.
+  // What a line turned out to be, for the log.
+  enum class Event { kNone, kSecretAccepted, kSecretRefused, kCommand };
+
   struct Step {
     std::string bytes;
     bool close = false;
+    Event event = Event::kNone;
+    // For kCommand: the command word as sent, in capitals and at most 32
+    // printable characters, and the first line of the reply without its
+    // end marks. Never the arguments, which may hold a password.
+    std::string command;
+    std::string reply;
   };
 
   // A session that asks for `secret` (UTF-8) and then runs one command
