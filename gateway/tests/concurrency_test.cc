@@ -61,7 +61,7 @@ std::string Answer(std::string_view line) {
 class ConcurrencyTest : public GatewayTest {
  protected:
   ConcurrencyTest() {
-    platform::SetDefaultSocketTimeouts({.connect = 5000ms, .receive = 5000ms, .quiet_gap = 50ms});
+    platform::SetDefaultSocketTimeouts({.connect = 5000ms, .receive = 5000ms});
   }
 };
 

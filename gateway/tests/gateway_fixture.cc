@@ -20,7 +20,7 @@ GatewayTest::GatewayTest() {
   char pattern[] = "/tmp/morvane-test-XXXXXX";
   windir_ = ::mkdtemp(pattern);
   ::setenv("WINDIR", windir_.c_str(), 1);
-  platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 2000ms, .quiet_gap = 50ms});
+  platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 2000ms});
 }
 
 GatewayTest::~GatewayTest() {

@@ -78,7 +78,7 @@ class SoakTest : public GatewayTest {
       : server_(Answer, {.workers = 2}),
         busy_(Answer,
               {.greeting = std::string(testing_support::kModuleBusyGreeting), .workers = 1}) {
-    platform::SetDefaultSocketTimeouts({.connect = 1000ms, .receive = 1000ms, .quiet_gap = 50ms});
+    platform::SetDefaultSocketTimeouts({.connect = 1000ms, .receive = 1000ms});
     // One Windows directory per destination; a command goes where WINDIR
     // points when it starts.
     good_dir_ = MakeWindowsDirectory("good", server_.port());

@@ -57,7 +57,7 @@ SimulatorTest::SimulatorTest(int max_sessions) {
   morvane::WriteSettingsRecord(morvane::SettingsFilePath(),
                                morvane::SettingsRecord::FromValues("127.0.0.1", "127.0.0.1",
                                                                    std::to_string(port())));
-  platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 3000ms, .quiet_gap = 100ms});
+  platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 3000ms});
 }
 
 SimulatorTest::~SimulatorTest() {
