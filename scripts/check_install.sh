@@ -14,16 +14,14 @@
 #   scripts/check_install.sh [BUILD_DIR]     (default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/processes.sh
 
 build=$(realpath "${1:-build}")
 stage=$build/stage
 work=$(mktemp -d)
 wgsim_pid=
 cleanup() {
-  if [[ -n $wgsim_pid ]]; then
-    kill "$wgsim_pid" 2>/dev/null || true
-    wait "$wgsim_pid" 2>/dev/null || true
-  fi
+  stop_processes "$wgsim_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -102,16 +100,7 @@ secret="stage-secret"
 env -u LD_LIBRARY_PATH "$stage/bin/wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" \
   --secret "$secret" >"$work/wgsim.out" 2>"$work/wgsim.err" &
 wgsim_pid=$!
-port=
-for _ in $(seq 100); do
-  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
-    port=${line##*:}
-    break
-  fi
-  kill -0 "$wgsim_pid" 2>/dev/null || break
-  sleep 0.05
-done
-[[ -n $port ]] || fail "staged wgsim did not start: $(cat "$work/wgsim.err")"
+port=$(wgsim_listening_port "$work/wgsim.out" "$wgsim_pid") || fail "staged wgsim did not start: $(cat "$work/wgsim.err")"
 
 export WINDIR=$work/windows
 mkdir -p "$WINDIR"

@@ -12,6 +12,7 @@
 # The administrator is "admin" with a random password printed at start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/processes.sh
 
 build=yes
 port=8080
@@ -40,10 +41,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-console.XXXXXX")
 wgsim_pid=
 console_pid=
 cleanup() {
-  for pid in $console_pid $wgsim_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  stop_processes "$console_pid" "$wgsim_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -53,19 +51,10 @@ cp examples/accounts.txt "$work/accounts.txt"
 umask 077
 secret="console-$RANDOM$RANDOM$RANDOM"
 printf '%s\n' "$secret" >"$work/secret"
-"$wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" --secret "$secret" \
+"$wgsim" --listen 127.0.0.1:0 --accounts "$work/accounts.txt" --secret-file "$work/secret" \
   >"$work/wgsim.out" 2>"$work/wgsim.err" &
 wgsim_pid=$!
-wgsim_port=
-for _ in $(seq 100); do  # at most 5 s
-  if line=$(grep -m1 '^listening on ' "$work/wgsim.out"); then
-    wgsim_port=${line##*:}
-    break
-  fi
-  kill -0 "$wgsim_pid" 2>/dev/null || break
-  sleep 0.05
-done
-if [[ -z $wgsim_port ]]; then
+if ! wgsim_port=$(wgsim_listening_port "$work/wgsim.out" "$wgsim_pid"); then
   echo "console.sh: wgsim did not start:" >&2
   cat "$work/wgsim.err" >&2
   exit 1

@@ -14,6 +14,7 @@
 # Exits 0 when every call gave the result it should, 1 otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/processes.sh
 
 build=yes
 bin_dir=build/bin
@@ -41,10 +42,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-demo.XXXXXX")
 wgsim_pid=
 cleanup() {
-  if [[ -n $wgsim_pid ]]; then
-    kill "$wgsim_pid" 2>/dev/null || true
-    wait "$wgsim_pid" 2>/dev/null || true
-  fi
+  stop_processes "$wgsim_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -64,16 +62,11 @@ for _ in $(seq 20); do
   "$wgsim" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" \
     --banner "Welcome to the demo host" >"$work/wgsim.out" 2>"$work/wgsim.err" &
   wgsim_pid=$!
-  for _ in $(seq 100); do  # at most 5 s
-    if grep -q '^listening on ' "$work/wgsim.out"; then
-      port=$try
-      break 2
-    fi
-    kill -0 "$wgsim_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill "$wgsim_pid" 2>/dev/null || true
-  wait "$wgsim_pid" 2>/dev/null || true
+  if wgsim_listening_port "$work/wgsim.out" "$wgsim_pid" >/dev/null; then
+    port=$try
+    break
+  fi
+  stop_processes "$wgsim_pid"
   wgsim_pid=
 done
 if [[ -z $port ]]; then
