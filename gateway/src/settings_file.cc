@@ -12,7 +12,6 @@
 #include "platform/file_system.h"
 #include "platform/unique_fd.h"
 #include "platform/windows_directory.h"
-#include "settings_reading.h"
 
 namespace morvane {
 
@@ -49,19 +48,18 @@ std::string_view TrimSpaces(std::string_view text) {
 }
 
 SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {
-  const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
-  if (!file) throw platform::FileError(ENOENT, path);
-  char buffer[SettingsRecord::kSize];
-  const size_t held = platform::ReadAllAt(file.get(), buffer, sizeof buffer, 0, path);
-  if (bytes_found != nullptr) *bytes_found = held;
-  return SettingsRecord::FromBytes(std::string_view(buffer, held));
+  std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(path, bytes_found);
+  if (!record) throw platform::FileError(ENOENT, path);
+  return *record;
 }
 
-std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path) {
+std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path,
+                                                          size_t* bytes_found) {
   const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
   if (!file) return std::nullopt;
   char buffer[SettingsRecord::kSize];
   const size_t held = platform::ReadAllAt(file.get(), buffer, sizeof buffer, 0, path);
+  if (bytes_found != nullptr) *bytes_found = held;
   return SettingsRecord::FromBytes(std::string_view(buffer, held));
 }
 

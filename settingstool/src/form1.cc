@@ -1,7 +1,6 @@
 #include "ravelset/form1.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "load_report.h"
 #include "morvane/settings_file.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/variant.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
@@ -44,27 +44,6 @@ std::array<float, 4> ValuesOrZero(const AddressField& address) {
 // opened.
 constexpr const char* kNotARegularFile = "it is not a regular file";
 
-// What stands at the settings path.
-enum class PathKind {
-  kNothing,      // the first run
-  kRegularFile,  // or a path that cannot be examined: reading it tells why
-  kOther,        // a directory, a pipe, a device
-};
-
-PathKind KindAt(const std::string& path) {
-  std::error_code error;
-  switch (std::filesystem::status(path, error).type()) {
-    case std::filesystem::file_type::not_found:
-      return PathKind::kNothing;
-    case std::filesystem::file_type::regular:
-    case std::filesystem::file_type::none:  // not examined, say for want of permission
-    case std::filesystem::file_type::unknown:
-      return PathKind::kRegularFile;
-    default:
-      return PathKind::kOther;
-  }
-}
-
 }  // namespace
 
 Form1::Form1(Form1Host& host) : host_(host) {}
@@ -79,31 +58,33 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadSettings() {
-  const std::string path = morvane::SettingsFilePath();
-  // Only a path where nothing stands is a first run: a file that exists but
-  // cannot be examined or read must not be overwritten with the defaults.
-  switch (KindAt(path)) {
-    case PathKind::kNothing:
-      load_outcome_ = LoadOutcome::kFirstRun;
-      host_.ShowInformation(kFirstRunMessage, std::nullopt);
-      LoadDefaults();
-      SaveSettings();
-      return;
-    case PathKind::kOther:
-      ShowUnreadable(NotAFileMessage(path));
-      return;
-    case PathKind::kRegularFile:
-      break;
-  }
+  if (LoadStoredSettings()) return;
+  load_outcome_ = LoadOutcome::kFirstRun;
+  host_.ShowInformation(kFirstRunMessage, std::nullopt);
+  LoadDefaults();
+  SaveSettings();
+}
 
+bool Form1::LoadStoredSettings() {
+  const std::string path = morvane::SettingsFilePath();
   size_t bytes_found = 0;
-  morvane::SettingsRecord record;
+  std::optional<morvane::SettingsRecord> found;
   try {
-    record = morvane::ReadSettingsRecord(path, &bytes_found);
+    found = morvane::ReadSettingsRecordIfPresent(path, &bytes_found);
+  } catch (const platform::NotARegularFileError&) {
+    ShowUnreadable(NotAFileMessage(path));
+    return true;
   } catch (const platform::PlatformError& error) {
+    // Nothing to read there (a directory that is gone, a dangling link) is
+    // a first run too: its save names what stops the file being written.
+    // A file that exists but cannot be read must not be overwritten with
+    // the defaults.
+    if (error.number() == platform::kFileNotFound) return false;
     ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
-    return;
+    return true;
   }
+  if (!found) return false;
+  const morvane::SettingsRecord& record = *found;
 
   LoadReport report;
   if (bytes_found < morvane::SettingsRecord::kSize) report.ShortFile(bytes_found);
@@ -124,6 +105,7 @@ void Form1::LoadSettings() {
 
   load_outcome_ = report.empty() ? LoadOutcome::kLoaded : LoadOutcome::kDamaged;
   if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
+  return true;
 }
 
 void Form1::LoadDefaults() {
@@ -139,15 +121,14 @@ bool Form1::SaveSettings() {
     return false;
   }
   const std::string path = morvane::SettingsFilePath();
-  if (KindAt(path) == PathKind::kOther) {
-    host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
-    return false;
-  }
   try {
     const auto record = morvane::SettingsRecord::FromValues(
         DottedText(ReadParts(Form1Control::kIpRemoteHost)),
         DottedText(ReadParts(Form1Control::kIpLocalHost)), host_.PortText());
     morvane::WriteSettingsRecord(path, record);
+  } catch (const platform::NotARegularFileError&) {
+    host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
+    return false;
   } catch (const platform::PlatformError& error) {
     host_.ShowInformation(SaveFailedMessage(path, FileErrorReason(error)),
                           std::string(kErrorTitle));
