@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "lattix/quadrel_dispids.h"
@@ -17,9 +18,12 @@
 namespace ravelset {
 namespace {
 
-constexpr std::array<float, 4> kDefaultLocalHost = {192, 168, 0, 1};
-constexpr std::array<float, 4> kDefaultRemoteHost = {192, 168, 0, 2};
-constexpr const char* kDefaultPort = "3425";
+// The local host of the first-run configuration. The remote host and the
+// port are the gateway's defaults (morvane::kDefaultRemoteHost and
+// morvane::kDefaultPort); the local host is the tool's own and differs on
+// purpose from the gateway's morvane::kDefaultLocalHost, which is what the
+// gateway uses while no file exists at all.
+constexpr std::array<float, 4> kFirstRunLocalHost = {192, 168, 0, 1};
 constexpr std::array<float, 4> kNoAddress = {0, 0, 0, 0};
 
 // What the port box shows for a stored port field. The field's leading
@@ -109,9 +113,10 @@ bool Form1::LoadStoredSettings() {
 }
 
 void Form1::LoadDefaults() {
-  WriteParts(Form1Control::kIpLocalHost, kDefaultLocalHost);
-  WriteParts(Form1Control::kIpRemoteHost, kDefaultRemoteHost);
-  host_.SetPortText(kDefaultPort);
+  WriteParts(Form1Control::kIpLocalHost, kFirstRunLocalHost);
+  WriteParts(Form1Control::kIpRemoteHost,
+             ValuesOrZero(SplitAddressField(morvane::kDefaultRemoteHost)));
+  host_.SetPortText(std::to_string(morvane::kDefaultPort));
 }
 
 bool Form1::SaveSettings() {

@@ -23,7 +23,9 @@ namespace morvane {
 
 inline constexpr const char* kSettingsFileName = "morvane.ini";
 
-// What the readers report when the file does not exist.
+// What the readers report when the file does not exist. The settings
+// tool's first run writes the same remote host and port (its local host
+// is its own).
 inline constexpr const char* kDefaultLocalHost = "192.168.0.2";
 inline constexpr const char* kDefaultRemoteHost = "192.168.0.2";
 inline constexpr int32_t kDefaultPort = 3425;
