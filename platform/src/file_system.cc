@@ -183,16 +183,6 @@ size_t ReadAllAt(int file, char* buffer, size_t size, off_t offset, const std::s
   return held;
 }
 
-void WriteAll(int file, std::string_view bytes, const std::string& path) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(file, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) throw FileError(errno, path);
-    if (written == 0) throw PlatformError(kDeviceIOError, path + " (nothing written)");
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-}
-
 std::string TemporaryNamePrefix(const std::string& path) { return "." + FileNameOf(path) + "."; }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {

@@ -63,11 +63,6 @@ PLATFORM_EXPORT size_t ReadAllAt(int file, char* buffer, size_t size, off_t offs
 // fails.
 PLATFORM_EXPORT void WriteAllAt(int file, std::string_view bytes, off_t offset, const std::string& path);
 
-// Writes all of `bytes` at the current position of the open file `file`
-// (the end, for a file opened to append), going on after short writes.
-// Raises a file PlatformError naming `path` when a write fails.
-PLATFORM_EXPORT void WriteAll(int file, std::string_view bytes, const std::string& path);
-
 // Replaces the file at `path` with one holding `bytes`, so that a reader,
 // or a process killed at any moment, sees either the old content or the
 // new one, never a mixture: the bytes go to a temporary file beside it
