@@ -8,7 +8,6 @@
 #include "morvane/wg.h"
 #include "platform/numeric_text.h"
 #include "reply_rules.h"
-#include "settings_reading.h"
 
 namespace morvane {
 namespace {

@@ -12,7 +12,6 @@
 #include "platform/file_system.h"
 #include "platform/unique_fd.h"
 #include "platform/windows_directory.h"
-#include "settings_reading.h"
 
 namespace morvane {
 
@@ -48,42 +47,20 @@ std::string_view TrimSpaces(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
-namespace {
-
-// Reads up to one record from the start of `file` into `buffer`. Returns
-// the number of bytes read, or -1 with errno set.
-ssize_t ReadRecordBytes(int file, char (&buffer)[SettingsRecord::kSize]) {
-  size_t held = 0;
-  while (held < sizeof buffer) {
-    const ssize_t got =
-        ::pread(file, buffer + held, sizeof buffer - held, static_cast<off_t>(held));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    held += static_cast<size_t>(got);
-  }
-  return static_cast<ssize_t>(held);
-}
-
-}  // namespace
-
 SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {
-  const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
-  if (!file) throw platform::FileError(ENOENT, path);
-  char buffer[SettingsRecord::kSize];
-  const ssize_t held = ReadRecordBytes(file.get(), buffer);
-  if (held < 0) throw platform::FileError(errno, path);
-  if (bytes_found != nullptr) *bytes_found = static_cast<size_t>(held);
-  return SettingsRecord::FromBytes(std::string_view(buffer, static_cast<size_t>(held)));
+  std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(path, bytes_found);
+  if (!record) throw platform::FileError(ENOENT, path);
+  return *record;
 }
 
-std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path) {
+std::optional<SettingsRecord> ReadSettingsRecordIfPresent(const std::string& path,
+                                                          size_t* bytes_found) {
   const platform::UniqueFd file = platform::OpenRegularFileIfPresent(path, O_RDONLY);
   if (!file) return std::nullopt;
   char buffer[SettingsRecord::kSize];
-  const ssize_t held = ReadRecordBytes(file.get(), buffer);
-  if (held < 0) throw platform::FileError(errno, path);
-  return SettingsRecord::FromBytes(std::string_view(buffer, static_cast<size_t>(held)));
+  const size_t held = platform::ReadAllAt(file.get(), buffer, sizeof buffer, 0, path);
+  if (bytes_found != nullptr) *bytes_found = held;
+  return SettingsRecord::FromBytes(std::string_view(buffer, held));
 }
 
 void WriteSettingsRecord(const std::string& path, const SettingsRecord& record) {

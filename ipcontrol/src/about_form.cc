@@ -46,7 +46,6 @@ AboutForm::AboutForm(LibraryVersion version, platform::RegistryApi& registry, Fi
 
 void AboutForm::Load(AboutView& view) {
   view_ = &view;
-  ++load_count_;
   view.SetVersionCaption(VersionCaption(version_));
 }
 

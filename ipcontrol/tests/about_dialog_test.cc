@@ -61,14 +61,15 @@ std::shared_ptr<platform::Component> NewQuadrel() {
 
 TEST(AboutDialog, ShowsTheVersionAndClosesWithOk) {
   const auto control = NewQuadrel();
-  const int loads_before = ThisThreadsAboutForm().LoadCount();
   QString title, version, sys_info;
+  bool loaded_while_shown = false;
   QColor version_color;
   ModalAnswerer answerer([&](QWidget* modal) {
     title = modal->windowTitle();
     auto* label = modal->findChild<QLabel*>("lblVersion");
     version = label->text();
     version_color = label->palette().color(QPalette::WindowText);
+    loaded_while_shown = ThisThreadsAboutForm().IsLoaded();
     sys_info = modal->findChild<QPushButton*>("cmdSysInfo")->text();
     modal->findChild<QPushButton*>("cmdOK")->click();
     return true;
@@ -79,16 +80,24 @@ TEST(AboutDialog, ShowsTheVersionAndClosesWithOk) {
   EXPECT_EQ(version, "Version 1.0.1");
   EXPECT_EQ(version_color, QColor(0, 128, 0));
   EXPECT_EQ(sys_info, "&System Info...");
-  EXPECT_EQ(ThisThreadsAboutForm().LoadCount(), loads_before + 1);
+  EXPECT_TRUE(loaded_while_shown);
   EXPECT_FALSE(ThisThreadsAboutForm().IsLoaded());
 
   // A second showing uses the same form object and loads it again.
-  ModalAnswerer again([](QWidget* modal) {
+  const AboutForm* const first_form = &ThisThreadsAboutForm();
+  QString second_version;
+  loaded_while_shown = false;
+  ModalAnswerer again([&](QWidget* modal) {
+    second_version = modal->findChild<QLabel*>("lblVersion")->text();
+    loaded_while_shown = ThisThreadsAboutForm().IsLoaded();
     modal->findChild<QPushButton*>("cmdOK")->click();
     return true;
   });
   ShowAbout(control);
-  EXPECT_EQ(ThisThreadsAboutForm().LoadCount(), loads_before + 2);
+  EXPECT_EQ(&ThisThreadsAboutForm(), first_form);
+  EXPECT_TRUE(loaded_while_shown);
+  EXPECT_EQ(second_version, "Version 1.0.1");
+  EXPECT_FALSE(ThisThreadsAboutForm().IsLoaded());
 }
 
 TEST(AboutDialog, TellsWhenSystemInformationIsUnavailable) {

@@ -1,12 +1,9 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "platform/ansi_text.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
-#include "platform/unique_fd.h"
 #include "platform/windows_directory.h"
 
 namespace platform {
@@ -28,19 +25,11 @@ const char* RootName(RegKey root) {
 
 // The store in the file at `path`; empty when the file cannot be read.
 RegistryStore ReadStore(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return {};
-  std::string bytes;
-  char chunk[8192];
-  for (;;) {
-    const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return {};
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<size_t>(got));
-    if (bytes.size() > kMaxStoreBytes) return {};
+  try {
+    return RegistryStore::Parse(ReadWholeFile(path, kMaxStoreBytes));
+  } catch (const PlatformError&) {
+    return {};
   }
-  return RegistryStore::Parse(bytes);
 }
 
 }  // namespace

@@ -39,36 +39,14 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-// UTF-16LE bytes to UTF-8; unpaired surrogates become U+FFFD. An odd last
-// byte is dropped.
-std::string Utf16LeToUtf8(std::string_view bytes) {
-  std::string out;
-  const auto unit = [&](size_t i) {
-    return static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                 (static_cast<uint8_t>(bytes[i + 1]) << 8));
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    char32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
-      const char32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    utf8::Append(out, c);
-  }
-  return out;
-}
+// The byte-order marks of UTF-8, which is read, and of UTF-16LE, which is
+// not: a store file is written by hand, and an editor saves UTF-8 or ANSI.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
-// The file's text as UTF-8, whatever its encoding.
+// The file's text as UTF-8, from UTF-8 or Windows-1252.
 std::string DecodeFile(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE")) return Utf16LeToUtf8(bytes.substr(2));
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
   return IsValidUtf8(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
 }
 
@@ -114,55 +92,32 @@ std::optional<std::string> QuotedPrefix(std::string_view text, std::string_view&
   return std::nullopt;  // no closing quote
 }
 
-enum class Outcome { kValue, kDelete, kBad };
-
-// The value text after '='. Sets `value` for kValue.
-Outcome ReadValue(std::string_view text, bool unicode_file, RegistryValue& value) {
+// The value text after '=', or nullopt when it is none of the forms read.
+std::optional<RegistryValue> ReadValue(std::string_view text) {
   text = Trim(text);
-  if (text == "-") return Outcome::kDelete;
   if (text.starts_with("\"")) {
     std::string_view rest;
     auto content = QuotedPrefix(text, rest);
-    if (!content || !Trim(rest).empty()) return Outcome::kBad;
-    value = RegistryValue{kRegSz, *content + '\0'};
-    return Outcome::kValue;
+    if (!content || !Trim(rest).empty()) return std::nullopt;
+    return RegistryValue{kRegSz, *content + '\0'};
   }
   if (text.starts_with("dword:")) {
     const std::string_view digits = text.substr(6);
-    if (digits.empty() || digits.size() > 8) return Outcome::kBad;
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
     for (char c : digits) {
-      if (!std::isxdigit(static_cast<unsigned char>(c))) return Outcome::kBad;
+      if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
     }
     const auto number = static_cast<uint32_t>(std::stoul(std::string(digits), nullptr, 16));
     std::string bytes;
     for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(number >> shift);
-    value = RegistryValue{kRegDword, bytes};
-    return Outcome::kValue;
+    return RegistryValue{kRegDword, bytes};
   }
-  uint32_t type = kRegBinary;
-  std::string_view list;
   if (text.starts_with("hex:")) {
-    list = text.substr(4);
-  } else if (text.starts_with("hex(")) {
-    const size_t close = text.find("):");
-    if (close == std::string_view::npos || close == 4 || close > 12) return Outcome::kBad;
-    const std::string digits(text.substr(4, close - 4));
-    if (digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-      return Outcome::kBad;
-    }
-    type = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));
-    list = text.substr(close + 2);
-  } else {
-    return Outcome::kBad;
+    auto bytes = HexBytes(text.substr(4));
+    if (!bytes) return std::nullopt;
+    return RegistryValue{kRegBinary, std::move(*bytes)};
   }
-  auto bytes = HexBytes(list);
-  if (!bytes) return Outcome::kBad;
-  if (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz) {
-    // String data: UTF-16LE in the 5.00 form, ANSI in REGEDIT4.
-    *bytes = unicode_file ? Utf16LeToUtf8(*bytes) : AnsiToUtf8(*bytes);
-  }
-  value = RegistryValue{type, std::move(*bytes)};
-  return Outcome::kValue;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -175,6 +130,10 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
       problems->push_back("line " + std::to_string(line_number) + ": " + std::string(what));
     }
   };
+  if (file_bytes.starts_with(kUtf16LeMark)) {
+    problem(1, "a UTF-16 file; save it as UTF-8");
+    return store;
+  }
   const std::string text = DecodeFile(file_bytes);
 
   std::vector<std::string_view> lines;
@@ -197,7 +156,6 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
     problem(index + 1, "not a registry export file");
     return store;
   }
-  const bool unicode_file = header == kHeader5;
 
   std::optional<std::string> key;  // the current key's full path
   for (++index; index < lines.size(); ++index) {
@@ -213,11 +171,12 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
       }
       const std::string_view path = std::string_view(line).substr(1, line.size() - 2);
       if (path.front() == '-') {
-        store.DeleteKey(path.substr(1));
-      } else {
-        store.AddKey(path);
-        key = std::string(path);
+        // The store is only read: there is nothing to delete from.
+        problem(line_number, "key deletion");
+        continue;
       }
+      store.AddKey(path);
+      key = std::string(path);
       continue;
     }
 
@@ -250,13 +209,12 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
       problem(line_number, "missing '='");
       continue;
     }
-    RegistryValue value;
-    auto& values = store.keys_[FoldPath(*key)];
-    switch (ReadValue(rest.substr(1), unicode_file, value)) {
-      case Outcome::kValue: values[FoldCase(name)] = std::move(value); break;
-      case Outcome::kDelete: values.erase(FoldCase(name)); break;
-      case Outcome::kBad: problem(line_number, "bad value"); break;
+    std::optional<RegistryValue> value = ReadValue(rest.substr(1));
+    if (!value) {
+      problem(line_number, "bad value");
+      continue;
     }
+    store.keys_[FoldPath(*key)][FoldCase(name)] = std::move(*value);
   }
   return store;
 }
@@ -269,17 +227,6 @@ void RegistryStore::AddKey(std::string_view path) {
     keys_.try_emplace(folded.substr(0, end));
   }
   keys_.try_emplace(folded);
-}
-
-void RegistryStore::DeleteKey(std::string_view path) {
-  // The key and its subkeys; the subkeys sort together right after the
-  // key's own path with a separator, so only they are visited.
-  const std::string folded = FoldPath(path);
-  keys_.erase(folded);
-  const std::string prefix = folded + "\\";
-  auto end = keys_.lower_bound(prefix);
-  while (end != keys_.end() && end->first.starts_with(prefix)) ++end;
-  keys_.erase(keys_.lower_bound(prefix), end);
 }
 
 bool RegistryStore::HasKey(std::string_view path) const {

@@ -30,9 +30,8 @@ TEST(RegistryStore, ReadsTheValueKindsOfAVersion5File) {
       "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
       "@=\"default\"\r\n"
       "\"Count\"=dword:0000011f\r\n"
-      "\"Expand\"=hex(2):25,00,41,00,25,00,\\\r\n"
-      "  00,00\r\n"
-      "\"Raw\"=hex:01,ff\r\n"
+      "\"Raw\"=hex:01,\\\r\n"
+      "  ff\r\n"
       "\"Empty\"=hex:\r\n",
       &problems);
   EXPECT_TRUE(problems.empty()) << problems.front();
@@ -44,46 +43,67 @@ TEST(RegistryStore, ReadsTheValueKindsOfAVersion5File) {
   EXPECT_EQ(store.Find(kMsinfo, "Quote")->data, std::string("say \"hi\"\0", 9));
   EXPECT_EQ(store.Find(kMsinfo, "")->data, std::string("default\0", 8));
   EXPECT_EQ(store.Find(kMsinfo, "Count")->data, Bytes({0x1f, 0x01, 0, 0}));
-  EXPECT_EQ(store.Find(kMsinfo, "Expand")->type, kRegExpandSz);
-  EXPECT_EQ(store.Find(kMsinfo, "Expand")->data, std::string("%A%\0", 4));
   EXPECT_EQ(store.Find(kMsinfo, "Raw")->data, Bytes({0x01, 0xff}));
   EXPECT_EQ(store.Find(kMsinfo, "Empty")->data, "");
   EXPECT_TRUE(store.HasKey("hkey_local_machine\\software"));  // parents exist
   EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"));
 }
 
-TEST(RegistryStore, ReadsRegedit4StringsAsAnsiAndAppliesDeletions) {
+TEST(RegistryStore, ReadsRegedit4FilesAsAnsiAndKeepsKeysApart) {
   const RegistryStore store = RegistryStore::Parse(
       "REGEDIT4\n"
       "[HKEY_LOCAL_MACHINE\\A\\B]\n"
-      "\"S\"=hex(1):e9,00\n"
-      "\"Gone\"=\"x\"\n"
-      "\"Gone\"=-\n"
+      "\"S\"=\"\xE9\"\n"
       "[HKEY_LOCAL_MACHINE\\A\\C]\n"
       "\"V\"=\"y\"\n"
       "[HKEY_LOCAL_MACHINE\\A\\C\\Sub]\n"
-      "[HKEY_LOCAL_MACHINE\\A\\C D]\n"
-      "[HKEY_LOCAL_MACHINE\\A\\CD]\n"
-      "[-HKEY_LOCAL_MACHINE\\A\\C]\n");
+      "[HKEY_LOCAL_MACHINE\\A\\C D]\n");
   EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "S")->data, std::string("\xC3\xA9\0", 3));
-  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\B", "Gone"), nullptr);
-  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C"));
-  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C\\Sub"));
-  // Keys whose names merely begin like the deleted one stay.
+  EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A\\C", "V")->data, std::string("y\0", 2));
+  EXPECT_TRUE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C\\Sub"));
   EXPECT_TRUE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\C D"));
-  EXPECT_TRUE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\CD"));
+  EXPECT_FALSE(store.HasKey("HKEY_LOCAL_MACHINE\\A\\CD"));
 }
 
-// A 4 MB file of long continued hex lists and many deleted keys is read in
-// time that grows with its size, not with its square.
+// What no reader needs is not read: typed hex values, deletions and UTF-16
+// files are damaged lines (or an empty file) that leave the rest alone.
+TEST(RegistryStore, LeavesOutWhatNoReaderNeeds) {
+  const std::string kKey = "[HKEY_LOCAL_MACHINE\\A]\n\"Kept\"=\"k\"\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : "REGEDIT4\n" + kKey) utf16 += std::string{c, '\0'};
+  const struct {
+    const char* what;
+    std::string file;
+    bool kept;  // whether "Kept" of HKEY_LOCAL_MACHINE\A is read
+  } kRows[] = {
+      {"an expandable string",
+       "REGEDIT4\n" + kKey + "\"Expand\"=hex(2):25,00,41,00,25,00,\\\n  00,00\n", true},
+      {"a hex(1) string", "REGEDIT4\n" + kKey + "\"S\"=hex(1):e9,00\n", true},
+      {"a value deletion", "REGEDIT4\n" + kKey + "\"Kept\"=-\n", true},
+      {"a key deletion", "REGEDIT4\n" + kKey + "[-HKEY_LOCAL_MACHINE\\A]\n", true},
+      {"a UTF-16 file", utf16, false},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::string> problems;
+    const RegistryStore store = RegistryStore::Parse(row.file, &problems);
+    EXPECT_EQ(problems.size(), 1u);
+    EXPECT_EQ(store.HasKey("HKEY_LOCAL_MACHINE\\A"), row.kept);
+    EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A", "Kept") != nullptr, row.kept);
+    EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A", "Expand"), nullptr);
+    EXPECT_EQ(store.Find("HKEY_LOCAL_MACHINE\\A", "S"), nullptr);
+  }
+}
+
+// A 4 MB file of long continued hex lists and many keys is read in time
+// that grows with its size, not with its square.
 TEST(RegistryStore, ReadsALargeFileInLinearTime) {
   std::string text = "REGEDIT4\n[HKEY_USERS\\Big]\n\"Blob\"=hex:00,\\\n";
   constexpr int kLines = 100'000;
   for (int i = 0; i < kLines; ++i) text += "  01,02,03,04,05,06,07,08,09,0a,\\\n";
   text += "  ff\n";
-  constexpr int kKeys = 20'000;
+  constexpr int kKeys = 25'000;
   for (int i = 0; i < kKeys; ++i) text += "[HKEY_USERS\\K" + std::to_string(i) + "]\n\"v\"=\"x\"\n";
-  for (int i = 0; i < kKeys; i += 2) text += "[-HKEY_USERS\\K" + std::to_string(i) + "]\n";
   ASSERT_GT(text.size(), 4'000'000u);
 
   const auto start = std::chrono::steady_clock::now();
@@ -91,19 +111,9 @@ TEST(RegistryStore, ReadsALargeFileInLinearTime) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   ASSERT_NE(store.Find("HKEY_USERS\\Big", "Blob"), nullptr);
   EXPECT_EQ(store.Find("HKEY_USERS\\Big", "Blob")->data.size(), 2u + 10u * kLines);
-  EXPECT_FALSE(store.HasKey("HKEY_USERS\\K0"));
-  EXPECT_TRUE(store.HasKey("HKEY_USERS\\K1"));
-  EXPECT_EQ(store.KeyCount(), 2u + kKeys / 2);  // HKEY_USERS, Big and the odd keys
-}
-
-TEST(RegistryStore, ReadsUtf16FilesWithTheirByteOrderMark) {
-  const std::string text =
-      "Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\K]\r\n\"N\"=\"v\"\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char c : text) utf16 += std::string{c, '\0'};
-  const RegistryStore store = RegistryStore::Parse(utf16);
-  ASSERT_NE(store.Find("HKEY_USERS\\K", "N"), nullptr);
-  EXPECT_EQ(store.Find("HKEY_USERS\\K", "N")->data, std::string("v\0", 2));
+  EXPECT_TRUE(store.HasKey("HKEY_USERS\\K0"));
+  EXPECT_NE(store.Find("HKEY_USERS\\K" + std::to_string(kKeys - 1), "v"), nullptr);
+  EXPECT_FALSE(store.HasKey("HKEY_USERS\\K" + std::to_string(kKeys)));
 }
 
 TEST(RegistryStore, SkipsDamagedLinesAndKeepsTheRest) {
@@ -129,11 +139,11 @@ TEST(RegistryStore, SkipsDamagedLinesAndKeepsTheRest) {
 
 TEST(RegistryStore, AFileWithoutTheFirstLineIsEmpty) {
   std::vector<std::string> problems;
-  EXPECT_EQ(RegistryStore::Parse("[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n", &problems).KeyCount(),
-            0u);
+  EXPECT_FALSE(RegistryStore::Parse("[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"b\"\n", &problems)
+                   .HasKey("HKEY_LOCAL_MACHINE"));
   EXPECT_EQ(problems.size(), 1u);
-  EXPECT_EQ(RegistryStore::Parse("").KeyCount(), 0u);
-  EXPECT_EQ(RegistryStore::Parse(Bytes({0xFF, 0xFE, 0x00})).KeyCount(), 0u);
+  EXPECT_FALSE(RegistryStore::Parse("").HasKey("HKEY_LOCAL_MACHINE"));
+  EXPECT_FALSE(RegistryStore::Parse(Bytes({0xFF, 0xFE, 0x00})).HasKey("HKEY_LOCAL_MACHINE"));
 }
 
 class FileRegistryTest : public ::testing::Test {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <span>
@@ -147,16 +146,14 @@ std::string_view RightTrimmed(std::string_view text) {
 
 int Show(std::ostream& out, std::ostream& err) {
   const std::string path = morvane::SettingsFilePath();
-  std::error_code error;
-  if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found) {
-    err << "There is no settings file " << path
-        << " yet; ravelset --set or the settings window writes it.\n";
-    return kExitFailed;
-  }
   ConsoleHost host(err);
   Form1 form(host);
   try {
-    form.LoadSettings();
+    if (!form.LoadStoredSettings()) {
+      err << "There is no settings file " << path
+          << " yet; ravelset --set or the settings window writes it.\n";
+      return kExitFailed;
+    }
   } catch (const platform::PlatformError& failure) {
     err << "The settings could not be shown: " << failure.description() << "\n";
     return kExitFailed;

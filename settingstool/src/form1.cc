@@ -1,14 +1,15 @@
 #include "ravelset/form1.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "lattix/quadrel_dispids.h"
 #include "load_report.h"
 #include "morvane/settings_file.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/variant.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
@@ -17,9 +18,12 @@
 namespace ravelset {
 namespace {
 
-constexpr std::array<float, 4> kDefaultLocalHost = {192, 168, 0, 1};
-constexpr std::array<float, 4> kDefaultRemoteHost = {192, 168, 0, 2};
-constexpr const char* kDefaultPort = "3425";
+// The local host of the first-run configuration. The remote host and the
+// port are the gateway's defaults (morvane::kDefaultRemoteHost and
+// morvane::kDefaultPort); the local host is the tool's own and differs on
+// purpose from the gateway's morvane::kDefaultLocalHost, which is what the
+// gateway uses while no file exists at all.
+constexpr std::array<float, 4> kFirstRunLocalHost = {192, 168, 0, 1};
 constexpr std::array<float, 4> kNoAddress = {0, 0, 0, 0};
 
 // What the port box shows for a stored port field. The field's leading
@@ -44,27 +48,6 @@ std::array<float, 4> ValuesOrZero(const AddressField& address) {
 // opened.
 constexpr const char* kNotARegularFile = "it is not a regular file";
 
-// What stands at the settings path.
-enum class PathKind {
-  kNothing,      // the first run
-  kRegularFile,  // or a path that cannot be examined: reading it tells why
-  kOther,        // a directory, a pipe, a device
-};
-
-PathKind KindAt(const std::string& path) {
-  std::error_code error;
-  switch (std::filesystem::status(path, error).type()) {
-    case std::filesystem::file_type::not_found:
-      return PathKind::kNothing;
-    case std::filesystem::file_type::regular:
-    case std::filesystem::file_type::none:  // not examined, say for want of permission
-    case std::filesystem::file_type::unknown:
-      return PathKind::kRegularFile;
-    default:
-      return PathKind::kOther;
-  }
-}
-
 }  // namespace
 
 Form1::Form1(Form1Host& host) : host_(host) {}
@@ -79,31 +62,33 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadSettings() {
-  const std::string path = morvane::SettingsFilePath();
-  // Only a path where nothing stands is a first run: a file that exists but
-  // cannot be examined or read must not be overwritten with the defaults.
-  switch (KindAt(path)) {
-    case PathKind::kNothing:
-      load_outcome_ = LoadOutcome::kFirstRun;
-      host_.ShowInformation(kFirstRunMessage, std::nullopt);
-      LoadDefaults();
-      SaveSettings();
-      return;
-    case PathKind::kOther:
-      ShowUnreadable(NotAFileMessage(path));
-      return;
-    case PathKind::kRegularFile:
-      break;
-  }
+  if (LoadStoredSettings()) return;
+  load_outcome_ = LoadOutcome::kFirstRun;
+  host_.ShowInformation(kFirstRunMessage, std::nullopt);
+  LoadDefaults();
+  SaveSettings();
+}
 
+bool Form1::LoadStoredSettings() {
+  const std::string path = morvane::SettingsFilePath();
   size_t bytes_found = 0;
-  morvane::SettingsRecord record;
+  std::optional<morvane::SettingsRecord> found;
   try {
-    record = morvane::ReadSettingsRecord(path, &bytes_found);
+    found = morvane::ReadSettingsRecordIfPresent(path, &bytes_found);
+  } catch (const platform::NotARegularFileError&) {
+    ShowUnreadable(NotAFileMessage(path));
+    return true;
   } catch (const platform::PlatformError& error) {
+    // Nothing to read there (a directory that is gone, a dangling link) is
+    // a first run too: its save names what stops the file being written.
+    // A file that exists but cannot be read must not be overwritten with
+    // the defaults.
+    if (error.number() == platform::kFileNotFound) return false;
     ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
-    return;
+    return true;
   }
+  if (!found) return false;
+  const morvane::SettingsRecord& record = *found;
 
   LoadReport report;
   if (bytes_found < morvane::SettingsRecord::kSize) report.ShortFile(bytes_found);
@@ -124,12 +109,14 @@ void Form1::LoadSettings() {
 
   load_outcome_ = report.empty() ? LoadOutcome::kLoaded : LoadOutcome::kDamaged;
   if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
+  return true;
 }
 
 void Form1::LoadDefaults() {
-  WriteParts(Form1Control::kIpLocalHost, kDefaultLocalHost);
-  WriteParts(Form1Control::kIpRemoteHost, kDefaultRemoteHost);
-  host_.SetPortText(kDefaultPort);
+  WriteParts(Form1Control::kIpLocalHost, kFirstRunLocalHost);
+  WriteParts(Form1Control::kIpRemoteHost,
+             ValuesOrZero(SplitAddressField(morvane::kDefaultRemoteHost)));
+  host_.SetPortText(std::to_string(morvane::kDefaultPort));
 }
 
 bool Form1::SaveSettings() {
@@ -139,15 +126,14 @@ bool Form1::SaveSettings() {
     return false;
   }
   const std::string path = morvane::SettingsFilePath();
-  if (KindAt(path) == PathKind::kOther) {
-    host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
-    return false;
-  }
   try {
     const auto record = morvane::SettingsRecord::FromValues(
         DottedText(ReadParts(Form1Control::kIpRemoteHost)),
         DottedText(ReadParts(Form1Control::kIpLocalHost)), host_.PortText());
     morvane::WriteSettingsRecord(path, record);
+  } catch (const platform::NotARegularFileError&) {
+    host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
+    return false;
   } catch (const platform::PlatformError& error) {
     host_.ShowInformation(SaveFailedMessage(path, FileErrorReason(error)),
                           std::string(kErrorTitle));

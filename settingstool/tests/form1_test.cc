@@ -258,6 +258,16 @@ TEST_F(Form1Flow, AMissingWindowsDirectoryIsNamedInTheSaveMessage) {
   EXPECT_EQ(host_->end_calls, 0);
 }
 
+TEST_F(Form1Flow, ADanglingLinkIsAFirstRunWhoseSaveNamesTheFile) {
+  std::filesystem::create_symlink(windir() / "nowhere", SettingsPath());
+  Start();
+  EXPECT_EQ(form_->load_outcome(), Form1::LoadOutcome::kFirstRun);
+  ASSERT_EQ(host_->messages.size(), 2u);
+  EXPECT_EQ(host_->messages[1].text, "The settings could not be saved to the file " +
+                                         SettingsPath() + ": No such file or directory.");
+  EXPECT_FALSE(std::filesystem::exists(windir() / "nowhere"));
+}
+
 // The command line: what it prints, its exit status and the file after it.
 TEST_F(Form1Test, TheCommandLineShowsChecksAndWritesAsTheWindowDoes) {
   using Args = std::vector<std::string>;

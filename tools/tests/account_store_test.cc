@@ -1,6 +1,8 @@
 // The account store: changes reach the file before they count, atomically,
 // and a file that cannot be read or written never loses data.
 
+#include "account_store.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,8 +10,7 @@
 #include <thread>
 
 #include "account_file.h"
-#include "account_store.h"
-#include "atomic_file.h"
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace wgsim {
@@ -22,7 +23,7 @@ class AccountStoreTest : public ::testing::Test {
  protected:
   AccountStoreTest() { std::ofstream(path_, std::ios::binary) << kFile; }
 
-  std::string FileText() const { return ReadWholeFile(path_); }
+  std::string FileText() const { return platform::ReadWholeFile(path_.string()); }
   int32_t CreditsInFile() const {
     return ParseAccountFile(FileText(), "check").Find("bob")->credits;
   }
@@ -99,7 +100,7 @@ TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
 }
 
 TEST_F(AccountStoreTest, AMissingFileIsAnError) {
-  EXPECT_THROW(AccountStore::Open(dir_ / "none.txt"), std::system_error);
+  EXPECT_THROW(AccountStore::Open(dir_ / "none.txt"), platform::PlatformError);
 }
 
 TEST_F(AccountStoreTest, AFailedWriteDropsTheChange) {

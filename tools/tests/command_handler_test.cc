@@ -1,12 +1,13 @@
 // The simulator's answers to each command line, as text before it goes on
 // the wire, and what the commands do to the accounts.
 
+#include "command_handler.h"
+
 #include <gtest/gtest.h>
 
 #include "account_file.h"
-#include "atomic_file.h"
-#include "command_handler.h"
 #include "platform/ansi_text.h"
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace wgsim {
@@ -167,7 +168,7 @@ TEST_F(CommandHandlerTest, ValuesTheFileCannotHoldAreRefused) {
 TEST_F(CommandHandlerTest, AuditMessagesAreAppendedWithTheClient) {
   EXPECT_EQ(Reply("AUDITMESSAGE Backup done"), "Audit message recorded\r\n");
   EXPECT_EQ(Reply("AUDITMESSAGE tab\there"), "Audit message recorded\r\n");
-  const std::string log = ReadWholeFile(dir_ / "audit.log");
+  const std::string log = platform::ReadWholeFile((dir_ / "audit.log").string());
   EXPECT_NE(log.find(" 127.0.0.1:5000 Backup done\n"), std::string::npos) << log;
   EXPECT_NE(log.find(" 127.0.0.1:5000 tab?here\n"), std::string::npos) << log;
 }

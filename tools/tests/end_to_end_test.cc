@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "account_file.h"
-#include "atomic_file.h"
 #include "morvane/settings_file.h"
+#include "platform/file_system.h"
 #include "process.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
@@ -60,7 +60,7 @@ class EndToEndTest : public ::testing::Test {
   }
 
   wgsim::AccountBook BookOnDisk() const {
-    return wgsim::ParseAccountFile(wgsim::ReadWholeFile(accounts_), "on disk");
+    return wgsim::ParseAccountFile(platform::ReadWholeFile(accounts_.string()), "on disk");
   }
 
   TempDir dir_;
@@ -163,7 +163,7 @@ TEST_F(EndToEndTest, ADamagedAccountFileStopsTheSimulatorAndIsKept) {
   EXPECT_NE(run.err.find("accounts.txt:20: credits: \"many\" is not a 32-bit whole number"),
             std::string::npos)
       << run.err;
-  EXPECT_EQ(wgsim::ReadWholeFile(accounts_), damaged);
+  EXPECT_EQ(platform::ReadWholeFile(accounts_.string()), damaged);
 }
 
 TEST_F(EndToEndTest, TheSimulatorListensOnLoopbackUnlessToldOtherwise) {

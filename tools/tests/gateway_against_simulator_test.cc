@@ -9,9 +9,9 @@
 #include <chrono>
 #include <thread>
 
-#include "atomic_file.h"
 #include "morvane/result_codes.h"
 #include "morvane/wg.h"
+#include "platform/file_system.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
 
@@ -101,7 +101,8 @@ TEST_F(GatewayAgainstSimulatorTest, YesNoQuestionsAndDefaultYesChanges) {
   EXPECT_EQ(wg_.UpdateUserField(s_, alice_, 99, "x"), R(0, kOk, 0, "No Error"));
 
   EXPECT_EQ(wg_.AuditMessage(s_, "Nightly check"), R(0, kOk, 1, ""));
-  EXPECT_NE(wgsim::ReadWholeFile(dir_ / "audit.log").find("Nightly check"), std::string::npos);
+  EXPECT_NE(platform::ReadWholeFile((dir_ / "audit.log").string()).find("Nightly check"),
+            std::string::npos);
 }
 
 TEST_F(GatewayAgainstSimulatorTest, AWrongSecretPhraseIsRefused) {

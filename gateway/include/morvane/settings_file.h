@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,9 @@ namespace morvane {
 
 inline constexpr const char* kSettingsFileName = "morvane.ini";
 
-// What the readers report when the file does not exist.
+// What the readers report when the file does not exist. The settings
+// tool's first run writes the same remote host and port (its local host
+// is its own).
 inline constexpr const char* kDefaultLocalHost = "192.168.0.2";
 inline constexpr const char* kDefaultRemoteHost = "192.168.0.2";
 inline constexpr int32_t kDefaultPort = 3425;
@@ -70,9 +73,24 @@ MORVANE_EXPORT std::string_view TrimSpaces(std::string_view text);
 // receives how many bytes of the record the file held (less than kSize for
 // a short file, whose missing part reads as spaces). Raises a file
 // PlatformError when the file cannot be opened or read (53 when it does
-// not exist, 75 when it is not a regular file); never blocks on a FIFO or
-// a device.
+// not exist, platform::NotARegularFileError, 75, when it is not a regular
+// file); never blocks on a FIFO or a device.
 MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found = nullptr);
+
+// Record 1 of the settings file at `path`, or nullopt when the file is
+// plainly absent (platform::FileIsAbsent: nothing at the path, in a
+// directory that exists and can be searched), in which case the readers
+// use their defaults and the settings tool has its first run. Looks and
+// reads in one step: the file is opened straight away instead of being
+// looked for first, so no change between a look and the read can mislead.
+// `bytes_found`, when given, receives what ReadSettingsRecord gives it.
+// Raises a file PlatformError for anything else that stops the read
+// (permissions, a missing directory, link loops, a dangling link), and
+// platform::NotARegularFileError for a directory, a FIFO or a device,
+// without blocking: settings that cannot be read must never send the
+// secret phrase to the built-in default host.
+MORVANE_EXPORT std::optional<SettingsRecord> ReadSettingsRecordIfPresent(
+    const std::string& path, size_t* bytes_found = nullptr);
 
 // Writes `record` as record 1 of the file at `path`, keeping any bytes
 // after the record. An existing file gets the 60 bytes in one positioned

@@ -77,8 +77,6 @@ class AboutForm {
   // Detaches the view.
   void Unload();
   bool IsLoaded() const { return view_ != nullptr; }
-  // How often Load has run.
-  int LoadCount() const { return load_count_; }
 
   // The System Information button: looks up the program and starts it, or
   // shows kSysInfoUnavailable in the attached view. Never raises on its
@@ -103,7 +101,6 @@ class AboutForm {
   FileTest& files_;
   ProgramStarter& starter_;
   AboutView* view_ = nullptr;
-  int load_count_ = 0;
 };
 
 }  // namespace lattix

@@ -66,50 +66,6 @@ class PLATFORM_EXPORT MemoryPropertyBag : public PropertyBag {
   std::vector<Entry> entries_;
 };
 
-// A bag kept in a text file, one property a line:
-//
-//   # comment
-//   ForeColor=Long:-2147483640
-//   Border3D=Boolean:False
-//   Pos1=Single:192
-//   Caption=String:"two \"words\"\n"
-//
-// Types are Integer, Long, Single, Boolean (True, False or a number) and
-// String (quoted, with the escapes \\ \" \n \r \t). Values equal to their
-// default are left out. The file is UTF-8.
-class PLATFORM_EXPORT FilePropertyBag : public PropertyBag {
- public:
-  // An empty bag that Save() writes to `path`.
-  explicit FilePropertyBag(std::string path);
-
-  // A bag holding what the file at `path` stores. A missing file gives an
-  // empty bag; lines that cannot be read are skipped (the property then
-  // takes its default) and counted in SkippedLines(). Raises the file error
-  // when the file exists but cannot be read.
-  static FilePropertyBag Load(const std::string& path);
-
-  Variant ReadProperty(std::string_view name, const Variant& default_value) override;
-  // Raises PlatformError 5 for a name that is empty or holds '=', a line
-  // end or a leading '#', and 13 for an object, a record or an empty value.
-  void WriteProperty(std::string_view name, const Variant& value,
-                     const Variant& default_value) override;
-
-  // Writes the bag to its file, replacing the file only once the new
-  // content is complete. Raises the file error when that fails.
-  void Save() const;
-
-  // The bag's content as the file holds it.
-  std::string ToText() const;
-
-  const std::string& path() const { return path_; }
-  int SkippedLines() const { return skipped_lines_; }
-
- private:
-  std::string path_;
-  std::vector<std::pair<std::string, Variant>> values_;
-  int skipped_lines_ = 0;
-};
-
 // An object that saves its properties to a bag and loads them back
 // (implemented by controls for the hosts that keep forms).
 class PLATFORM_EXPORT PersistPropertyBag : public virtual Component {

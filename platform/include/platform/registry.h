@@ -12,13 +12,13 @@
 //   "PATH"="/usr/bin/hardinfo"
 //
 // The first line is "REGEDIT4" or "Windows Registry Editor Version 5.00".
-// Sections name keys by their full path ("[-...]" deletes a key); value
-// lines are "name"=... or @=... (the unnamed value) with a quoted string
-// (escapes \\ and \"), dword:XXXXXXXX, hex:bytes or hex(type):bytes (lines
-// may continue after a final backslash), or - to delete the value. Lines
-// starting with ';' are comments. The file may be UTF-8, Windows-1252, or
-// UTF-16 with its byte-order mark; string data of the "5.00" form's
-// hex(1), hex(2) and hex(7) values is UTF-16LE, that of "REGEDIT4" ANSI.
+// Sections name keys by their full path; value lines are "name"=... or
+// @=... (the unnamed value) with a quoted string (escapes \\ and \"), a
+// dword:XXXXXXXX or hex:bytes (binary; lines may continue after a final
+// backslash). Lines starting with ';' are comments. The file is UTF-8 or
+// Windows-1252. What the About box, the one reader, never needs is not
+// read and counts as a damaged line: typed hex(n) values, deletions
+// ("[-...]" keys, "name"=- values); a UTF-16 file is an empty registry.
 // Key paths and value names are matched without regard to letter case.
 //
 // The store is read afresh on every OpenKey, so edits take effect at the
@@ -126,11 +126,8 @@ class PLATFORM_EXPORT RegistryStore {
   using Values = std::map<std::string, RegistryValue>;
   const Values* ValuesOf(std::string_view path) const;
 
-  size_t KeyCount() const { return keys_.size(); }
-
  private:
   void AddKey(std::string_view path);
-  void DeleteKey(std::string_view path);
 
   // Folded key path to its values.
   std::map<std::string, Values> keys_;

@@ -43,8 +43,16 @@ class Form1 {
   // that cannot be read at all. Only a path where nothing exists is a first
   // run: a file that cannot be read, and anything that is not a regular
   // file (a directory, a pipe, a device), is reported as unreadable and
-  // nothing is written; such a thing is never opened.
+  // nothing is written; such a thing is never read or written, nor waited
+  // for.
   void LoadSettings();
+
+  // LoadSettings without the first run: returns false, showing and writing
+  // nothing, when there is no settings file; otherwise loads it (or reports
+  // why it cannot) as LoadSettings does and returns true. Whether the file
+  // exists and what it holds come from one read, never from a look before
+  // the read.
+  bool LoadStoredSettings();
 
   // How the last LoadSettings went.
   enum class LoadOutcome { kNotLoaded, kFirstRun, kLoaded, kDamaged, kUnreadable };

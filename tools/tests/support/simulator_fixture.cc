@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "account_file.h"
-#include "atomic_file.h"
 #include "morvane/settings_file.h"
+#include "platform/file_system.h"
 #include "platform/tcp_socket.h"
 
 namespace tools_testing {
@@ -74,7 +74,8 @@ std::vector<std::string> SimulatorTest::Warnings() const {
 }
 
 wgsim::AccountBook SimulatorTest::BookOnDisk() const {
-  return wgsim::ParseAccountFile(wgsim::ReadWholeFile(dir_ / "accounts.txt"), "on disk");
+  return wgsim::ParseAccountFile(platform::ReadWholeFile((dir_ / "accounts.txt").string()),
+                                 "on disk");
 }
 
 }  // namespace tools_testing

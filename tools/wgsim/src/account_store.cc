@@ -1,11 +1,12 @@
 #include "account_store.h"
 
 #include <mutex>
-#include <system_error>
 #include <utility>
 
 #include "account_file.h"
 #include "atomic_file.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
 
 namespace wgsim {
 
@@ -16,7 +17,7 @@ std::unique_ptr<AccountStore> AccountStore::Open(const std::filesystem::path& pa
                                                  std::vector<std::filesystem::path>* removed) {
   auto leftovers = RemoveLeftoverTemporaries(path);
   if (removed != nullptr) *removed = std::move(leftovers);
-  AccountBook book = ParseAccountFile(ReadWholeFile(path), path.string());
+  AccountBook book = ParseAccountFile(platform::ReadWholeFile(path.string()), path.string());
   return std::make_unique<AccountStore>(std::move(book), path);
 }
 
@@ -27,8 +28,8 @@ AccountStore::ChangeResult AccountStore::Change(const std::function<bool(Account
   if (!change(changed)) return ChangeResult::kUnchanged;
   if (!path_.empty()) {
     try {
-      ReplaceFileAtomically(path_, FormatAccountFile(changed));
-    } catch (const std::system_error& failure) {
+      platform::ReplaceFileAtomically(path_.string(), FormatAccountFile(changed));
+    } catch (const platform::PlatformError& failure) {
       if (error != nullptr) *error = failure.what();
       return ChangeResult::kSaveFailed;
     }

@@ -28,8 +28,8 @@ class AccountStore {
   explicit AccountStore(AccountBook book, std::filesystem::path path = {});
 
   // The store kept in the file at `path`. Raises AccountFileError for a
-  // file that does not follow the format and std::system_error for one
-  // that cannot be read. Never writes the file, but removes the temporary
+  // file that does not follow the format and a file platform::PlatformError
+  // for one that cannot be read. Never writes the file, but removes the temporary
   // files a write cut off by a kill left beside it; their paths go to
   // `removed` when given.
   static std::unique_ptr<AccountStore> Open(const std::filesystem::path& path,
