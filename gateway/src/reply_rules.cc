@@ -20,11 +20,10 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 
 // end-of-value character (already lower case) that ends the handshake
 // texts.
 bool FoldsLikeAscii(std::string_view text) {
-  constexpr std::string_view kEndOfValueBytes = "\u00F5";
   for (size_t i = 0; i < text.size(); ++i) {
     if (static_cast<unsigned char>(text[i]) < 0x80) continue;
-    if (text.substr(i, kEndOfValueBytes.size()) != kEndOfValueBytes) return false;
-    i += kEndOfValueBytes.size() - 1;
+    if (text.substr(i, kEndOfValue.size()) != kEndOfValue) return false;
+    i += kEndOfValue.size() - 1;
   }
   return true;
 }

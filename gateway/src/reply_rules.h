@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ansi_text.h"
+
 namespace morvane {
 
 // Whether `text` occurs anywhere in `reply`, letters compared without regard
@@ -33,7 +35,7 @@ class FoldedReply {
 
 // The marker before a value in a reply, and the character after it.
 inline constexpr std::string_view kValueMarker = "is : ";
-inline constexpr std::string_view kEndOfValue = "\u00F5";
+inline constexpr std::string_view kEndOfValue = platform::kEndOfValueText;
 
 // The value in `reply`: the text after the first "is : " up to the first
 // end-of-value character (either case), counted in characters. Without the
