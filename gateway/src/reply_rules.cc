@@ -30,10 +30,6 @@ bool FoldsLikeAscii(std::string_view text) {
 
 }  // namespace
 
-bool ReplyContains(std::string_view reply, std::string_view text) {
-  return FoldedReply(reply).Contains(text);
-}
-
 FoldedReply::FoldedReply(std::string_view reply) : folded_(platform::FoldCase(reply)) {}
 
 bool FoldedReply::Contains(std::string_view text) const { return Find(text) != std::string::npos; }
