@@ -109,6 +109,11 @@ TEST_F(DispatchTest, SettingsReadersAndInitWinsock) {
   auto tcp = platform::QueryInterface<platform::TcpSocket>(
       std::get<std::shared_ptr<platform::Component>>(socket));
   EXPECT_NE(tcp->Describe().find("127.0.0.9"), std::string::npos);
+  // The readers change nothing, so a const object offers them.
+  const WG& reader = wg_;
+  EXPECT_EQ(reader.GetLocalHost(), "127.0.0.1");
+  EXPECT_EQ(reader.GetLocalPort(), 4000);
+  EXPECT_NE(reader.InitWinsock()->Describe().find("127.0.0.9"), std::string::npos);
   EXPECT_EQ(RaisedError([&] { object_->PutProperty(0x68030003, int32_t{1}); }),
             platform::kObjectDoesNotSupport);
 }
