@@ -28,6 +28,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
+// The default timeouts, shared by the whole process (see component.h).
 std::mutex g_defaults_mutex;
 SocketTimeouts g_defaults;
 
