@@ -114,7 +114,25 @@ class PyWG {
   Results results_;
 };
 
-using Str = const std::string&;
+// A socket object for Python. Python threads may share one, and the object
+// takes one call at a time: a Close while another thread waits in Receive
+// must not pull the connection from under it. So calls are taken in turn,
+// and a call waits for another thread's call without the interpreter lock.
+class PySocket {
+ public:
+  explicit PySocket(std::shared_ptr<platform::TcpSocket> socket) : socket_(std::move(socket)) {}
+
+  template <class Call>
+  auto Locked(Call&& call) {
+    py::gil_scoped_release release;
+    std::lock_guard lock(mutex_);
+    return call(*socket_);
+  }
+
+ private:
+  std::mutex mutex_;  // serialises calls on socket_
+  const std::shared_ptr<platform::TcpSocket> socket_;
+};
 
 std::string Repr(const CommandReturn& r) {
   return "CommandReturn(number=" + std::to_string(r.error_object.number) +
@@ -275,29 +293,37 @@ PYBIND11_MODULE(_morvane, m) {
       .def("__eq__", [](const CommandReturn& a, const CommandReturn& b) { return a == b; })
       .def("__repr__", &Repr);
 
-  py::class_<platform::TcpSocket, std::shared_ptr<platform::TcpSocket>>(
+  py::class_<PySocket, std::shared_ptr<PySocket>>(
       m, "Socket", "A configured socket object, as InitWinsock returns it.")
-      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>(),
-           "Connects to the configured host and port; returns -1 on success, 0 on failure.")
+      .def(
+          "Connect", [](PySocket& s) { return s.Locked([](auto& t) { return t.Connect(); }); },
+          "Connects to the configured host and port; returns -1 on success, 0 on failure.")
       .def(
           "Receive",
-          [](platform::TcpSocket& socket) {
+          [](PySocket& s) {
             std::string data;
-            int16_t flag;
-            {
-              py::gil_scoped_release release;
-              flag = socket.Receive(data, platform::kReceiveText);
-            }
+            const int16_t flag =
+                s.Locked([&](auto& t) { return t.Receive(data, platform::kReceiveText); });
             return py::make_tuple(flag, data);
           },
           "Returns (flag, text); flag 0 when nothing arrived.")
-      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>(),
-           "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
-      .def("Close", &platform::TcpSocket::Close,
-           "Closes the connection; closing twice is harmless.")
-      .def("Describe", &platform::TcpSocket::Describe, "The addresses and state, for messages.")
-      .def("__repr__",
-           [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
+      .def(
+          "Send",
+          [](PySocket& s, const std::string& line) {
+            return s.Locked([&](auto& t) { return t.Send(line); });
+          },
+          py::arg("data"),
+          "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
+      .def(
+          "Close", [](PySocket& s) { s.Locked([](auto& t) { t.Close(); }); },
+          "Closes the connection; closing twice is harmless. Waits for a call of another\n"
+          "thread on this socket to end first.")
+      .def(
+          "Describe", [](PySocket& s) { return s.Locked([](auto& t) { return t.Describe(); }); },
+          "The addresses and state, for messages.")
+      .def("__repr__", [](PySocket& s) {
+        return "<Socket " + s.Locked([](auto& t) { return t.Describe(); }) + ">";
+      });
 
   py::class_<PyWG> wg(m, "WG",
                       "One account gateway object. Each command opens its own connection;\n"
@@ -329,7 +355,10 @@ PYBIND11_MODULE(_morvane, m) {
       "GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetRemoteHost(); }); },
       "The server module's host address from morvane.ini, read afresh. Sends nothing.");
   wg.def(
-      "InitWinsock", [](PyWG& s) { return s.Locked([](auto& w) { return w.InitWinsock(); }); },
+      "InitWinsock",
+      [](PyWG& s) {
+        return std::make_shared<PySocket>(s.Locked([](auto& w) { return w.InitWinsock(); }));
+      },
       "A new socket object configured from the settings, not connected. Sends nothing.");
   wg.def(
       "Logit",

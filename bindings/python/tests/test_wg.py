@@ -89,6 +89,26 @@ def test_settings_readers_and_socket(windir, serve):
     assert "not connected" in repr(wg.InitWinsock())
 
 
+def test_close_waits_for_a_receive_of_another_thread(windir):
+    import socket
+    from conftest import write_settings
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        write_settings(windir, silent.getsockname()[1])
+        morvane.set_socket_timeouts(receive=0.6)
+        sock = morvane.WG().InitWinsock()
+        assert sock.Connect() == -1
+        received = []
+        reader = threading.Thread(target=lambda: received.append(sock.Receive()))
+        reader.start()
+        time.sleep(0.2)  # the reader is waiting for an answer
+        start = time.monotonic()
+        sock.Close()  # taken after the Receive, never under it
+        assert time.monotonic() - start >= 0.2
+        reader.join(5)
+        assert received == [(0, "")]
+        assert "not connected" in repr(sock)
+
+
 def test_logit_returns_the_composed_line(windir):
     line = morvane.WG().Logit("hello")
     assert line.endswith(" - hello")
