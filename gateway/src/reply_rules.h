@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ansi_text.h"
-
 namespace morvane {
 
 // A reply made ready for several contains-rules: folded to one letter case
@@ -30,9 +28,9 @@ class FoldedReply {
   const std::string folded_;
 };
 
-// The marker before a value in a reply, and the character after it.
+// The marker before a value in a reply. The value ends with the
+// end-of-value character, platform::kEndOfValueText.
 inline constexpr std::string_view kValueMarker = "is : ";
-inline constexpr std::string_view kEndOfValue = platform::kEndOfValueText;
 
 // The value in `reply`: the text after the first "is : " up to the first
 // end-of-value character (either case), counted in characters. Without the
