@@ -218,12 +218,18 @@ constexpr bool RowsAreTheInterfaceInOrder(std::span<const Command> rows) {
 constexpr std::array<Command, kCommandCount> kRows = MakeRows();
 static_assert(RowsAreTheInterfaceInOrder(kRows));
 
-// Shown in every help text: the refusals made before any connection and
+// Shown in every help text: the refusal made before any connection and
 // what the session itself may give.
-constexpr std::string_view kCommonCodes =
-    "-109 when an argument holds a character that cannot be sent (nothing is sent); "
-    "-501 busy, -502 out of sync, -503 wrong secret, -504 no connection, "
-    "-506 bad communication.";
+std::string CommonCodes() {
+  const auto code = [](int32_t number, std::string_view meaning) {
+    return std::to_string(number) + " " + std::string(meaning);
+  };
+  return code(kInvalidCharacter,
+              "when an argument holds a character that cannot be sent (nothing is sent); ") +
+         code(kServerBusy, "busy, ") + code(kOutOfSync, "out of sync, ") +
+         code(kWrongSecret, "wrong secret, ") + code(kNoConnection, "no connection, ") +
+         code(kBadCommunication, "bad communication.");
+}
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -291,7 +297,7 @@ std::string CommandHelp(const Command& command) {
     codes += "; " + std::to_string(kKeyTooLong) + " when the key is longer than " +
              std::to_string(kMaxKeyLength) + " characters (nothing is sent)";
   }
-  codes += "; " + std::string(kCommonCodes);
+  codes += "; " + CommonCodes();
 
   std::string help = std::string(command.summary) + "\nSends " + Quoted(line) +
                      ".\nAnswers: " + answers + ".\nResult codes: " + codes;
