@@ -62,8 +62,8 @@ done < <(find "$stage/bin" "$libdir" -type f -print0)
 # Each library exports its public interface and nothing of its insides.
 # LIBRARY|a symbol it must export|a symbol it must not export
 symbol_cases=(
-  "libmorvane.so|morvane::WG::UserIDExists(|morvane::ReplyContains("
-  "libmorvane.so|typeinfo for morvane::WG|morvane::FindCommand("
+  "libmorvane.so|morvane::WG::UserIDExists(|morvane::FoldedReply::"
+  "libmorvane.so|typeinfo for morvane::WG|morvane::ComposeLine("
   "libmorvane.so|morvane::ReadSettingsRecord(|morvane::ReadSettingsRecordIfPresent("
   "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("

@@ -10,13 +10,18 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <mutex>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "morvane/result_codes.h"
 #include "morvane/wg.h"
+#include "platform/dispatch.h"
 #include "platform/error.h"
 #include "platform/tcp_socket.h"
 #include "tessaly/version.h"
@@ -27,66 +32,6 @@ namespace {
 
 using morvane::CommandReturn;
 using morvane::MyErrObject;
-
-// Every call's session may end in one of these before a command is sent.
-#define SESSION_CODES \
-  "-501 busy, -502 out of sync, -503 wrong secret, -504 no connection, -506 bad communication"
-// Arguments the command line cannot carry are refused before any connection.
-#define REFUSED " -109 when an argument holds a character that cannot be sent (nothing is sent)."
-
-// The help text of every member of WG, one row per member: what it sends,
-// what it answers and which result codes it may give. Kept as data so that
-// the rows can follow the command catalogue.
-struct MemberDoc {
-  std::string_view member;
-  const char* text;
-};
-// clang-format off
-constexpr MemberDoc kMemberDocs[] = {
-    {"UserIDExists", "Sends \"USERIDEXISTS userid\". answer_long is 1 when the account exists, 0 when the reply says no.\nCodes: 0, -110 malformed request; " SESSION_CODES ";" REFUSED},
-    {"AuthUser", "Sends \"AUTHUSER userid%%password\". answer_long is 1 when the password is right, 0 when it is incorrect.\nCodes: 0, -100 no such command, -101 no such user, -110 malformed; " SESSION_CODES ";" REFUSED},
-    {"GiveKey", "Sends \"GIVEKEY key userid\". answer_long 1 unless the server names an error.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
-    {"TakeKey", "Sends \"TAKEKEY key userid\". answer_long 1 unless the server names an error.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
-    {"HasMaster", "Sends \"HASMASTER userid\". answer_long 1 when the user has master rights, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"IsSuspended", "Sends \"ISSUSPENDED userid\". answer_long 1 when the account is suspended, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"NumberofCredits", "Sends \"NUMBEROFCREDITS userid\". answer_long is the user's credits (-1 with -100 or -101).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
-    {"NumberOfDays", "Sends \"NUMBEROFDAYS userid\". answer_long is the user's days (-1 with -100 or -101).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
-    {"LastLogin", "Sends \"LASTLOGIN userid\". answer_long is the number the host gives for the last login.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
-    {"CreationDate", "Sends \"CREATIONDATE userid\". answer_long is the number the host gives for the creation date.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
-    {"PrimaryClass", "Sends \"PRIMARYCLASS userid\". answer_string is the user's primary class.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"CurrentClass", "Sends \"CURRENTCLASS userid\". answer_string is the user's current class.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"UserOnline", "Sends \"USERONLINE userid\". answer_long 1 when the user is online, 0 when the reply says no; answer_string \"No Error\" or \"Error\".\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"HasKey", "Sends \"HASKEY key userid\". answer_long 1 when the user holds the key, 0 when the reply says no.\nCodes: 0, -100, -101 no such user, -102 key longer than 15 characters (nothing sent), -110; " SESSION_CODES ";" REFUSED},
-    {"GiveCredits", "Sends \"GIVECREDITS creds userid\". answer_long 1 when the host confirms the change, 0 when it gave no known answer.\nCodes: 0, -100, -101 no such user, -104 unable to comply, -110; " SESSION_CODES ";" REFUSED},
-    {"GiveDays", "Sends \"GIVEDAYS days userid\" (days may be negative). answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -104 unable to comply, -105 the user would have negative days, -110; " SESSION_CODES ";" REFUSED},
-    {"SystemVariable", "Sends \"SYSTEMVARIABLE sysvar\". answer_long is the variable's value.\nCodes: 0, -100, -104 unable to comply, -106 no such system variable, -110; " SESSION_CODES ";" REFUSED " Raises PlatformError when the value is not a number."},
-    {"SwitchClass", "Sends \"SWITCHCLASS newclass userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -107 no such class, -110; " SESSION_CODES ";" REFUSED},
-    {"DeleteUser", "Sends \"DELETEUSER userid\". answer_long 1 when the host confirms the deletion.\nCodes: 0, -100, -101 no such user, -108 user is protected, -110; " SESSION_CODES ";" REFUSED},
-    {"UnDeleteUser", "Sends \"UNDELETEUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"SuspendUser", "Sends \"SUSPENDUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"UnSuspendUser", "Sends \"UNSUSPENDUSER userid\". answer_long 1 when the host confirms.\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"UpdateUserField", "Sends \"UPDATEUSERFIELD field userid%%newdata\". answer_long 1 unless the host says there is no such field (0).\nCodes: 0, -100, -101 no such user, -110; " SESSION_CODES ";" REFUSED},
-    {"AuditMessage", "Sends \"AUDITMESSAGE themessage\" for the host's audit trail. answer_long 1 unless the request was malformed.\nCodes: 0, -110; " SESSION_CODES ";" REFUSED},
-    {"GetLocalHost", "The local host address from morvane.ini, read afresh. Sends nothing. Raises PlatformError when the file cannot be read."},
-    {"GetLocalPort", "The port of the server module, the port connections go to, read afresh. Sends nothing. Raises PlatformError when the port is not a number."},
-    {"GetRemoteHost", "The server module's host address from morvane.ini, read afresh. Sends nothing."},
-    {"InitWinsock", "A new socket object configured from the settings, not connected. Sends nothing."},
-    {"Logit", "Appends one dated line to tarnel.log in the current directory and returns the\nline. Sends nothing. Python strings cannot be changed in place, so the composed\nline comes back as the result instead of replacing the argument."},
-    {"error_number", "0 or the negative result code of the last completed call (see Result)."},
-    {"error_description", "The fixed text of the last completed call's result."},
-    {"answer_long", "The number the last completed call answered (1/0 for yes/no and changes)."},
-    {"answer_string", "The text the last completed call answered (a class name, \"Error\", \"No Error\" or empty)."},
-};
-// clang-format on
-#undef SESSION_CODES
-#undef REFUSED
-
-const char* Doc(std::string_view member) {
-  for (const MemberDoc& row : kMemberDocs) {
-    if (row.member == member) return row.text;
-  }
-  throw std::logic_error("no help text for " + std::string(member));
-}
 
 // The result codes by name, for the Result enumeration; the values are the
 // component's own constants.
@@ -169,15 +114,25 @@ class PyWG {
   Results results_;
 };
 
-using Str = const std::string&;
+// A socket object for Python. Python threads may share one, and the object
+// takes one call at a time: a Close while another thread waits in Receive
+// must not pull the connection from under it. So calls are taken in turn,
+// and a call waits for another thread's call without the interpreter lock.
+class PySocket {
+ public:
+  explicit PySocket(std::shared_ptr<platform::TcpSocket> socket) : socket_(std::move(socket)) {}
 
-// A command method of WG as a Python method with the same parameters.
-template <class... Args>
-auto Command(CommandReturn (morvane::WG::*method)(Args...)) {
-  return [method](PyWG& self, std::decay_t<Args>... args) {
-    return self.Locked([&](morvane::WG& wg) { return (wg.*method)(args...); });
-  };
-}
+  template <class Call>
+  auto Locked(Call&& call) {
+    py::gil_scoped_release release;
+    std::lock_guard lock(mutex_);
+    return call(*socket_);
+  }
+
+ private:
+  std::mutex mutex_;  // serialises calls on socket_
+  const std::shared_ptr<platform::TcpSocket> socket_;
+};
 
 std::string Repr(const CommandReturn& r) {
   return "CommandReturn(number=" + std::to_string(r.error_object.number) +
@@ -204,10 +159,98 @@ std::chrono::milliseconds Milliseconds(py::handle value, const char* name) {
   return std::chrono::milliseconds(static_cast<int64_t>(millis));
 }
 
-// A WG command as a method: its parameters by name and its help text.
-template <class Method, class... Names>
-void DefCommand(py::class_<PyWG>& cls, const char* member, Method method, Names... names) {
-  cls.def(member, Command(method), py::arg("secret"), py::arg(names)..., Doc(member));
+// A Python value as the argument of parameter `param`. Raises TypeError
+// for a value the parameter's type does not take, as a typed parameter would.
+template <class T>
+T Load(std::string_view member, const platform::ParamInfo& param, py::handle value) {
+  py::detail::make_caster<T> caster;
+  if (!caster.load(value, /*convert=*/true)) {
+    const std::string wanted = std::is_same_v<T, std::string>
+                                   ? std::string("str")
+                                   : "an int of " + std::to_string(sizeof(T) * CHAR_BIT) + " bits";
+    throw py::type_error(std::string(member) + "(): " + std::string(param.name) + " must be " +
+                         wanted + ", not " + py::repr(value).cast<std::string>());
+  }
+  return py::detail::cast_op<T>(std::move(caster));
+}
+
+platform::Variant Argument(std::string_view member, const platform::ParamInfo& param,
+                           py::handle value) {
+  switch (param.type) {
+    case platform::VarType::kLong:
+      return Load<int32_t>(member, param, value);
+    case platform::VarType::kInteger:
+      return Load<int16_t>(member, param, value);
+    default:
+      return Load<std::string>(member, param, value);
+  }
+}
+
+// The record a command returns through late binding, as a CommandReturn.
+CommandReturn FromRecord(const platform::Variant& value) {
+  using RecordPtr = std::shared_ptr<const platform::Record>;
+  const platform::Record& record = *std::get<RecordPtr>(value);
+  const platform::Record& error = *std::get<RecordPtr>(record.Field("error_object"));
+  return {
+      {std::get<int32_t>(error.Field("number")), std::get<std::string>(error.Field("description"))},
+      std::get<int32_t>(record.Field("long_value")),
+      std::get<std::string>(record.Field("string_value"))};
+}
+
+const char* PythonType(platform::VarType type) {
+  return type == platform::VarType::kString ? "str" : "int";
+}
+
+// The signature pybind11 would show for the typed method, then the help.
+std::string CommandDoc(const platform::MemberInfo& member) {
+  std::string doc = std::string(member.name) + "(self";
+  for (const platform::ParamInfo& param : member.params) {
+    doc += ", " + std::string(param.name) + ": " + PythonType(param.type);
+  }
+  return doc + ") -> CommandReturn\n\n" + std::string(member.help);
+}
+
+template <size_t>
+using AnyValue = py::handle;
+
+// The command member `member` as a method with its parameters by name,
+// called by its dispatch identifier.
+template <size_t... I>
+void DefCommand(py::class_<PyWG>& cls, const platform::MemberInfo& member,
+                std::index_sequence<I...>) {
+  cls.def(
+      std::string(member.name).c_str(),
+      [member](PyWG& self, AnyValue<I>... values) {
+        std::vector<platform::Variant> args = {Argument(member.name, member.params[I], values)...};
+        return self.Locked([&](morvane::WG& wg) {
+          return FromRecord(wg.Invoke(member.id, platform::InvokeKind::kMethod, args));
+        });
+      },
+      py::arg(std::string(member.params[I].name).c_str())..., CommandDoc(member).c_str());
+}
+
+// Every command method of WG, as its member table lists them.
+void DefCommands(py::class_<PyWG>& cls) {
+  py::options options;
+  options.disable_function_signatures();  // CommandDoc writes them, with the types
+  const morvane::WG prototype;
+  for (const platform::MemberInfo& member : prototype.Members()) {
+    if (member.result != platform::VarType::kRecord) continue;
+    switch (member.params.size()) {
+      case 2:
+        DefCommand(cls, member, std::make_index_sequence<2>());
+        break;
+      case 3:
+        DefCommand(cls, member, std::make_index_sequence<3>());
+        break;
+      case 4:
+        DefCommand(cls, member, std::make_index_sequence<4>());
+        break;
+      default:
+        throw std::logic_error("no binding for a command of " +
+                               std::to_string(member.params.size()) + " parameters");
+    }
+  }
 }
 
 }  // namespace
@@ -250,88 +293,83 @@ PYBIND11_MODULE(_morvane, m) {
       .def("__eq__", [](const CommandReturn& a, const CommandReturn& b) { return a == b; })
       .def("__repr__", &Repr);
 
-  py::class_<platform::TcpSocket, std::shared_ptr<platform::TcpSocket>>(
+  py::class_<PySocket, std::shared_ptr<PySocket>>(
       m, "Socket", "A configured socket object, as InitWinsock returns it.")
-      .def("Connect", &platform::TcpSocket::Connect, py::call_guard<py::gil_scoped_release>(),
-           "Connects to the configured host and port; returns -1 on success, 0 on failure.")
+      .def(
+          "Connect", [](PySocket& s) { return s.Locked([](auto& t) { return t.Connect(); }); },
+          "Connects to the configured host and port; returns -1 on success, 0 on failure.")
       .def(
           "Receive",
-          [](platform::TcpSocket& socket) {
+          [](PySocket& s) {
             std::string data;
-            int16_t flag;
-            {
-              py::gil_scoped_release release;
-              flag = socket.Receive(data, platform::kReceiveText);
-            }
+            const int16_t flag =
+                s.Locked([&](auto& t) { return t.Receive(data, platform::kReceiveText); });
             return py::make_tuple(flag, data);
           },
           "Returns (flag, text); flag 0 when nothing arrived.")
-      .def("Send", &platform::TcpSocket::Send, py::call_guard<py::gil_scoped_release>(),
-           "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
-      .def("Close", &platform::TcpSocket::Close,
-           "Closes the connection; closing twice is harmless.")
-      .def("Describe", &platform::TcpSocket::Describe, "The addresses and state, for messages.")
-      .def("__repr__",
-           [](const platform::TcpSocket& s) { return "<Socket " + s.Describe() + ">"; });
+      .def(
+          "Send",
+          [](PySocket& s, const std::string& line) {
+            return s.Locked([&](auto& t) { return t.Send(line); });
+          },
+          py::arg("data"),
+          "Sends the text as Windows-1252 bytes; returns -1 on success, 0 on failure.")
+      .def(
+          "Close", [](PySocket& s) { s.Locked([](auto& t) { t.Close(); }); },
+          "Closes the connection; closing twice is harmless. Waits for a call of another\n"
+          "thread on this socket to end first.")
+      .def(
+          "Describe", [](PySocket& s) { return s.Locked([](auto& t) { return t.Describe(); }); },
+          "The addresses and state, for messages.")
+      .def("__repr__", [](PySocket& s) {
+        return "<Socket " + s.Locked([](auto& t) { return t.Describe(); }) + ">";
+      });
 
   py::class_<PyWG> wg(m, "WG",
                       "One account gateway object. Each command opens its own connection;\n"
                       "the four result properties hold the outcome of the last completed command.");
   wg.def(py::init<>());
   wg.def_property_readonly(
-      "error_number", [](const PyWG& s) { return s.Snapshot().error_number; }, Doc("error_number"));
+      "error_number", [](const PyWG& s) { return s.Snapshot().error_number; },
+      "0 or the negative result code of the last completed call (see Result).");
   wg.def_property_readonly(
       "error_description", [](const PyWG& s) { return s.Snapshot().error_description; },
-      Doc("error_description"));
+      "The fixed text of the last completed call's result.");
   wg.def_property_readonly(
-      "answer_long", [](const PyWG& s) { return s.Snapshot().answer_long; }, Doc("answer_long"));
+      "answer_long", [](const PyWG& s) { return s.Snapshot().answer_long; },
+      "The number the last completed call answered (1/0 for yes/no and changes).");
   wg.def_property_readonly(
       "answer_string", [](const PyWG& s) { return s.Snapshot().answer_string; },
-      Doc("answer_string"));
-  using W = morvane::WG;
-  DefCommand(wg, "UserIDExists", &W::UserIDExists, "userid");
-  DefCommand(wg, "AuthUser", &W::AuthUser, "userid", "password");
-  DefCommand(wg, "GiveKey", &W::GiveKey, "userid", "key");
-  DefCommand(wg, "TakeKey", &W::TakeKey, "userid", "key");
-  DefCommand(wg, "HasMaster", &W::HasMaster, "userid");
-  DefCommand(wg, "IsSuspended", &W::IsSuspended, "userid");
-  DefCommand(wg, "NumberofCredits", &W::NumberofCredits, "userid");
-  DefCommand(wg, "NumberOfDays", &W::NumberOfDays, "userid");
-  DefCommand(wg, "LastLogin", &W::LastLogin, "userid");
-  DefCommand(wg, "CreationDate", &W::CreationDate, "userid");
-  DefCommand(wg, "PrimaryClass", &W::PrimaryClass, "userid");
-  DefCommand(wg, "CurrentClass", &W::CurrentClass, "userid");
-  DefCommand(wg, "UserOnline", &W::UserOnline, "userid");
-  DefCommand(wg, "HasKey", &W::HasKey, "userid", "key");
-  DefCommand(wg, "GiveCredits", &W::GiveCredits, "userid", "creds");
-  DefCommand(wg, "GiveDays", &W::GiveDays, "userid", "days");
-  DefCommand(wg, "SystemVariable", &W::SystemVariable, "sysvar");
-  DefCommand(wg, "SwitchClass", &W::SwitchClass, "userid", "newclass");
-  DefCommand(wg, "DeleteUser", &W::DeleteUser, "userid");
-  DefCommand(wg, "UnDeleteUser", &W::UnDeleteUser, "userid");
-  DefCommand(wg, "SuspendUser", &W::SuspendUser, "userid");
-  DefCommand(wg, "UnSuspendUser", &W::UnSuspendUser, "userid");
-  DefCommand(wg, "UpdateUserField", &W::UpdateUserField, "userid", "field", "newdata");
-  DefCommand(wg, "AuditMessage", &W::AuditMessage, "themessage");
+      "The text the last completed call answered (a class name, \"Error\", \"No Error\" or "
+      "empty).");
+  DefCommands(wg);
   wg.def(
       "GetLocalHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalHost(); }); },
-      Doc("GetLocalHost"));
+      "The local host address from morvane.ini, read afresh. Sends nothing. Raises PlatformError "
+      "when the file cannot be read.");
   wg.def(
       "GetLocalPort", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetLocalPort(); }); },
-      Doc("GetLocalPort"));
+      "The port of the server module, the port connections go to, read afresh. Sends nothing. "
+      "Raises PlatformError when the port is not a number.");
   wg.def(
       "GetRemoteHost", [](PyWG& s) { return s.Locked([](auto& w) { return w.GetRemoteHost(); }); },
-      Doc("GetRemoteHost"));
+      "The server module's host address from morvane.ini, read afresh. Sends nothing.");
   wg.def(
-      "InitWinsock", [](PyWG& s) { return s.Locked([](auto& w) { return w.InitWinsock(); }); },
-      Doc("InitWinsock"));
+      "InitWinsock",
+      [](PyWG& s) {
+        return std::make_shared<PySocket>(s.Locked([](auto& w) { return w.InitWinsock(); }));
+      },
+      "A new socket object configured from the settings, not connected. Sends nothing.");
   wg.def(
       "Logit",
       [](PyWG& s, std::string data) {
         s.Locked([&](auto& w) { w.Logit(data); });
         return data;
       },
-      py::arg("data"), Doc("Logit"));
+      py::arg("data"),
+      "Appends one dated line to tarnel.log in the current directory and returns the\nline. Sends "
+      "nothing. Python strings cannot be changed in place, so the composed\nline comes back as the "
+      "result instead of replacing the argument.");
 
   py::list result_names;
   for (const ResultName& row : kResultNames)

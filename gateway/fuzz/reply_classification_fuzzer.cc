@@ -132,10 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   WG wg;
   const auto members = wg.Members();
-  // Members 4 to 27 are the 24 commands.
-  const platform::MemberInfo& member = members[input.ConsumeIntegralInRange<size_t>(4, 27)];
-  const Command* command = FindCommand(member.name);
-  if (command == nullptr) Fail("a command member without a catalogue entry");
+  // Members 4 to 27 are the 24 commands, in the order of the catalogue.
+  constexpr size_t kFirstCommandMember = 4;
+  const size_t index = input.ConsumeIntegralInRange<size_t>(0, kCommandCount - 1);
+  const platform::MemberInfo& member = members[kFirstCommandMember + index];
+  const Command* command = &kCommands[index];
+  if (member.name != command->member || member.id != command->id) {
+    Fail("a command member out of step with its catalogue row");
+  }
 
   // Arguments: the secret phrase and the command's own, as texts.
   std::vector<platform::Variant> args;

@@ -1,8 +1,11 @@
 #include "command_catalogue.h"
 
 #include <array>
+#include <vector>
 
 #include "morvane/result_codes.h"
+#include "platform/error.h"
+#include "reply_rules.h"
 
 namespace morvane {
 namespace {
@@ -104,56 +107,204 @@ constexpr auto kMarkedNoRules = ErrorRulesThen(kMarked, Rule{kNoReply, Answer(0,
 constexpr auto kNoFieldRules = ErrorRulesThen(kMarked, Rule{"No such field", Answer(0, kNoError)});
 constexpr std::array kAuditMessageRules = {Rule{kMalformedReply, kMalformed}};
 
+// Parameters.
+using platform::ParamInfo;
+using platform::VarType;
+constexpr ParamInfo kSecret = {"secret", VarType::kString};
+constexpr ParamInfo kUserId = {"userid", VarType::kString};
+constexpr std::array kUserParams = {kSecret, kUserId};
+constexpr std::array kPasswordParams = {kSecret, kUserId, ParamInfo{"password", VarType::kString}};
+constexpr std::array kKeyParams = {kSecret, kUserId, ParamInfo{"key", VarType::kString}};
+constexpr std::array kCredsParams = {kSecret, kUserId, ParamInfo{"creds", VarType::kLong}};
+constexpr std::array kDaysParams = {kSecret, kUserId, ParamInfo{"days", VarType::kLong}};
+constexpr std::array kSysvarParams = {kSecret, ParamInfo{"sysvar", VarType::kLong}};
+constexpr std::array kNewclassParams = {kSecret, kUserId, ParamInfo{"newclass", VarType::kString}};
+constexpr std::array kFieldParams = {kSecret, kUserId, ParamInfo{"field", VarType::kInteger},
+                                     ParamInfo{"newdata", VarType::kString}};
+constexpr std::array kMessageParams = {kSecret, ParamInfo{"themessage", VarType::kString}};
+
+constexpr Outcome kValueAsNumberMarked = {kSuccess, kSuccessText, 0, kNoError,
+                                          Capture::kValueAsLong};
+
+// Each row is put at its index, so that a row and its name in CommandIndex
+// stand on one line.
+constexpr std::array<Command, kCommandCount> MakeRows() {
+  std::array<Command, kCommandCount> c{};
+  // clang-format off
+  // member, dispatch id, parameters, summary,
+  //     line layout, rules, otherwise, answer_string on failure, key argument
+  c[kUserIDExists] = {"UserIDExists", 0x60030006, kUserParams, "Does an account with this user ID exist?",
+      "USERIDEXISTS {1}", kUserIDExistsRules, Answer(1), kEmpty};
+  c[kAuthUser] = {"AuthUser", 0x60030007, kPasswordParams, "Is password the password of the account?",
+      "AUTHUSER {1}%%{2}", kAuthUserRules, Answer(1), kEmpty};
+  c[kGiveKey] = {"GiveKey", 0x60030008, kKeyParams, "Gives the user a key.",
+      "GIVEKEY {2} {1}", kPlainRules, Answer(1), kEmpty, 2};
+  c[kTakeKey] = {"TakeKey", 0x60030009, kKeyParams, "Takes a key from the user.",
+      "TAKEKEY {2} {1}", kPlainRules, Answer(1), kEmpty, 2};
+  c[kHasMaster] = {"HasMaster", 0x6003000a, kUserParams, "Does the user have master rights?",
+      "HASMASTER {1}", kPlainNoRules, Answer(1), kEmpty};
+  c[kIsSuspended] = {"IsSuspended", 0x6003000b, kUserParams, "Is the account suspended?",
+      "ISSUSPENDED {1}", kPlainNoRules, Answer(1), kEmpty};
+  c[kNumberofCredits] = {"NumberofCredits", 0x6003000c, kUserParams, "The credits of the account.",
+      "NUMBEROFCREDITS {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
+  c[kNumberOfDays] = {"NumberOfDays", 0x6003000d, kUserParams, "The days of the account.",
+      "NUMBEROFDAYS {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
+  c[kLastLogin] = {"LastLogin", 0x6003000e, kUserParams, "The number the host gives for the last login of the account.",
+      "LASTLOGIN {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
+  c[kCreationDate] = {"CreationDate", 0x6003000f, kUserParams, "The number the host gives for the creation date of the account.",
+      "CREATIONDATE {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
+  c[kPrimaryClass] = {"PrimaryClass", 0x60030010, kUserParams, "The primary class of the account.",
+      "PRIMARYCLASS {1}", kClassNameRules, kValueAsText, kEmpty};
+  c[kCurrentClass] = {"CurrentClass", 0x60030011, kUserParams, "The current class of the account.",
+      "CURRENTCLASS {1}", kClassNameRules, kValueAsText, kError};
+  c[kUserOnline] = {"UserOnline", 0x60030012, kUserParams, "Is the user online?",
+      "USERONLINE {1}", kMarkedNoRules, Answer(1, kNoError), kError};
+  c[kHasKey] = {"HasKey", 0x60030013, kKeyParams, "Does the user hold the key?",
+      "HASKEY {2} {1}", kMarkedNoRules, Answer(1, kNoError), kError, 2};
+  c[kGiveCredits] = {"GiveCredits", 0x60030014, kCredsParams, "Gives the user credits.",
+      "GIVECREDITS {2} {1}", kGiveCreditsRules, kUnrecognised, kError};
+  c[kGiveDays] = {"GiveDays", 0x60030015, kDaysParams, "Gives the user days; days may be negative.",
+      "GIVEDAYS {2} {1}", kGiveDaysRules, kUnrecognised, kError};
+  c[kSystemVariable] = {"SystemVariable", 0x60030016, kSysvarParams, "The value of a system variable of the host.",
+      "SYSTEMVARIABLE {1}", kSystemVariableRules, kValueAsNumberMarked, kError};
+  c[kSwitchClass] = {"SwitchClass", 0x60030017, kNewclassParams, "Moves the user to another class.",
+      "SWITCHCLASS {2} {1}", kSwitchClassRules, kUnrecognised, kError};
+  c[kDeleteUser] = {"DeleteUser", 0x60030018, kUserParams, "Deletes the account.",
+      "DELETEUSER {1}", kDeleteUserRules, kUnrecognised, kError};
+  c[kUnDeleteUser] = {"UnDeleteUser", 0x60030019, kUserParams, "Undeletes the account.",
+      "UNDELETEUSER {1}", kUnDeleteUserRules, kUnrecognised, kError};
+  c[kSuspendUser] = {"SuspendUser", 0x6003001a, kUserParams, "Suspends the account.",
+      "SUSPENDUSER {1}", kSuspendUserRules, kUnrecognised, kError};
+  c[kUnSuspendUser] = {"UnSuspendUser", 0x6003001b, kUserParams, "Lifts the suspension of the account.",
+      "UNSUSPENDUSER {1}", kUnSuspendUserRules, kUnrecognised, kError};
+  c[kUpdateUserField] = {"UpdateUserField", 0x6003001c, kFieldParams, "Replaces one field of the account.",
+      "UPDATEUSERFIELD {2} {1}%%{3}", kNoFieldRules, Answer(1, kNoError), kError};
+  c[kAuditMessage] = {"AuditMessage", 0x6003001d, kMessageParams, "Hands a message to the audit trail of the host.",
+      "AUDITMESSAGE {1}", kAuditMessageRules, Answer(1), kEmpty};
+  // clang-format on
+  return c;
+}
+
+// Whether every "{n}" of the layout names a parameter after the secret
+// phrase and every such parameter appears in the line.
+constexpr bool LayoutFitsParameters(const Command& command) {
+  const std::string_view layout = command.layout;
+  size_t seen = 0;  // bit n set when "{n}" appears
+  for (size_t i = 0; i + 2 < layout.size(); ++i) {
+    if (layout[i] != '{' || layout[i + 2] != '}') continue;
+    const size_t n = static_cast<size_t>(layout[i + 1] - '0');
+    if (n < 1 || n >= command.params.size()) return false;
+    seen |= size_t{1} << n;
+  }
+  return seen == ((size_t{1} << command.params.size()) - 2);
+}
+
+// The rows are the interface's commands in order: every row is filled,
+// and the dispatch identifiers follow one another from the first command's.
+constexpr bool RowsAreTheInterfaceInOrder(std::span<const Command> rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Command& row = rows[i];
+    if (row.member.empty() || row.summary.empty() || row.layout.empty()) return false;
+    if (row.id != kFirstCommandId + static_cast<platform::DispId>(i)) return false;
+    if (row.params.empty() || row.params[0].name != "secret") return false;
+    if (!LayoutFitsParameters(row)) return false;
+    if (row.key_argument < 0 || static_cast<size_t>(row.key_argument) >= row.params.size()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+constexpr std::array<Command, kCommandCount> kRows = MakeRows();
+static_assert(RowsAreTheInterfaceInOrder(kRows));
+
+// Shown in every help text: the refusal made before any connection and
+// what the session itself may give.
+std::string CommonCodes() {
+  const auto code = [](int32_t number, std::string_view meaning) {
+    return std::to_string(number) + " " + std::string(meaning);
+  };
+  return code(kInvalidCharacter,
+              "when an argument holds a character that cannot be sent (nothing is sent); ") +
+         code(kServerBusy, "busy, ") + code(kOutOfSync, "out of sync, ") +
+         code(kWrongSecret, "wrong secret, ") + code(kNoConnection, "no connection, ") +
+         code(kBadCommunication, "bad communication.");
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The answer fields an outcome sets, as a help text says them.
+std::string AnswerFields(const Outcome& outcome) {
+  std::string text;
+  switch (outcome.capture) {
+    case Capture::kValueAsLong:
+      text = "answer_long is the value after " + Quoted(kValueMarker);
+      break;
+    case Capture::kValueAsText:
+      text = "answer_string is the value after " + Quoted(kValueMarker);
+      break;
+    case Capture::kNone:
+      text = "answer_long " + std::to_string(outcome.long_value);
+      break;
+  }
+  if (!outcome.string_value.empty()) text += ", answer_string " + Quoted(outcome.string_value);
+  return text;
+}
+
 }  // namespace
 
-namespace catalogue {
+const std::array<Command, kCommandCount> kCommands = kRows;
 
-// clang-format off
-// member, line layout, rules, otherwise, answer_string on failure, key argument
-const Command kUserIDExists = {"UserIDExists", "USERIDEXISTS {1}", kUserIDExistsRules, Answer(1), kEmpty};
-const Command kAuthUser = {"AuthUser", "AUTHUSER {1}%%{2}", kAuthUserRules, Answer(1), kEmpty};
-
-const Command kNumberofCredits = {"NumberofCredits", "NUMBEROFCREDITS {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
-const Command kNumberOfDays = {"NumberOfDays", "NUMBEROFDAYS {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
-const Command kLastLogin = {"LastLogin", "LASTLOGIN {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
-const Command kCreationDate = {"CreationDate", "CREATIONDATE {1}", kAccountNumberRules, kValueAsNumber, kEmpty};
-const Command kPrimaryClass = {"PrimaryClass", "PRIMARYCLASS {1}", kClassNameRules, kValueAsText, kEmpty};
-const Command kCurrentClass = {"CurrentClass", "CURRENTCLASS {1}", kClassNameRules, kValueAsText, kError};
-const Command kSystemVariable = {"SystemVariable", "SYSTEMVARIABLE {1}", kSystemVariableRules,
-                                 {kSuccess, kSuccessText, 0, kNoError, Capture::kValueAsLong}, kError};
-
-const Command kGiveCredits = {"GiveCredits", "GIVECREDITS {2} {1}", kGiveCreditsRules, kUnrecognised, kError};
-const Command kGiveDays = {"GiveDays", "GIVEDAYS {2} {1}", kGiveDaysRules, kUnrecognised, kError};
-const Command kSwitchClass = {"SwitchClass", "SWITCHCLASS {2} {1}", kSwitchClassRules, kUnrecognised, kError};
-const Command kDeleteUser = {"DeleteUser", "DELETEUSER {1}", kDeleteUserRules, kUnrecognised, kError};
-const Command kUnDeleteUser = {"UnDeleteUser", "UNDELETEUSER {1}", kUnDeleteUserRules, kUnrecognised, kError};
-const Command kSuspendUser = {"SuspendUser", "SUSPENDUSER {1}", kSuspendUserRules, kUnrecognised, kError};
-const Command kUnSuspendUser = {"UnSuspendUser", "UNSUSPENDUSER {1}", kUnSuspendUserRules, kUnrecognised, kError};
-
-const Command kGiveKey = {"GiveKey", "GIVEKEY {2} {1}", kPlainRules, Answer(1), kEmpty, 2};
-const Command kTakeKey = {"TakeKey", "TAKEKEY {2} {1}", kPlainRules, Answer(1), kEmpty, 2};
-const Command kHasKey = {"HasKey", "HASKEY {2} {1}", kMarkedNoRules, Answer(1, kNoError), kError, 2};
-const Command kHasMaster = {"HasMaster", "HASMASTER {1}", kPlainNoRules, Answer(1), kEmpty};
-const Command kIsSuspended = {"IsSuspended", "ISSUSPENDED {1}", kPlainNoRules, Answer(1), kEmpty};
-const Command kUserOnline = {"UserOnline", "USERONLINE {1}", kMarkedNoRules, Answer(1, kNoError), kError};
-const Command kUpdateUserField = {"UpdateUserField", "UPDATEUSERFIELD {2} {1}%%{3}", kNoFieldRules, Answer(1, kNoError), kError};
-const Command kAuditMessage = {"AuditMessage", "AUDITMESSAGE {1}", kAuditMessageRules, Answer(1), kEmpty};
-// clang-format on
-
-}  // namespace catalogue
-
-const Command* FindCommand(std::string_view member) {
-  using namespace catalogue;
-  static const Command* const kAll[] = {
-      &kUserIDExists, &kAuthUser, &kNumberofCredits, &kNumberOfDays, &kLastLogin,
-      &kCreationDate, &kPrimaryClass, &kCurrentClass, &kSystemVariable, &kGiveCredits,
-      &kGiveDays, &kSwitchClass, &kDeleteUser, &kUnDeleteUser, &kSuspendUser,
-      &kUnSuspendUser, &kGiveKey, &kTakeKey, &kHasKey, &kHasMaster,
-      &kIsSuspended, &kUserOnline, &kUpdateUserField, &kAuditMessage};
-  for (const Command* command : kAll) {
-    if (command->member == member) return command;
+std::string ComposeLine(const Command& command, std::span<const std::string_view> args) {
+  if (args.size() + 1 != command.params.size()) {
+    throw platform::PlatformError(platform::kWrongArgumentCount);
   }
-  return nullptr;
+  std::string line;
+  const std::string_view layout = command.layout;
+  for (size_t i = 0; i < layout.size(); ++i) {
+    if (layout[i] == '{' && i + 2 < layout.size() && layout[i + 2] == '}') {
+      line += args[static_cast<size_t>(layout[i + 1] - '1')];
+      i += 2;
+    } else {
+      line += layout[i];
+    }
+  }
+  return line + "\r\n";
+}
+
+std::string CommandHelp(const Command& command) {
+  std::vector<std::string_view> names;
+  for (size_t i = 1; i < command.params.size(); ++i) names.push_back(command.params[i].name);
+  std::string line = ComposeLine(command, names);
+  line.resize(line.size() - 2);  // without its CR LF
+
+  std::string answers;
+  for (const Rule& rule : command.rules) {
+    if (rule.outcome.number != kSuccess) continue;
+    answers += AnswerFields(rule.outcome) + " when the reply contains " + Quoted(rule.text) + "; ";
+  }
+  answers += answers.empty() ? "" : "otherwise ";
+  answers += AnswerFields(command.otherwise);
+  if (command.otherwise.description.empty()) answers += " (a reply it does not recognise)";
+
+  std::string codes = "0";
+  for (const Rule& rule : command.rules) {
+    if (rule.outcome.number == kSuccess) continue;
+    codes +=
+        "; " + std::to_string(rule.outcome.number) + " " + std::string(rule.outcome.description);
+  }
+  if (command.key_argument > 0) {
+    codes += "; " + std::to_string(kKeyTooLong) + " when the key is longer than " +
+             std::to_string(kMaxKeyLength) + " characters (nothing is sent)";
+  }
+  codes += "; " + CommonCodes();
+
+  std::string help = std::string(command.summary) + "\nSends " + Quoted(line) +
+                     ".\nAnswers: " + answers + ".\nResult codes: " + codes;
+  if (command.otherwise.capture == Capture::kValueAsLong) {
+    help += "\nRaises PlatformError when the value is not a number.";
+  }
+  return help;
 }
 
 }  // namespace morvane

@@ -1,16 +1,23 @@
 // The command catalogue: every command of the server module as data.
 //
-// A command is its line layout, its ordered reply rules and what it
-// reports when no session could be used. One frame (WG::Run) runs them
-// all: open a session, send the line, read one reply, and take the outcome
-// of the first rule whose text the reply contains, or `otherwise`.
+// A command is the _WG member that runs it (name, dispatch identifier,
+// parameters), its line layout, its ordered reply rules and what it reports
+// when no session could be used. One frame (WG::Run) runs them all: open a
+// session, send the line, read one reply, and take the outcome of the first
+// rule whose text the reply contains, or `otherwise`. The member table of
+// _WG, the C++ methods and the Python binding are all built from these rows.
 
 #ifndef MORVANE_SRC_COMMAND_CATALOGUE_H_
 #define MORVANE_SRC_COMMAND_CATALOGUE_H_
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "platform/dispatch.h"
 
 namespace morvane {
 
@@ -22,9 +29,9 @@ enum class Capture {
 };
 
 struct Outcome {
-  int32_t number;
+  int32_t number = 0;
   std::string_view description;
-  int32_t long_value;
+  int32_t long_value = 0;
   std::string_view string_value;
   Capture capture = Capture::kNone;
 };
@@ -35,10 +42,15 @@ struct Rule {
 };
 
 struct Command {
-  // The member of _WG that runs this command.
+  // The member of _WG that runs this command, and its dispatch identifier.
   std::string_view member;
+  platform::DispId id = 0;
+  // The member's parameters in order, the secret phrase first.
+  std::span<const platform::ParamInfo> params;
+  // What the command asks or does, in one line.
+  std::string_view summary;
   // The line without its CR LF. "{n}" stands for argument n after the
-  // secret phrase, inserted unchanged.
+  // secret phrase (parameter n), inserted unchanged.
   std::string_view layout;
   std::span<const Rule> rules;
   Outcome otherwise;
@@ -50,18 +62,52 @@ struct Command {
   int key_argument = 0;
 };
 
-// The command run by the _WG member `member`, or nullptr.
-const Command* FindCommand(std::string_view member);
+// The rows of the catalogue, in the order of the interface _WG.
+enum CommandIndex : size_t {
+  kUserIDExists,
+  kAuthUser,
+  kGiveKey,
+  kTakeKey,
+  kHasMaster,
+  kIsSuspended,
+  kNumberofCredits,
+  kNumberOfDays,
+  kLastLogin,
+  kCreationDate,
+  kPrimaryClass,
+  kCurrentClass,
+  kUserOnline,
+  kHasKey,
+  kGiveCredits,
+  kGiveDays,
+  kSystemVariable,
+  kSwitchClass,
+  kDeleteUser,
+  kUnDeleteUser,
+  kSuspendUser,
+  kUnSuspendUser,
+  kUpdateUserField,
+  kAuditMessage,
+  kCommandCount
+};
 
-namespace catalogue {
-extern const Command kUserIDExists, kAuthUser;
-extern const Command kNumberofCredits, kNumberOfDays, kLastLogin, kCreationDate, kPrimaryClass,
-    kCurrentClass, kSystemVariable;
-extern const Command kGiveCredits, kGiveDays, kSwitchClass, kDeleteUser, kUnDeleteUser,
-    kSuspendUser, kUnSuspendUser;
-extern const Command kGiveKey, kTakeKey, kHasKey, kHasMaster, kIsSuspended, kUserOnline,
-    kUpdateUserField, kAuditMessage;
-}  // namespace catalogue
+// The dispatch identifier of the first command; the others follow it one
+// by one, in the order of CommandIndex.
+inline constexpr platform::DispId kFirstCommandId = 0x60030006;
+
+// Every command, indexed by CommandIndex.
+extern const std::array<Command, kCommandCount> kCommands;
+
+// The command line: the layout with "{n}" replaced by args[n - 1], then
+// CR LF. `args` are the arguments after the secret phrase, one for each
+// further parameter; raises PlatformError 450 (wrong argument count) when
+// their number differs.
+std::string ComposeLine(const Command& command, std::span<const std::string_view> args);
+
+// The help text of a command: its summary, the line it sends (parameter
+// names in place of the arguments), what it answers and the result codes it
+// may give.
+std::string CommandHelp(const Command& command);
 
 }  // namespace morvane
 

@@ -7,6 +7,7 @@
 #include "morvane/result_codes.h"
 #include "morvane/wg.h"
 #include "platform/ansi_text.h"
+#include "platform/error.h"
 #include "platform/numeric_text.h"
 #include "reply_rules.h"
 
@@ -41,21 +42,6 @@ std::optional<CommandReturn> Refusal(const Command& command, std::string_view se
   for (std::string_view arg : args) unsafe = unsafe || Unsendable(arg);
   if (unsafe) return Failure(command, kInvalidCharacter, kInvalidCharacterText);
   return std::nullopt;
-}
-
-// The command line: the layout with "{n}" replaced by argument n, then CR LF.
-std::string ComposeLine(const Command& command, std::span<const std::string_view> args) {
-  std::string line;
-  const std::string_view layout = command.layout;
-  for (size_t i = 0; i < layout.size(); ++i) {
-    if (layout[i] == '{' && i + 2 < layout.size() && layout[i + 2] == '}') {
-      line += args[static_cast<size_t>(layout[i + 1] - '1')];
-      i += 2;
-    } else {
-      line += layout[i];
-    }
-  }
-  return line + "\r\n";
 }
 
 // The outcome of the first rule whose text the reply contains, with the
@@ -95,6 +81,10 @@ CommandReturn WG::Run(const Command& command, const std::string& secret,
 
 CommandReturn WG::Run(const Command& command, const std::string& secret,
                       std::span<const std::string_view> args) {
+  // Checked before the refusals, which read the key among the arguments.
+  if (args.size() + 1 != command.params.size()) {
+    throw platform::PlatformError(platform::kWrongArgumentCount);
+  }
   if (auto refusal = Refusal(command, secret, args)) return last_ = *refusal;
 
   ConnectObject session = OpenSession(secret);

@@ -20,20 +20,15 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 
 // end-of-value character (already lower case) that ends the handshake
 // texts.
 bool FoldsLikeAscii(std::string_view text) {
-  constexpr std::string_view kEndOfValueBytes = "\u00F5";
   for (size_t i = 0; i < text.size(); ++i) {
     if (static_cast<unsigned char>(text[i]) < 0x80) continue;
-    if (text.substr(i, kEndOfValueBytes.size()) != kEndOfValueBytes) return false;
-    i += kEndOfValueBytes.size() - 1;
+    if (text.substr(i, platform::kEndOfValueText.size()) != platform::kEndOfValueText) return false;
+    i += platform::kEndOfValueText.size() - 1;
   }
   return true;
 }
 
 }  // namespace
-
-bool ReplyContains(std::string_view reply, std::string_view text) {
-  return FoldedReply(reply).Contains(text);
-}
 
 FoldedReply::FoldedReply(std::string_view reply) : folded_(platform::FoldCase(reply)) {}
 
@@ -62,7 +57,7 @@ std::string ReplyValue(std::string_view reply, const FoldedReply& folded) {
   // character, so the cut works on byte offsets; characters are counted
   // only where the rule is stated in characters.
   const size_t marker = folded.Find(kValueMarker);
-  const size_t end = folded.Find(kEndOfValue);
+  const size_t end = folded.Find(platform::kEndOfValueText);
   if (end != std::string::npos && end >= static_cast<size_t>(kLargestEndPosition) &&
       static_cast<int64_t>(platform::Utf8Length(reply.substr(0, end))) + 1 > kLargestEndPosition) {
     throw platform::PlatformError(platform::kOverflow);

@@ -9,18 +9,15 @@
 
 namespace morvane {
 
-// Whether `text` occurs anywhere in `reply`, letters compared without regard
-// to case (the letters of Windows-1252, so "õ" and "Õ" are one letter).
-// Replies are never compared whole.
-bool ReplyContains(std::string_view reply, std::string_view text);
-
 // A reply made ready for several contains-rules: folded to one letter case
 // once, instead of once per rule.
 class FoldedReply {
  public:
   explicit FoldedReply(std::string_view reply);
 
-  // The same answer as ReplyContains(reply, text).
+  // Whether `text` occurs anywhere in the reply, letters compared without
+  // regard to case (the letters of Windows-1252, so "õ" and "Õ" are one
+  // letter). Replies are never compared whole.
   bool Contains(std::string_view text) const;
 
   // The byte offset of the first `text` in the reply, letters compared
@@ -31,9 +28,9 @@ class FoldedReply {
   const std::string folded_;
 };
 
-// The marker before a value in a reply, and the character after it.
+// The marker before a value in a reply. The value ends with the
+// end-of-value character, platform::kEndOfValueText.
 inline constexpr std::string_view kValueMarker = "is : ";
-inline constexpr std::string_view kEndOfValue = "\u00F5";
 
 // The value in `reply`: the text after the first "is : " up to the first
 // end-of-value character (either case), counted in characters. Without the

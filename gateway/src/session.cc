@@ -31,21 +31,21 @@ std::string ReadSetting(std::string (SettingsRecord::*field)() const, const char
 
 }  // namespace
 
-std::string WG::GetLocalHost() {
+std::string WG::GetLocalHost() const {
   return ReadSetting(&SettingsRecord::local_host, kDefaultLocalHost);
 }
 
-std::string WG::GetRemoteHost() {
+std::string WG::GetRemoteHost() const {
   return ReadSetting(&SettingsRecord::remote_host, kDefaultRemoteHost);
 }
 
-int32_t WG::GetLocalPort() {
+int32_t WG::GetLocalPort() const {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return kDefaultPort;
   return platform::TextToLong(TrimSpaces(record->port()));
 }
 
-std::shared_ptr<platform::TcpSocket> WG::InitWinsock() {
+std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
   auto socket = platform::CreateObjectAs<platform::TcpSocket>(platform::kTcpSocketProgId);
   // One read for all three values: a settings tool rewriting the file
   // meanwhile must not leave us with the old host and the new port.

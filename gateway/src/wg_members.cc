@@ -2,6 +2,7 @@
 // registration under "Morvane.WG".
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "command_catalogue.h"
@@ -17,28 +18,13 @@ using platform::ParamInfo;
 using platform::Variant;
 using platform::VarType;
 
-constexpr ParamInfo kSecret = {"secret", VarType::kString};
-constexpr ParamInfo kUserId = {"userid", VarType::kString};
-
-constexpr std::array kUserParams = {kSecret, kUserId};
-constexpr std::array kPasswordParams = {kSecret, kUserId, ParamInfo{"password", VarType::kString}};
-constexpr std::array kKeyParams = {kSecret, kUserId, ParamInfo{"key", VarType::kString}};
-constexpr std::array kCredsParams = {kSecret, kUserId, ParamInfo{"creds", VarType::kLong}};
-constexpr std::array kDaysParams = {kSecret, kUserId, ParamInfo{"days", VarType::kLong}};
-constexpr std::array kSysvarParams = {kSecret, ParamInfo{"sysvar", VarType::kLong}};
-constexpr std::array kNewclassParams = {kSecret, kUserId, ParamInfo{"newclass", VarType::kString}};
-constexpr std::array kFieldParams = {kSecret, kUserId, ParamInfo{"field", VarType::kInteger},
-                                     ParamInfo{"newdata", VarType::kString}};
-constexpr std::array kMessageParams = {kSecret, ParamInfo{"themessage", VarType::kString}};
 constexpr std::array kLogitParams = {ParamInfo{"data", VarType::kString, /*written=*/true}};
 
-// Members that are not commands are called through one of these; commands
-// (invoke == nullptr) run their catalogue entry.
+// A member that is not a command, with how it is called.
 using Invoker = Variant (*)(WG&, std::span<Variant>);
-
 struct Member {
   MemberInfo info;
-  Invoker invoke = nullptr;
+  Invoker invoke;
 };
 
 constexpr MemberInfo Get(std::string_view name, DispId id, VarType type) {
@@ -47,9 +33,6 @@ constexpr MemberInfo Get(std::string_view name, DispId id, VarType type) {
 constexpr MemberInfo Method(std::string_view name, DispId id, VarType result,
                             std::span<const ParamInfo> params = {}) {
   return {name, id, MemberKind::kMethod, result, params};
-}
-constexpr MemberInfo Cmd(std::string_view name, DispId id, std::span<const ParamInfo> params) {
-  return Method(name, id, VarType::kRecord, params);
 }
 
 Variant InvokeLogit(WG& wg, std::span<Variant> args) {
@@ -64,37 +47,16 @@ Variant InvokeLogit(WG& wg, std::span<Variant> args) {
   return {};
 }
 
-// The interface _WG in interface order.
+// The interface _WG is these four properties, then the commands of the
+// catalogue, then the methods below.
 // clang-format off
-constexpr std::array<Member, 33> kTable = {{
+constexpr std::array<Member, 4> kProperties = {{
     {Get("error_number", 0x68030003, VarType::kLong), [](WG& wg, auto) -> Variant { return wg.error_number(); }},
     {Get("error_description", 0x68030002, VarType::kString), [](WG& wg, auto) -> Variant { return wg.error_description(); }},
     {Get("answer_long", 0x68030001, VarType::kLong), [](WG& wg, auto) -> Variant { return wg.answer_long(); }},
     {Get("answer_string", 0x68030000, VarType::kString), [](WG& wg, auto) -> Variant { return wg.answer_string(); }},
-    {Cmd("UserIDExists", 0x60030006, kUserParams)},
-    {Cmd("AuthUser", 0x60030007, kPasswordParams)},
-    {Cmd("GiveKey", 0x60030008, kKeyParams)},
-    {Cmd("TakeKey", 0x60030009, kKeyParams)},
-    {Cmd("HasMaster", 0x6003000a, kUserParams)},
-    {Cmd("IsSuspended", 0x6003000b, kUserParams)},
-    {Cmd("NumberofCredits", 0x6003000c, kUserParams)},
-    {Cmd("NumberOfDays", 0x6003000d, kUserParams)},
-    {Cmd("LastLogin", 0x6003000e, kUserParams)},
-    {Cmd("CreationDate", 0x6003000f, kUserParams)},
-    {Cmd("PrimaryClass", 0x60030010, kUserParams)},
-    {Cmd("CurrentClass", 0x60030011, kUserParams)},
-    {Cmd("UserOnline", 0x60030012, kUserParams)},
-    {Cmd("HasKey", 0x60030013, kKeyParams)},
-    {Cmd("GiveCredits", 0x60030014, kCredsParams)},
-    {Cmd("GiveDays", 0x60030015, kDaysParams)},
-    {Cmd("SystemVariable", 0x60030016, kSysvarParams)},
-    {Cmd("SwitchClass", 0x60030017, kNewclassParams)},
-    {Cmd("DeleteUser", 0x60030018, kUserParams)},
-    {Cmd("UnDeleteUser", 0x60030019, kUserParams)},
-    {Cmd("SuspendUser", 0x6003001a, kUserParams)},
-    {Cmd("UnSuspendUser", 0x6003001b, kUserParams)},
-    {Cmd("UpdateUserField", 0x6003001c, kFieldParams)},
-    {Cmd("AuditMessage", 0x6003001d, kMessageParams)},
+}};
+constexpr std::array<Member, 5> kMethods = {{
     {Method("GetLocalHost", 0x6003001e, VarType::kString), [](WG& wg, auto) -> Variant { return wg.GetLocalHost(); }},
     {Method("GetLocalPort", 0x6003001f, VarType::kLong), [](WG& wg, auto) -> Variant { return wg.GetLocalPort(); }},
     {Method("GetRemoteHost", 0x60030020, VarType::kString), [](WG& wg, auto) -> Variant { return wg.GetRemoteHost(); }},
@@ -103,11 +65,38 @@ constexpr std::array<Member, 33> kTable = {{
 }};
 // clang-format on
 
-constexpr std::array<MemberInfo, kTable.size()> kMembers = [] {
-  std::array<MemberInfo, kTable.size()> members{};
-  for (size_t i = 0; i < kTable.size(); ++i) members[i] = kTable[i].info;
+// Where the commands stand in the member table.
+constexpr size_t kFirstCommandMember = kProperties.size();
+constexpr size_t kFirstMethodMember = kFirstCommandMember + kCommandCount;
+constexpr size_t kMemberCount = kFirstMethodMember + kMethods.size();
+
+// The commands' help texts, made once and kept for as long as the member
+// table points into them.
+const std::array<std::string, kCommandCount>& CommandHelps() {
+  static const std::array<std::string, kCommandCount> helps = [] {
+    std::array<std::string, kCommandCount> texts;
+    for (size_t i = 0; i < kCommandCount; ++i) texts[i] = CommandHelp(kCommands[i]);
+    return texts;
+  }();
+  return helps;
+}
+
+// The member table of _WG, in interface order.
+const std::array<MemberInfo, kMemberCount>& MemberTable() {
+  static const std::array<MemberInfo, kMemberCount> members = [] {
+    std::array<MemberInfo, kMemberCount> table{};
+    for (size_t i = 0; i < kProperties.size(); ++i) table[i] = kProperties[i].info;
+    for (size_t i = 0; i < kCommandCount; ++i) {
+      const Command& command = kCommands[i];
+      table[kFirstCommandMember + i] =
+          Method(command.member, command.id, VarType::kRecord, command.params);
+      table[kFirstCommandMember + i].help = CommandHelps()[i];
+    }
+    for (size_t i = 0; i < kMethods.size(); ++i) table[kFirstMethodMember + i] = kMethods[i].info;
+    return table;
+  }();
   return members;
-}();
+}
 
 // A CommandReturn as the record a late-bound caller receives.
 Variant ToRecord(const CommandReturn& result) {
@@ -140,21 +129,21 @@ const bool kRegistered = [] {
 
 }  // namespace
 
-std::span<const MemberInfo> WG::Members() const { return kMembers; }
+std::span<const MemberInfo> WG::Members() const { return MemberTable(); }
 
 Variant WG::Invoke(DispId id, platform::InvokeKind kind, std::span<Variant> args) {
   const MemberInfo& member = CheckCall(id, kind, args.size());
-  const Member& row = kTable[static_cast<size_t>(&member - kMembers.data())];
-  if (row.invoke != nullptr) return row.invoke(*this, args);
+  const size_t index = static_cast<size_t>(&member - MemberTable().data());
+  if (index < kFirstCommandMember) return kProperties[index].invoke(*this, args);
+  if (index >= kFirstMethodMember) return kMethods[index - kFirstMethodMember].invoke(*this, args);
 
-  const Command* command = FindCommand(member.name);
   const std::string secret = platform::ToText(args[0]);
   std::vector<std::string> texts;
   for (size_t i = 1; i < args.size(); ++i) {
     texts.push_back(ArgumentText(member.params[i].type, args[i]));
   }
   const std::vector<std::string_view> views(texts.begin(), texts.end());
-  return ToRecord(Run(*command, secret, views));
+  return ToRecord(Run(kCommands[index - kFirstCommandMember], secret, views));
 }
 
 }  // namespace morvane

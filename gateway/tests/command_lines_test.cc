@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "command_catalogue.h"
 #include "gateway_fixture.h"
 
 namespace morvane::testing {
@@ -51,6 +52,50 @@ INSTANTIATE_TEST_SUITE_P(AllCommands, CommandLinesTest, ::testing::Values(
     LineCase{"AuditMessage", [](WG& w) { w.AuditMessage("s", "  spaced  • "); }, "AUDITMESSAGE   spaced  \x95 "}),
     [](const auto& test) { return std::string(test.param.member); });
 // clang-format on
+
+TEST(ComposeLine, TakesOneArgumentForEachParameterAfterTheSecret) {
+  const std::string_view one[] = {"bob"};
+  const std::string_view two[] = {"bob", "pw"};
+  EXPECT_EQ(ComposeLine(kCommands[kAuthUser], two), "AUTHUSER bob%%pw\r\n");
+  EXPECT_EQ(RaisedError([&] { ComposeLine(kCommands[kAuthUser], one); }),
+            platform::kWrongArgumentCount);
+  EXPECT_EQ(RaisedError([&] { ComposeLine(kCommands[kUserIDExists], two); }),
+            platform::kWrongArgumentCount);
+  EXPECT_EQ(RaisedError([&] { ComposeLine(kCommands[kGiveKey], {}); }),
+            platform::kWrongArgumentCount);
+}
+
+// What the help texts say, made from the rows.
+struct HelpCase {
+  CommandIndex command;
+  std::string_view excerpt;
+};
+
+// clang-format off
+constexpr HelpCase kHelpCases[] = {
+    {kGiveCredits, "Sends \"GIVECREDITS creds userid\"."},
+    {kAuthUser, "Sends \"AUTHUSER userid%%password\"."},
+    {kUpdateUserField, "Sends \"UPDATEUSERFIELD field userid%%newdata\"."},
+    {kHasMaster, "Answers: answer_long 0 when the reply contains \"NO\"; otherwise answer_long 1.\n"},
+    {kHasKey, "-102 when the key is longer than 15 characters (nothing is sent)"},
+    {kNumberofCredits, "Answers: answer_long is the value after \"is : \".\nResult codes: 0; -110 Malformed request syntax; -100 No such command; -101 No such user exists; -109"},
+    {kNumberofCredits, "Raises PlatformError when the value is not a number."},
+    {kPrimaryClass, "answer_string is the value after \"is : \""},
+    {kDeleteUser, "-108 User is protected;"},
+    {kGiveDays, "otherwise answer_long 0 (a reply it does not recognise)"},
+    {kSystemVariable, "-106 No such system variable exists;"},
+    {kAuditMessage, "-506 bad communication."},
+};
+// clang-format on
+
+TEST(CommandHelp, IsMadeFromTheRow) {
+  for (const HelpCase& c : kHelpCases) {
+    const std::string help = CommandHelp(kCommands[c.command]);
+    EXPECT_TRUE(help.starts_with(kCommands[c.command].summary)) << help;
+    EXPECT_NE(help.find(c.excerpt), std::string::npos) << help << "\nlacks: " << c.excerpt;
+  }
+  EXPECT_EQ(CommandHelp(kCommands[kPrimaryClass]).find("Raises"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace morvane::testing

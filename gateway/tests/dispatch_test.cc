@@ -1,5 +1,6 @@
 // WG as script hosts see it: created by name, called by dispatch identifier.
 
+#include "command_catalogue.h"
 #include "gateway_fixture.h"
 #include "platform/dispatch.h"
 
@@ -32,6 +33,35 @@ TEST_F(DispatchTest, TheInterfaceHasItsThirtyThreeMembersInOrder) {
   EXPECT_EQ(members.back().name, "Logit");
   EXPECT_EQ(members.back().id, 0x60030022);
   EXPECT_EQ(object_->GetIDOfName("useridexists"), 0x60030006);
+
+  // The whole interface, and every command member on its catalogue row.
+  // clang-format off
+  constexpr std::pair<std::string_view, platform::DispId> kInterface[] = {
+      {"error_number", 0x68030003}, {"error_description", 0x68030002},
+      {"answer_long", 0x68030001}, {"answer_string", 0x68030000},
+      {"UserIDExists", 0x60030006}, {"AuthUser", 0x60030007}, {"GiveKey", 0x60030008},
+      {"TakeKey", 0x60030009}, {"HasMaster", 0x6003000a}, {"IsSuspended", 0x6003000b},
+      {"NumberofCredits", 0x6003000c}, {"NumberOfDays", 0x6003000d}, {"LastLogin", 0x6003000e},
+      {"CreationDate", 0x6003000f}, {"PrimaryClass", 0x60030010}, {"CurrentClass", 0x60030011},
+      {"UserOnline", 0x60030012}, {"HasKey", 0x60030013}, {"GiveCredits", 0x60030014},
+      {"GiveDays", 0x60030015}, {"SystemVariable", 0x60030016}, {"SwitchClass", 0x60030017},
+      {"DeleteUser", 0x60030018}, {"UnDeleteUser", 0x60030019}, {"SuspendUser", 0x6003001a},
+      {"UnSuspendUser", 0x6003001b}, {"UpdateUserField", 0x6003001c},
+      {"AuditMessage", 0x6003001d}, {"GetLocalHost", 0x6003001e}, {"GetLocalPort", 0x6003001f},
+      {"GetRemoteHost", 0x60030020}, {"InitWinsock", 0x60030021}, {"Logit", 0x60030022}};
+  // clang-format on
+  ASSERT_EQ(members.size(), std::size(kInterface));
+  for (size_t i = 0; i < members.size(); ++i) {
+    EXPECT_EQ(members[i].name, kInterface[i].first);
+    EXPECT_EQ(members[i].id, kInterface[i].second) << members[i].name;
+  }
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    const platform::MemberInfo& member = members[4 + i];
+    EXPECT_EQ(member.name, kCommands[i].member);
+    EXPECT_EQ(member.result, platform::VarType::kRecord) << member.name;
+    EXPECT_EQ(member.params.data(), kCommands[i].params.data()) << member.name;
+    EXPECT_TRUE(member.help.starts_with(kCommands[i].summary)) << member.name;
+  }
 }
 
 TEST_F(DispatchTest, CommandsReturnARecordAndSetTheProperties) {
@@ -79,6 +109,11 @@ TEST_F(DispatchTest, SettingsReadersAndInitWinsock) {
   auto tcp = platform::QueryInterface<platform::TcpSocket>(
       std::get<std::shared_ptr<platform::Component>>(socket));
   EXPECT_NE(tcp->Describe().find("127.0.0.9"), std::string::npos);
+  // The readers change nothing, so a const object offers them.
+  const WG& reader = wg_;
+  EXPECT_EQ(reader.GetLocalHost(), "127.0.0.1");
+  EXPECT_EQ(reader.GetLocalPort(), 4000);
+  EXPECT_NE(reader.InitWinsock()->Describe().find("127.0.0.9"), std::string::npos);
   EXPECT_EQ(RaisedError([&] { object_->PutProperty(0x68030003, int32_t{1}); }),
             platform::kObjectDoesNotSupport);
 }

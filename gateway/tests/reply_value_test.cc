@@ -36,10 +36,10 @@ TEST(ReplyValue, AnEndBeyondCharacter32767Overflows) {
             platform::kOverflow);
 }
 
-TEST(ReplyContains, IgnoresCaseAcrossTheCodePage) {
-  EXPECT_TRUE(ReplyContains("it is UNKNOWN", "NO"));
-  EXPECT_TRUE(ReplyContains("ÉTÉ", "été"));
-  EXPECT_FALSE(ReplyContains("yes", "NO"));
+TEST(FoldedReply, ContainsIgnoresCaseAcrossTheCodePage) {
+  EXPECT_TRUE(FoldedReply("it is UNKNOWN").Contains("NO"));
+  EXPECT_TRUE(FoldedReply("ÉTÉ").Contains("été"));
+  EXPECT_FALSE(FoldedReply("yes").Contains("NO"));
 }
 
 }  // namespace

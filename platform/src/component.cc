@@ -10,7 +10,8 @@ namespace platform {
 namespace {
 
 // The class table of the process: programmatic identifiers, folded to lower
-// case, to factories. This is the platform's one piece of shared state.
+// case, to factories. Shared by the whole process, as are the socket
+// defaults (see component.h).
 class ClassTable {
  public:
   static ClassTable& Instance() {

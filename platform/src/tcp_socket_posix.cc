@@ -28,13 +28,9 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
+// The default timeouts, shared by the whole process (see component.h).
 std::mutex g_defaults_mutex;
 SocketTimeouts g_defaults;
-
-// The end-of-value character the server puts after its prompts and values,
-// and its capital, which the reply rules take for the same letter.
-constexpr char kEndOfValueByte = static_cast<char>(0xF5);
-constexpr char kEndOfValueCapitalByte = static_cast<char>(0xD5);
 
 // Host names looked up at the same time, at most. A name service that
 // never answers leaves one lookup thread per name behind for as long as the

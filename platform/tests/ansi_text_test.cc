@@ -16,6 +16,10 @@ TEST(AnsiText, EveryByteSurvivesTheRoundTrip) {
 TEST(AnsiText, MapsTheCodePageSpecials) {
   EXPECT_EQ(AnsiToUtf8("\x80"), "\u20AC");
   EXPECT_EQ(AnsiToUtf8("\xF5\xD5"), "õÕ");
+  // The end-of-value letter: one byte on the wire, its UTF-8 form inside.
+  EXPECT_EQ(AnsiToUtf8(std::string(1, kEndOfValueByte)), kEndOfValueText);
+  EXPECT_EQ(Utf8ToAnsi(kEndOfValueText), std::string(1, kEndOfValueByte));
+  EXPECT_EQ(FoldCase(AnsiToUtf8(std::string(1, kEndOfValueCapitalByte))), kEndOfValueText);
   EXPECT_EQ(Utf8ToAnsi("€ Ÿ é"), "\x80 \x9F \xE9");
 }
 

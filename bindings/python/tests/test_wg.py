@@ -60,11 +60,53 @@ def test_line_breaks_are_refused_without_a_connection(serve):
     assert server.lines == []
 
 
+@pytest.mark.parametrize("call", [
+    lambda wg: wg.GiveCredits("s", "bob", "5"),
+    lambda wg: wg.GiveDays("s", "bob", 2**31),
+    lambda wg: wg.UpdateUserField("s", "bob", 40000, "x"),
+    lambda wg: wg.SystemVariable("s", 1.5),
+    lambda wg: wg.UserIDExists("s", 7),
+])
+def test_arguments_of_the_wrong_type_are_refused_without_a_connection(serve, call):
+    server = serve(b"Ok\r\n")
+    with pytest.raises(TypeError):
+        call(morvane.WG())
+    assert server.lines == []
+
+
+def test_commands_take_their_arguments_by_name(serve):
+    server = serve(b"Ok\r\n")
+    result = morvane.WG().UpdateUserField(secret="s", userid="bob", field=-2, newdata="a b")
+    assert result.long_value == 1
+    assert server.lines[1] == b"UPDATEUSERFIELD -2 bob%%a b\r\n"
+    assert morvane.WG.HasKey.__doc__.startswith("HasKey(self, secret: str, userid: str, key: str)")
+
+
 def test_settings_readers_and_socket(windir, serve):
     serve(b"")
     wg = morvane.WG()
     assert wg.GetRemoteHost() == "127.0.0.1"
     assert "not connected" in repr(wg.InitWinsock())
+
+
+def test_close_waits_for_a_receive_of_another_thread(windir):
+    import socket
+    from conftest import write_settings
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        write_settings(windir, silent.getsockname()[1])
+        morvane.set_socket_timeouts(receive=0.6)
+        sock = morvane.WG().InitWinsock()
+        assert sock.Connect() == -1
+        received = []
+        reader = threading.Thread(target=lambda: received.append(sock.Receive()))
+        reader.start()
+        time.sleep(0.2)  # the reader is waiting for an answer
+        start = time.monotonic()
+        sock.Close()  # taken after the Receive, never under it
+        assert time.monotonic() - start >= 0.2
+        reader.join(5)
+        assert received == [(0, "")]
+        assert "not connected" in repr(sock)
 
 
 def test_logit_returns_the_composed_line(windir):

@@ -105,15 +105,15 @@ class MORVANE_EXPORT WG : public platform::Dispatch {
   // raises a file PlatformError. GetLocalPort is the port of the server
   // module, the port the connection goes to; it raises 13 or 6 when the
   // stored port is not a 32-bit number.
-  std::string GetLocalHost();
-  int32_t GetLocalPort();
-  std::string GetRemoteHost();
+  std::string GetLocalHost() const;
+  int32_t GetLocalPort() const;
+  std::string GetRemoteHost() const;
 
   // A new socket object, configured from the settings and not connected.
   // The three values come from one read of the settings file, so they
   // always belong together. Raises 429 when the socket component is
   // missing, and what the readers above raise.
-  std::shared_ptr<platform::TcpSocket> InitWinsock();
+  std::shared_ptr<platform::TcpSocket> InitWinsock() const;
 
   // Appends one line to "tarnel.log" in the current directory: the date in
   // the locale's short form, the time as HH:MM, " - " and `data`, written

@@ -15,9 +15,19 @@
 
 namespace platform {
 
-// The character that Windows-1252 writes as byte 0xF5 ("õ"); the server
-// module ends its prompts and reply values with it.
-inline constexpr char32_t kEndOfValueChar = 0xF5;
+// The byte that ends the server module's prompts and reply values on the
+// wire: the letter "õ" of Windows-1252. Its capital "Õ" ends them as well,
+// since the server's texts are searched without regard to letter case.
+inline constexpr char kEndOfValueByte = static_cast<char>(0xF5);
+inline constexpr char kEndOfValueCapitalByte = static_cast<char>(0xD5);
+
+// The end-of-value letter as UTF-8, the form it has inside the process.
+// Windows-1252 and Unicode agree from 0xA0 on, so the byte is the code
+// point, written as two UTF-8 bytes.
+inline constexpr char kEndOfValueUtf8[] = {
+    static_cast<char>(0xC0 | (static_cast<unsigned char>(kEndOfValueByte) >> 6)),
+    static_cast<char>(0x80 | (static_cast<unsigned char>(kEndOfValueByte) & 0x3F))};
+inline constexpr std::string_view kEndOfValueText(kEndOfValueUtf8, sizeof kEndOfValueUtf8);
 
 // Windows-1252 bytes to UTF-8. Every byte maps to one character; the five
 // bytes the code page leaves undefined map to the control characters of

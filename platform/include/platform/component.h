@@ -4,6 +4,12 @@
 // a counted reference to it; which class serves that name is decided by
 // whoever registered it. The platform registers its own socket component;
 // a library registers its classes when it is loaded.
+//
+// Shared state: the class table below is process-wide, and so are the
+// socket component's default timeouts and its host-name lookup
+// (SetDefaultSocketTimeouts, SetHostNameLookup in tcp_socket.h). Nothing
+// else in the platform is shared between objects; all of these are guarded
+// and may be used from any thread.
 
 #ifndef PLATFORM_COMPONENT_H_
 #define PLATFORM_COMPONENT_H_

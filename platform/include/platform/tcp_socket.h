@@ -7,6 +7,14 @@
 // failure and nonzero success; they never raise for a network failure.
 //
 // Text is UTF-8 in the program and Windows-1252 on the wire.
+//
+// Threads: a TcpSocket object is not thread-safe. It belongs to one thread
+// at a time, and calls on it must not overlap; in particular Close must not
+// be called while another thread waits in Connect, Receive or Send on the
+// same object. Separate objects may be used on separate threads at the
+// same time. The default timeouts and the host-name lookup below are state
+// of the whole process, shared by all sockets; their functions are
+// thread-safe.
 
 #ifndef PLATFORM_TCP_SOCKET_H_
 #define PLATFORM_TCP_SOCKET_H_
@@ -65,7 +73,8 @@ struct PLATFORM_EXPORT SocketTimeouts {
 PLATFORM_EXPORT SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeouts);
 
 // The timeouts that sockets created from now on start with, clamped as by
-// ClampSocketTimeouts. Thread-safe.
+// ClampSocketTimeouts. Process-wide: setting them affects the sockets every
+// thread creates afterwards, and none that exist. Thread-safe.
 PLATFORM_EXPORT SocketTimeouts DefaultSocketTimeouts();
 PLATFORM_EXPORT void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
 
@@ -77,7 +86,8 @@ using HostNameLookup = std::function<std::string(const std::string& name)>;
 
 // Replaces the lookup that Connect uses for names that are not dotted
 // addresses; an empty function restores the system resolver. For tests
-// that need a name service which is slow or never answers. Thread-safe.
+// that need a name service which is slow or never answers. Process-wide,
+// for every socket's next lookup. Thread-safe.
 PLATFORM_EXPORT void SetHostNameLookup(HostNameLookup lookup);
 
 class PLATFORM_EXPORT TcpSocket : public virtual Component {

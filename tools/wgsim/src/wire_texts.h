@@ -11,6 +11,7 @@ namespace wgsim::wire {
 
 // The character that ends a prompt (twice) and a reply value (once): the
 // letter o with tilde, byte 0xF5 in Windows-1252, written here in UTF-8.
+// A copy of the platform's constant on purpose: the simulator checks the gateway independently.
 inline constexpr std::string_view kEndMark = "\u00F5";
 inline constexpr std::string_view kLineEnd = "\r\n";
 // Between the words of a value reply and the value.
