@@ -32,7 +32,7 @@ constexpr milliseconds kReceiveTimeout = 500ms;
 // Opted in only where a case says so: by default the gap is off.
 constexpr milliseconds kQuietGap = 150ms;
 // Room for scheduling on a busy machine, on top of a case's own waits.
-constexpr milliseconds kSlack = 400ms;
+constexpr milliseconds kSlack = 1000ms;
 
 // The greeting on one line: the prompt alone.
 constexpr const char* kPromptOnly = "Please enter your secret string to continue.\xF5\xF5";
