@@ -25,8 +25,12 @@ CommandReturn Failure(const Command& command, int32_t number, std::string_view t
 // lacks and that would arrive as '?' (credits for "Zoē" must never go to
 // the account "Zo?").
 bool Unsendable(std::string_view text) {
-  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
-         !platform::FitsAnsi(text);
+  bool plain = true;
+  for (char c : text) {
+    if (c == '\r' || c == '\n' || c == '\0') return true;
+    plain = plain && static_cast<unsigned char>(c) < 0x80;
+  }
+  return !plain && !platform::FitsAnsi(text);
 }
 
 // The refusal due before any connection, if the arguments call for one:
@@ -43,10 +47,16 @@ std::optional<CommandReturn> Refusal(const Command& command, std::string_view se
   return std::nullopt;
 }
 
+// What ends every line sent.
+constexpr std::string_view kLineEnd = "\r\n";
+
 // The command line: the layout with "{n}" replaced by argument n, then CR LF.
 std::string ComposeLine(const Command& command, std::span<const std::string_view> args) {
   std::string line;
   const std::string_view layout = command.layout;
+  size_t size = layout.size() + kLineEnd.size();
+  for (std::string_view arg : args) size += arg.size();
+  line.reserve(size);
   for (size_t i = 0; i < layout.size(); ++i) {
     if (layout[i] == '{' && i + 2 < layout.size() && layout[i + 2] == '}') {
       line += args[static_cast<size_t>(layout[i + 1] - '1')];
@@ -55,7 +65,8 @@ std::string ComposeLine(const Command& command, std::span<const std::string_view
       line += layout[i];
     }
   }
-  return line + "\r\n";
+  line.append(kLineEnd);
+  return line;
 }
 
 // The outcome of the first rule whose text the reply contains, with the

@@ -1,8 +1,8 @@
 #include "platform/ansi_text.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "utf8.h"
 
@@ -35,10 +35,40 @@ char AnsiByte(char32_t c) {
   return kReplacementByte;
 }
 
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+// Text is scanned eight bytes at a time where it is plain ASCII: a word
+// without any high bit set holds no byte that any conversion changes but
+// A-Z.
+using Word = uint64_t;
+constexpr Word kEveryByte = 0x0101010101010101;
+constexpr Word kHighBits = 0x80 * kEveryByte;
+
+Word LoadWord(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
 }
+
+// Eight ASCII bytes with A-Z lowered. Adding to a byte below 0x80 never
+// carries into the next, so the high bit of each sum tells whether the byte
+// is at least 'A', and whether it lies beyond 'Z'.
+Word LowerAsciiWord(Word word) {
+  const Word from_a = word + (0x80 - 'A') * kEveryByte;
+  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
+  const Word capitals = from_a & ~beyond_z & kHighBits;
+  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
+}
+
+// The offset of the first byte at or after `at` that is not ASCII, or the
+// text's size.
+size_t EndOfAscii(std::string_view text, size_t at) {
+  while (text.size() - at >= sizeof(Word) && (LoadWord(text.data() + at) & kHighBits) == 0) {
+    at += sizeof(Word);
+  }
+  while (at < text.size() && static_cast<uint8_t>(text[at]) < 0x80) ++at;
+  return at;
+}
+
+bool IsAscii(std::string_view text) { return EndOfAscii(text, 0) == text.size(); }
 
 }  // namespace
 
@@ -49,11 +79,19 @@ std::string AnsiToUtf8(std::string_view ansi) {
   out.reserve(ansi.size() + ansi.size() / 8);
   size_t at = 0;
   while (at < ansi.size()) {
-    size_t run = at;
-    while (run < ansi.size() && static_cast<uint8_t>(ansi[run]) < 0x80) ++run;
+    const size_t run = EndOfAscii(ansi, at);
     out.append(ansi.data() + at, run - at);
     if (run == ansi.size()) break;
-    utf8::Append(out, AnsiChar(static_cast<uint8_t>(ansi[run])));
+    const auto byte = static_cast<uint8_t>(ansi[run]);
+    if (byte >= 0xA0) {
+      // Latin-1 letters and signs: the code point is the byte, two bytes
+      // in UTF-8.
+      const char pair[2] = {static_cast<char>(0xC0 | (byte >> 6)),
+                            static_cast<char>(0x80 | (byte & 0x3F))};
+      out.append(pair, sizeof pair);
+    } else {
+      utf8::Append(out, AnsiChar(byte));
+    }
     at = run + 1;
   }
   return out;
@@ -65,10 +103,10 @@ std::string Utf8ToAnsi(std::string_view text) {
   out.reserve(text.size());
   size_t pos = 0;
   while (pos < text.size()) {
-    if (static_cast<uint8_t>(text[pos]) < 0x80) {
-      out += text[pos++];
-      continue;
-    }
+    const size_t run = EndOfAscii(text, pos);
+    out.append(text.data() + pos, run - pos);
+    pos = run;
+    if (pos == text.size()) break;
     const char32_t c = utf8::Decode(text, pos);
     out += (c == utf8::kMalformed) ? kReplacementByte : AnsiByte(c);
   }
@@ -76,7 +114,7 @@ std::string Utf8ToAnsi(std::string_view text) {
 }
 
 bool FitsAnsi(std::string_view text) {
-  size_t pos = 0;
+  size_t pos = EndOfAscii(text, 0);
   while (pos < text.size()) {
     if (static_cast<uint8_t>(text[pos]) < 0x80) {
       ++pos;
@@ -106,6 +144,15 @@ std::string FoldCase(std::string_view text) {
   const size_t n = out.size();
   const auto byte = [p](size_t at) { return static_cast<uint8_t>(p[at]); };
   for (size_t i = 0; i < n; ++i) {
+    if (n - i >= sizeof(Word)) {
+      const Word word = LoadWord(p + i);
+      if ((word & kHighBits) == 0) {
+        const Word lowered = LowerAsciiWord(word);
+        std::memcpy(p + i, &lowered, sizeof lowered);
+        i += sizeof(Word) - 1;
+        continue;
+      }
+    }
     const uint8_t b = byte(i);
     if (b < 0x80) {
       if (static_cast<uint8_t>(b - 'A') < 26) p[i] = static_cast<char>(b + ('a' - 'A'));

@@ -1,5 +1,6 @@
 #include "platform/component.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -29,8 +30,25 @@ class ClassTable {
   }
 
   ComponentFactory Find(std::string_view progid) const {
+    // A short ASCII identifier, the usual kind, is lowered on the stack;
+    // any other is folded into a string of its own.
+    constexpr size_t kLongestStackId = 64;
+    char lowered[kLongestStackId];
+    std::string folded;
+    std::string_view key;
+    const bool ascii = std::all_of(progid.begin(), progid.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii && progid.size() <= kLongestStackId) {
+      std::transform(progid.begin(), progid.end(), lowered, [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+      });
+      key = std::string_view(lowered, progid.size());
+    } else {
+      folded = FoldCase(progid);
+      key = folded;
+    }
     std::lock_guard lock(mutex_);
-    auto it = factories_.find(FoldCase(progid));
+    auto it = factories_.find(key);
     return it == factories_.end() ? ComponentFactory() : it->second;
   }
 
