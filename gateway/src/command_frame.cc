@@ -57,14 +57,17 @@ std::string ComposeLine(const Command& command, std::span<const std::string_view
   size_t size = layout.size() + kLineEnd.size();
   for (std::string_view arg : args) size += arg.size();
   line.reserve(size);
-  for (size_t i = 0; i < layout.size(); ++i) {
-    if (layout[i] == '{' && i + 2 < layout.size() && layout[i + 2] == '}') {
-      line += args[static_cast<size_t>(layout[i + 1] - '1')];
+  // The text between the placeholders is copied in runs.
+  size_t copied = 0;
+  for (size_t i = layout.find('{'); i != std::string_view::npos; i = layout.find('{', i + 1)) {
+    if (i + 2 < layout.size() && layout[i + 2] == '}') {
+      line.append(layout.substr(copied, i - copied));
+      line.append(args[static_cast<size_t>(layout[i + 1] - '1')]);
       i += 2;
-    } else {
-      line += layout[i];
+      copied = i + 1;
     }
   }
+  line.append(layout.substr(copied));
   line.append(kLineEnd);
   return line;
 }

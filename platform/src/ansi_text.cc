@@ -1,6 +1,7 @@
 #include "platform/ansi_text.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -48,24 +49,106 @@ Word LoadWord(const char* at) {
   return word;
 }
 
-// Eight ASCII bytes with A-Z lowered. Adding to a byte below 0x80 never
-// carries into the next, so the high bit of each sum tells whether the byte
-// is at least 'A', and whether it lies beyond 'Z'.
-Word LowerAsciiWord(Word word) {
-  const Word from_a = word + (0x80 - 'A') * kEveryByte;
-  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
-  const Word capitals = from_a & ~beyond_z & kHighBits;
+// Eight bytes with A-Z lowered and every other byte kept. Adding to a byte
+// below 0x80 never carries into the next, so with the high bits cleared the
+// high bit of each sum tells whether the byte is at least 'A', and whether
+// it lies beyond 'Z'; bytes that had the high bit set are left alone.
+Word LowerAsciiBytes(Word word) {
+  const Word low = word & ~kHighBits;
+  const Word from_a = low + (0x80 - 'A') * kEveryByte;
+  const Word beyond_z = low + (0x80 - 'Z' - 1) * kEveryByte;
+  const Word capitals = from_a & ~beyond_z & ~word & kHighBits;
   return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
 }
 
 // The offset of the first byte at or after `at` that is not ASCII, or the
 // text's size.
 size_t EndOfAscii(std::string_view text, size_t at) {
-  while (text.size() - at >= sizeof(Word) && (LoadWord(text.data() + at) & kHighBits) == 0) {
+  while (text.size() - at >= sizeof(Word)) {
+    const Word high = LoadWord(text.data() + at) & kHighBits;
+    if (high != 0) {
+      // The lowest set bit is that of the first byte in memory.
+      if constexpr (std::endian::native == std::endian::little) {
+        return at + static_cast<size_t>(std::countr_zero(high)) / 8;
+      }
+      break;
+    }
     at += sizeof(Word);
   }
   while (at < text.size() && static_cast<uint8_t>(text[at]) < 0x80) ++at;
   return at;
+}
+
+// The characters of the code page lie below U+0800 but for a few
+// punctuation marks and signs of 0x80 to 0x9F.
+constexpr char32_t kFirstOfThreeBytes = 0x800;
+
+// The most bytes a code page character takes in UTF-8.
+constexpr size_t kMostBytesPerChar = 3;
+
+// The longest text converted to UTF-8 on the stack.
+constexpr size_t kLongestStackConversion = 256;
+
+// The size of a code page character in UTF-8.
+size_t EncodedSize(char32_t c) {
+  if (c < 0x80) return 1;
+  return c < kFirstOfThreeBytes ? 2 : kMostBytesPerChar;
+}
+
+// Writes the UTF-8 form of a code page character that is not ASCII at
+// `out`; returns the end of what it wrote.
+char* Encode(char32_t c, char* out) {
+  if (c < kFirstOfThreeBytes) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+  } else {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  return out;
+}
+
+// Folds the letter whose lead byte is at p[i], if it has one: the
+// accented capitals of Latin-1, Š, Œ, Ž and Ÿ, each replaced by a
+// lower-case form of the same UTF-8 length.
+void FoldLetterAt(char* p, size_t n, size_t i) {
+  const auto b = static_cast<uint8_t>(p[i]);
+  if ((b != 0xC3 && b != 0xC5) || i + 1 >= n) return;
+  const auto next = static_cast<uint8_t>(p[i + 1]);
+  if ((next & 0xC0) != 0x80) return;
+  if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+    p[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
+  } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
+    p[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
+  } else if (b == 0xC5 && next == 0xB8) {
+    p[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
+    p[i + 1] = static_cast<char>(0xBF);
+  }
+}
+
+// Writes the UTF-8 form of Windows-1252 text at `out`, which has room for
+// it; returns the end of what it wrote. Plain ASCII goes eight bytes at a
+// time.
+char* ConvertInto(std::string_view ansi, char* out) {
+  const auto put = [&out](uint8_t byte) {
+    if (byte < 0x80) {
+      *out++ = static_cast<char>(byte);
+    } else {
+      out = Encode(AnsiChar(byte), out);
+    }
+  };
+  size_t i = 0;
+  for (; ansi.size() - i >= sizeof(Word); i += sizeof(Word)) {
+    const Word word = LoadWord(ansi.data() + i);
+    if ((word & kHighBits) == 0) {
+      std::memcpy(out, &word, sizeof word);
+      out += sizeof word;
+      continue;
+    }
+    for (size_t k = i; k < i + sizeof(Word); ++k) put(static_cast<uint8_t>(ansi[k]));
+  }
+  for (; i < ansi.size(); ++i) put(static_cast<uint8_t>(ansi[i]));
+  return out;
 }
 
 bool IsAscii(std::string_view text) { return EndOfAscii(text, 0) == text.size(); }
@@ -73,27 +156,17 @@ bool IsAscii(std::string_view text) { return EndOfAscii(text, 0) == text.size();
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  // Most of what the server sends is plain ASCII, the same in both forms:
-  // runs of it are copied whole, the other bytes encoded one by one.
-  std::string out;
-  out.reserve(ansi.size() + ansi.size() / 8);
-  size_t at = 0;
-  while (at < ansi.size()) {
-    const size_t run = EndOfAscii(ansi, at);
-    out.append(ansi.data() + at, run - at);
-    if (run == ansi.size()) break;
-    const auto byte = static_cast<uint8_t>(ansi[run]);
-    if (byte >= 0xA0) {
-      // Latin-1 letters and signs: the code point is the byte, two bytes
-      // in UTF-8.
-      const char pair[2] = {static_cast<char>(0xC0 | (byte >> 6)),
-                            static_cast<char>(0x80 | (byte & 0x3F))};
-      out.append(pair, sizeof pair);
-    } else {
-      utf8::Append(out, AnsiChar(byte));
-    }
-    at = run + 1;
+  // Short text, all the server ever sends, is converted on the stack and
+  // copied once into a string of the right size; longer text is measured
+  // first.
+  if (ansi.size() <= kLongestStackConversion) {
+    char buffer[kLongestStackConversion * kMostBytesPerChar];
+    return std::string(buffer, ConvertInto(ansi, buffer));
   }
+  size_t size = 0;
+  for (char c : ansi) size += EncodedSize(AnsiChar(static_cast<uint8_t>(c)));
+  std::string out(size, '\0');
+  ConvertInto(ansi, out.data());
   return out;
 }
 
@@ -139,36 +212,29 @@ size_t Utf8Offset(std::string_view text, size_t index) {
 }
 
 std::string FoldCase(std::string_view text) {
+  // A-Z are lowered eight bytes at a time; the other letters are two-byte
+  // sequences, each folded where its lead byte is. A continuation byte is
+  // never a lead byte, before folding or after.
   std::string out(text);
   char* const p = out.data();
   const size_t n = out.size();
-  const auto byte = [p](size_t at) { return static_cast<uint8_t>(p[at]); };
-  for (size_t i = 0; i < n; ++i) {
-    if (n - i >= sizeof(Word)) {
-      const Word word = LoadWord(p + i);
-      if ((word & kHighBits) == 0) {
-        const Word lowered = LowerAsciiWord(word);
-        std::memcpy(p + i, &lowered, sizeof lowered);
-        i += sizeof(Word) - 1;
-        continue;
-      }
+  size_t i = 0;
+  for (; n - i >= sizeof(Word); i += sizeof(Word)) {
+    const Word word = LoadWord(p + i);
+    const Word lowered = LowerAsciiBytes(word);
+    if (lowered != word) std::memcpy(p + i, &lowered, sizeof lowered);
+    if ((word & kHighBits) == 0) continue;
+    for (size_t k = i; k < i + sizeof(Word); ++k) {
+      if (static_cast<uint8_t>(p[k]) >= 0x80) FoldLetterAt(p, n, k);
     }
-    const uint8_t b = byte(i);
+  }
+  for (; i < n; ++i) {
+    const auto b = static_cast<uint8_t>(p[i]);
     if (b < 0x80) {
       if (static_cast<uint8_t>(b - 'A') < 26) p[i] = static_cast<char>(b + ('a' - 'A'));
-      continue;
+    } else {
+      FoldLetterAt(p, n, i);
     }
-    if ((b != 0xC3 && b != 0xC5) || i + 1 >= n || (byte(i + 1) & 0xC0) != 0x80) continue;
-    const uint8_t next = byte(i + 1);
-    if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
-      p[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
-    } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
-      p[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
-    } else if (b == 0xC5 && next == 0xB8) {
-      p[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
-      p[i + 1] = static_cast<char>(0xBF);
-    }
-    ++i;
   }
   return out;
 }

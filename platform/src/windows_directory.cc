@@ -14,7 +14,13 @@ std::string WindowsDirectory() {
   // A WINDIR of blanks only counts as unset: it must never turn the path
   // into "/morvane.ini" at the root.
   if (directory.empty()) directory = BuiltInWindowsDirectory();
-  return std::string(directory);
+  // Callers append a file name: room for one, so that doing so does not
+  // allocate again.
+  constexpr size_t kRoomForFileName = 32;
+  std::string result;
+  result.reserve(directory.size() + kRoomForFileName);
+  result.append(directory);
+  return result;
 }
 
 }  // namespace platform
