@@ -98,8 +98,7 @@ size_t FoldedReply::Find(std::string_view text) const {
   const char* const begin = folded_.data();
   const char* const last_start = begin + (folded_.size() - text.size());
   for (const char* at = begin; at <= last_start; ++at) {
-    at = static_cast<const char*>(
-        std::memchr(at, first, static_cast<size_t>(last_start - at) + 1));
+    at = static_cast<const char*>(std::memchr(at, first, static_cast<size_t>(last_start - at) + 1));
     if (at == nullptr) break;
     switch (MatchAt(at, text)) {
       case Match::kYes:
