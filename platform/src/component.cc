@@ -1,6 +1,5 @@
 #include "platform/component.h"
 
-#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -34,19 +33,15 @@ class ClassTable {
     // any other is folded into a string of its own.
     constexpr size_t kLongestStackId = 64;
     char lowered[kLongestStackId];
-    std::string folded;
-    std::string_view key;
-    const bool ascii = std::all_of(progid.begin(), progid.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii && progid.size() <= kLongestStackId) {
-      std::transform(progid.begin(), progid.end(), lowered, [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-      });
-      key = std::string_view(lowered, progid.size());
-    } else {
-      folded = FoldCase(progid);
-      key = folded;
+    bool ascii = progid.size() <= kLongestStackId;
+    for (size_t i = 0; ascii && i < progid.size(); ++i) {
+      const char c = progid[i];
+      ascii = static_cast<unsigned char>(c) < 0x80;
+      lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
     }
+    std::string folded;
+    if (!ascii) folded = FoldCase(progid);
+    const std::string_view key = ascii ? std::string_view(lowered, progid.size()) : folded;
     std::lock_guard lock(mutex_);
     auto it = factories_.find(key);
     return it == factories_.end() ? ComponentFactory() : it->second;
