@@ -56,9 +56,9 @@ constexpr Style kMarked = {kError, kNoError};
 // The three error rules most commands begin with, then the command's own.
 template <class... Own>
 constexpr auto ErrorRulesThen(Style style, Own... own) {
-  return std::array<Rule, 3 + sizeof...(Own)>{
-      Rule{kMalformedReply, kMalformed}, Rule{kNoCommandReply, NoCommand(0, style.failure)},
-      Rule{kNoUserReply, NoUser(0, style.failure)}, own...};
+  return std::array<Rule, 3 + sizeof...(Own)>{Rule{kMalformedReply, kMalformed},
+                                              Rule{kNoCommandReply, NoCommand(0, style.failure)},
+                                              Rule{kNoUserReply, NoUser(0, style.failure)}, own...};
 }
 
 // Identity.
@@ -91,11 +91,12 @@ constexpr auto kGiveCreditsRules =
 constexpr auto kGiveDaysRules = ErrorRulesThen(
     kMarked, Rule{kUnableReply, kNotComplied},
     Rule{kNegativeDaysReply, {kNegativeDays, kNegativeDaysText, 0, kError}}, Rule{kOkReply, kDone});
-constexpr auto kSwitchClassRules = ErrorRulesThen(
-    kMarked, Rule{kNoClassReply, {kNoSuchClass, kNoSuchClassText, 0, kError}}, Rule{kOkReply, kDone});
-constexpr auto kDeleteUserRules = ErrorRulesThen(
-    kMarked, Rule{kProtectedReply, {kUserProtected, kUserProtectedText, 0, kError}},
-    Rule{"User is deleted", kDone});
+constexpr auto kSwitchClassRules =
+    ErrorRulesThen(kMarked, Rule{kNoClassReply, {kNoSuchClass, kNoSuchClassText, 0, kError}},
+                   Rule{kOkReply, kDone});
+constexpr auto kDeleteUserRules =
+    ErrorRulesThen(kMarked, Rule{kProtectedReply, {kUserProtected, kUserProtectedText, 0, kError}},
+                   Rule{"User is deleted", kDone});
 constexpr auto kUnDeleteUserRules = ErrorRulesThen(kMarked, Rule{"User is undeleted", kDone});
 constexpr auto kSuspendUserRules = ErrorRulesThen(kMarked, Rule{"User is suspended", kDone});
 constexpr auto kUnSuspendUserRules = ErrorRulesThen(kMarked, Rule{"User is unsuspended", kDone});
@@ -259,17 +260,25 @@ std::string ComposeLine(const Command& command, std::span<const std::string_view
   if (args.size() + 1 != command.params.size()) {
     throw platform::PlatformError(platform::kWrongArgumentCount);
   }
-  std::string line;
+  constexpr std::string_view kLineEnd = "\r\n";
   const std::string_view layout = command.layout;
-  for (size_t i = 0; i < layout.size(); ++i) {
-    if (layout[i] == '{' && i + 2 < layout.size() && layout[i + 2] == '}') {
-      line += args[static_cast<size_t>(layout[i + 1] - '1')];
+  size_t size = layout.size() + kLineEnd.size();
+  for (std::string_view arg : args) size += arg.size();
+  std::string line;
+  line.reserve(size);
+  // The text between the placeholders is copied in runs.
+  size_t copied = 0;
+  for (size_t i = layout.find('{'); i != std::string_view::npos; i = layout.find('{', i + 1)) {
+    if (i + 2 < layout.size() && layout[i + 2] == '}') {
+      line.append(layout.substr(copied, i - copied));
+      line.append(args[static_cast<size_t>(layout[i + 1] - '1')]);
       i += 2;
-    } else {
-      line += layout[i];
+      copied = i + 1;
     }
   }
-  return line + "\r\n";
+  line.append(layout.substr(copied));
+  line.append(kLineEnd);
+  return line;
 }
 
 std::string CommandHelp(const Command& command) {

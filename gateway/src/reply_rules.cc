@@ -1,6 +1,7 @@
 #include "reply_rules.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/ansi_text.h"
 #include "platform/error.h"
@@ -16,16 +17,58 @@ constexpr size_t kUnmarkedValueStart = 4;
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
-// True when folding `text` changes nothing but A-Z: ASCII, and the
-// end-of-value character (already lower case) that ends the handshake
-// texts.
-bool FoldsLikeAscii(std::string_view text) {
+// Texts are compared eight bytes at a time where they are plain ASCII.
+using Word = uint64_t;
+constexpr Word kEveryByte = 0x0101010101010101;
+constexpr Word kHighBits = 0x80 * kEveryByte;
+
+Word LoadWord(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// Eight ASCII bytes with A-Z lowered. Adding to a byte below 0x80 never
+// carries into the next, so the high bit of each sum tells whether the byte
+// is at least 'A', and whether it lies beyond 'Z'.
+Word LowerAsciiWord(Word word) {
+  const Word from_a = word + (0x80 - 'A') * kEveryByte;
+  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
+  const Word capitals = from_a & ~beyond_z & kHighBits;
+  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
+}
+
+// How `text` compares with the folded reply bytes at `at`.
+enum class Match { kNo, kYes, kNeedsFolding };
+
+// Compares `text` with the folded bytes at `at` (at least text.size() of
+// them), lowering A-Z of `text` on the way. Folding any other character of
+// `text` than those and the end-of-value character is left to FoldCase:
+// kNeedsFolding when the comparison meets one.
+Match MatchAt(const char* at, std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) continue;
-    if (text.substr(i, platform::kEndOfValueText.size()) != platform::kEndOfValueText) return false;
+    // Eight ASCII bytes at a time where the text has them.
+    if (text.size() - i >= sizeof(Word)) {
+      const Word word = LoadWord(text.data() + i);
+      if ((word & kHighBits) == 0) {
+        if (LowerAsciiWord(word) != LoadWord(at + i)) return Match::kNo;
+        i += sizeof(Word) - 1;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      if (at[i] != LowerAscii(text[i])) return Match::kNo;
+      continue;
+    }
+    if (text.substr(i, platform::kEndOfValueText.size()) != platform::kEndOfValueText)
+      return Match::kNeedsFolding;
+    if (std::memcmp(at + i, platform::kEndOfValueText.data(), platform::kEndOfValueText.size()) !=
+        0) {
+      return Match::kNo;
+    }
     i += platform::kEndOfValueText.size() - 1;
   }
-  return true;
+  return Match::kYes;
 }
 
 }  // namespace
@@ -35,17 +78,31 @@ FoldedReply::FoldedReply(std::string_view reply) : folded_(platform::FoldCase(re
 bool FoldedReply::Contains(std::string_view text) const { return Find(text) != std::string::npos; }
 
 size_t FoldedReply::Find(std::string_view text) const {
-  // The texts searched for fold like ASCII: folding them is lowering A-Z,
-  // done while comparing instead of into a new string for every rule.
-  if (!FoldsLikeAscii(text)) return folded_.find(platform::FoldCase(text));
+  // Folding keeps the size of a text, so a longer one cannot occur.
+  if (text.size() > folded_.size()) return std::string::npos;
   if (text.empty()) return 0;
+  // A first letter that FoldCase may turn into another lead byte (Ÿ to ÿ)
+  // leaves nothing to search for.
+  if (static_cast<unsigned char>(text[0]) >= 0x80 && !text.starts_with(platform::kEndOfValueText)) {
+    return folded_.find(platform::FoldCase(text));
+  }
+  // The texts searched for fold like ASCII: folding them is lowering A-Z,
+  // done while comparing at the places where the first byte occurs,
+  // instead of into a new string for every rule.
   const char first = LowerAscii(text[0]);
-  for (size_t at = folded_.find(first);
-       at != std::string::npos && text.size() <= folded_.size() - at;
-       at = folded_.find(first, at + 1)) {
-    size_t i = 1;
-    while (i < text.size() && folded_[at + i] == LowerAscii(text[i])) ++i;
-    if (i == text.size()) return at;
+  const char* const begin = folded_.data();
+  const char* const last_start = begin + (folded_.size() - text.size());
+  for (const char* at = begin; at <= last_start; ++at) {
+    at = static_cast<const char*>(std::memchr(at, first, static_cast<size_t>(last_start - at) + 1));
+    if (at == nullptr) break;
+    switch (MatchAt(at, text)) {
+      case Match::kYes:
+        return static_cast<size_t>(at - begin);
+      case Match::kNeedsFolding:
+        return folded_.find(platform::FoldCase(text));
+      case Match::kNo:
+        break;
+    }
   }
   return std::string::npos;
 }

@@ -42,5 +42,30 @@ TEST(FoldedReply, ContainsIgnoresCaseAcrossTheCodePage) {
   EXPECT_FALSE(FoldedReply("yes").Contains("NO"));
 }
 
+TEST(FoldedReply, FindsTheFirstPlaceWithoutRegardToCase) {
+  constexpr size_t kNowhere = std::string::npos;
+  const struct {
+    std::string_view reply;
+    std::string_view text;
+    size_t at;
+  } cases[] = {
+      {"Number of credits is : 1200\u00F5\r\n", "IS : ", 18},
+      {"Number of credits is : 1200\u00D5\r\n", "\u00F5", 27},
+      {"What is your wish my master?\u00F5\u00F5", "WHAT IS YOUR WISH MY MASTER?\u00D5\u00F5", 0},
+      {"mamamaster", "MASTER", 4},
+      {"xxABCDEFGHIJxx", "abcdefghij", 2},
+      {"abcdefgX", "ABCDEFGY", kNowhere},
+      {"abcdefgh", "ABCDEFGHI", kNowhere},  // longer than the reply
+      {"x\u00FF", "\u0178", 1},             // Ÿ folds to a letter of another lead byte
+      {"\u0178", "\u00FF", 0},
+      {"ÉTÉ", "été", 0},
+      {"abc", "", 0},
+      {"", "", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FoldedReply(c.reply).Find(c.text), c.at) << c.reply << " / " << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace morvane::testing

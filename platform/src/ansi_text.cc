@@ -1,8 +1,9 @@
 #include "platform/ansi_text.h"
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "utf8.h"
 
@@ -35,27 +36,137 @@ char AnsiByte(char32_t c) {
   return kReplacementByte;
 }
 
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+// Text is scanned eight bytes at a time where it is plain ASCII: a word
+// without any high bit set holds no byte that any conversion changes but
+// A-Z.
+using Word = uint64_t;
+constexpr Word kEveryByte = 0x0101010101010101;
+constexpr Word kHighBits = 0x80 * kEveryByte;
+
+Word LoadWord(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
 }
+
+// Eight bytes with A-Z lowered and every other byte kept. Adding to a byte
+// below 0x80 never carries into the next, so with the high bits cleared the
+// high bit of each sum tells whether the byte is at least 'A', and whether
+// it lies beyond 'Z'; bytes that had the high bit set are left alone.
+Word LowerAsciiBytes(Word word) {
+  const Word low = word & ~kHighBits;
+  const Word from_a = low + (0x80 - 'A') * kEveryByte;
+  const Word beyond_z = low + (0x80 - 'Z' - 1) * kEveryByte;
+  const Word capitals = from_a & ~beyond_z & ~word & kHighBits;
+  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
+}
+
+// The offset of the first byte at or after `at` that is not ASCII, or the
+// text's size.
+size_t EndOfAscii(std::string_view text, size_t at) {
+  while (text.size() - at >= sizeof(Word)) {
+    const Word high = LoadWord(text.data() + at) & kHighBits;
+    if (high != 0) {
+      // The lowest set bit is that of the first byte in memory.
+      if constexpr (std::endian::native == std::endian::little) {
+        return at + static_cast<size_t>(std::countr_zero(high)) / 8;
+      }
+      break;
+    }
+    at += sizeof(Word);
+  }
+  while (at < text.size() && static_cast<uint8_t>(text[at]) < 0x80) ++at;
+  return at;
+}
+
+// The characters of the code page lie below U+0800 but for a few
+// punctuation marks and signs of 0x80 to 0x9F.
+constexpr char32_t kFirstOfThreeBytes = 0x800;
+
+// The most bytes a code page character takes in UTF-8.
+constexpr size_t kMostBytesPerChar = 3;
+
+// The longest text converted to UTF-8 on the stack.
+constexpr size_t kLongestStackConversion = 256;
+
+// The size of a code page character in UTF-8.
+size_t EncodedSize(char32_t c) {
+  if (c < 0x80) return 1;
+  return c < kFirstOfThreeBytes ? 2 : kMostBytesPerChar;
+}
+
+// Writes the UTF-8 form of a code page character that is not ASCII at
+// `out`; returns the end of what it wrote.
+char* Encode(char32_t c, char* out) {
+  if (c < kFirstOfThreeBytes) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+  } else {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  return out;
+}
+
+// Folds the letter whose lead byte is at p[i], if it has one: the
+// accented capitals of Latin-1, Š, Œ, Ž and Ÿ, each replaced by a
+// lower-case form of the same UTF-8 length.
+void FoldLetterAt(char* p, size_t n, size_t i) {
+  const auto b = static_cast<uint8_t>(p[i]);
+  if ((b != 0xC3 && b != 0xC5) || i + 1 >= n) return;
+  const auto next = static_cast<uint8_t>(p[i + 1]);
+  if ((next & 0xC0) != 0x80) return;
+  if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
+    p[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
+  } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
+    p[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
+  } else if (b == 0xC5 && next == 0xB8) {
+    p[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
+    p[i + 1] = static_cast<char>(0xBF);
+  }
+}
+
+// Writes the UTF-8 form of Windows-1252 text at `out`, which has room for
+// it; returns the end of what it wrote. Plain ASCII goes eight bytes at a
+// time.
+char* ConvertInto(std::string_view ansi, char* out) {
+  const auto put = [&out](uint8_t byte) {
+    if (byte < 0x80) {
+      *out++ = static_cast<char>(byte);
+    } else {
+      out = Encode(AnsiChar(byte), out);
+    }
+  };
+  size_t i = 0;
+  for (; ansi.size() - i >= sizeof(Word); i += sizeof(Word)) {
+    const Word word = LoadWord(ansi.data() + i);
+    if ((word & kHighBits) == 0) {
+      std::memcpy(out, &word, sizeof word);
+      out += sizeof word;
+      continue;
+    }
+    for (size_t k = i; k < i + sizeof(Word); ++k) put(static_cast<uint8_t>(ansi[k]));
+  }
+  for (; i < ansi.size(); ++i) put(static_cast<uint8_t>(ansi[i]));
+  return out;
+}
+
+bool IsAscii(std::string_view text) { return EndOfAscii(text, 0) == text.size(); }
 
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  // Most of what the server sends is plain ASCII, the same in both forms:
-  // runs of it are copied whole, the other bytes encoded one by one.
-  std::string out;
-  out.reserve(ansi.size() + ansi.size() / 8);
-  size_t at = 0;
-  while (at < ansi.size()) {
-    size_t run = at;
-    while (run < ansi.size() && static_cast<uint8_t>(ansi[run]) < 0x80) ++run;
-    out.append(ansi.data() + at, run - at);
-    if (run == ansi.size()) break;
-    utf8::Append(out, AnsiChar(static_cast<uint8_t>(ansi[run])));
-    at = run + 1;
+  // Short text, all the server ever sends, is converted on the stack and
+  // copied once into a string of the right size; longer text is measured
+  // first.
+  if (ansi.size() <= kLongestStackConversion) {
+    char buffer[kLongestStackConversion * kMostBytesPerChar];
+    return std::string(buffer, ConvertInto(ansi, buffer));
   }
+  size_t size = 0;
+  for (char c : ansi) size += EncodedSize(AnsiChar(static_cast<uint8_t>(c)));
+  std::string out(size, '\0');
+  ConvertInto(ansi, out.data());
   return out;
 }
 
@@ -65,10 +176,10 @@ std::string Utf8ToAnsi(std::string_view text) {
   out.reserve(text.size());
   size_t pos = 0;
   while (pos < text.size()) {
-    if (static_cast<uint8_t>(text[pos]) < 0x80) {
-      out += text[pos++];
-      continue;
-    }
+    const size_t run = EndOfAscii(text, pos);
+    out.append(text.data() + pos, run - pos);
+    pos = run;
+    if (pos == text.size()) break;
     const char32_t c = utf8::Decode(text, pos);
     out += (c == utf8::kMalformed) ? kReplacementByte : AnsiByte(c);
   }
@@ -76,7 +187,7 @@ std::string Utf8ToAnsi(std::string_view text) {
 }
 
 bool FitsAnsi(std::string_view text) {
-  size_t pos = 0;
+  size_t pos = EndOfAscii(text, 0);
   while (pos < text.size()) {
     if (static_cast<uint8_t>(text[pos]) < 0x80) {
       ++pos;
@@ -101,27 +212,29 @@ size_t Utf8Offset(std::string_view text, size_t index) {
 }
 
 std::string FoldCase(std::string_view text) {
+  // A-Z are lowered eight bytes at a time; the other letters are two-byte
+  // sequences, each folded where its lead byte is. A continuation byte is
+  // never a lead byte, before folding or after.
   std::string out(text);
   char* const p = out.data();
   const size_t n = out.size();
-  const auto byte = [p](size_t at) { return static_cast<uint8_t>(p[at]); };
-  for (size_t i = 0; i < n; ++i) {
-    const uint8_t b = byte(i);
+  size_t i = 0;
+  for (; n - i >= sizeof(Word); i += sizeof(Word)) {
+    const Word word = LoadWord(p + i);
+    const Word lowered = LowerAsciiBytes(word);
+    if (lowered != word) std::memcpy(p + i, &lowered, sizeof lowered);
+    if ((word & kHighBits) == 0) continue;
+    for (size_t k = i; k < i + sizeof(Word); ++k) {
+      if (static_cast<uint8_t>(p[k]) >= 0x80) FoldLetterAt(p, n, k);
+    }
+  }
+  for (; i < n; ++i) {
+    const auto b = static_cast<uint8_t>(p[i]);
     if (b < 0x80) {
       if (static_cast<uint8_t>(b - 'A') < 26) p[i] = static_cast<char>(b + ('a' - 'A'));
-      continue;
+    } else {
+      FoldLetterAt(p, n, i);
     }
-    if ((b != 0xC3 && b != 0xC5) || i + 1 >= n || (byte(i + 1) & 0xC0) != 0x80) continue;
-    const uint8_t next = byte(i + 1);
-    if (b == 0xC3 && next >= 0x80 && next <= 0x9E && next != 0x97) {
-      p[i + 1] = static_cast<char>(next + 0x20);  // À..Þ, not ×
-    } else if (b == 0xC5 && (next == 0xA0 || next == 0x92 || next == 0xBD)) {
-      p[i + 1] = static_cast<char>(next + 1);  // Š, Œ, Ž
-    } else if (b == 0xC5 && next == 0xB8) {
-      p[i] = static_cast<char>(0xC3);  // Ÿ to ÿ
-      p[i + 1] = static_cast<char>(0xBF);
-    }
-    ++i;
   }
   return out;
 }

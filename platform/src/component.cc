@@ -30,8 +30,21 @@ class ClassTable {
   }
 
   ComponentFactory Find(std::string_view progid) const {
+    // A short ASCII identifier, the usual kind, is lowered on the stack;
+    // any other is folded into a string of its own.
+    constexpr size_t kLongestStackId = 64;
+    char lowered[kLongestStackId];
+    bool ascii = progid.size() <= kLongestStackId;
+    for (size_t i = 0; ascii && i < progid.size(); ++i) {
+      const char c = progid[i];
+      ascii = static_cast<unsigned char>(c) < 0x80;
+      lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    std::string folded;
+    if (!ascii) folded = FoldCase(progid);
+    const std::string_view key = ascii ? std::string_view(lowered, progid.size()) : folded;
     std::lock_guard lock(mutex_);
-    auto it = factories_.find(FoldCase(progid));
+    auto it = factories_.find(key);
     return it == factories_.end() ? ComponentFactory() : it->second;
   }
 

@@ -102,12 +102,50 @@ std::optional<int64_t> RoundParts(const NumberParts& parts, int64_t low, int64_t
   return value;
 }
 
+// The most digits a plain whole number may have to be read directly: any
+// such number fits an int64_t with room to spare.
+constexpr size_t kMostPlainDigits = 9;
+
+// The value of `text` when it is a plain whole number, the usual case: an
+// optional sign and at most kMostPlainDigits digits, blanks around. Such
+// text reads the same as through Split and RoundParts, without taking it
+// apart into strings. nullopt for any other text.
+std::optional<int64_t> PlainWhole(std::string_view text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  bool negative = false;
+  if (begin < end && (text[begin] == '+' || text[begin] == '-')) negative = text[begin++] == '-';
+  if (begin == end || end - begin > kMostPlainDigits) return std::nullopt;
+  int64_t magnitude = 0;
+  for (size_t pos = begin; pos < end; ++pos) {
+    if (!IsDigit(text[pos])) return std::nullopt;
+    magnitude = magnitude * 10 + (text[pos] - '0');
+  }
+  return negative ? -magnitude : magnitude;
+}
+
+// The value of `text` if it lies in [low, high]: nullopt with `valid` false
+// when the text is no number, nullopt with `valid` true when it lies
+// outside.
+std::optional<int64_t> ReadWhole(std::string_view text, int64_t low, int64_t high, bool& valid) {
+  valid = true;
+  if (const auto plain = PlainWhole(text)) {
+    if (*plain < low || *plain > high) return std::nullopt;
+    return plain;
+  }
+  const NumberParts parts = Split(text);
+  valid = parts.valid;
+  if (!valid) return std::nullopt;
+  return RoundParts(parts, low, high);
+}
+
 template <class Int>
 Int TextToWhole(std::string_view text) {
-  const NumberParts parts = Split(text);
-  if (!parts.valid) throw PlatformError(kTypeMismatch);
-  const auto value = RoundParts(parts, std::numeric_limits<Int>::min(),
-                                std::numeric_limits<Int>::max());
+  bool valid = false;
+  const auto value =
+      ReadWhole(text, std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max(), valid);
+  if (!valid) throw PlatformError(kTypeMismatch);
   if (!value) throw PlatformError(kOverflow);
   return static_cast<Int>(*value);
 }
@@ -119,10 +157,9 @@ int32_t TextToLong(std::string_view text) { return TextToWhole<int32_t>(text); }
 int16_t TextToInteger(std::string_view text) { return TextToWhole<int16_t>(text); }
 
 std::optional<int32_t> ParseLong(std::string_view text) {
-  const NumberParts parts = Split(text);
-  if (!parts.valid) return std::nullopt;
-  const auto value = RoundParts(parts, std::numeric_limits<int32_t>::min(),
-                                std::numeric_limits<int32_t>::max());
+  bool valid = false;
+  const auto value = ReadWhole(text, std::numeric_limits<int32_t>::min(),
+                               std::numeric_limits<int32_t>::max(), valid);
   if (!value) return std::nullopt;
   return static_cast<int32_t>(*value);
 }

@@ -281,6 +281,12 @@ class PosixTcpSocket final : public TcpSocket {
       if (got <= 0) return kSocketFailed;
       const std::string_view piece(chunk, static_cast<size_t>(got));
       has_content = has_content || HoldsContent(piece);
+      if (bytes.empty() && has_content && EndsAnswer(piece)) {
+        // The usual case, a whole answer in one read: converted straight
+        // from the chunk, without gathering it first.
+        data = AnsiToUtf8(piece);
+        return kSocketOk;
+      }
       bytes.append(piece);
       if (has_content && EndsAnswer(bytes)) break;
       if (bytes.size() >= kMaxReplyBytes) return kSocketFailed;
@@ -291,7 +297,11 @@ class PosixTcpSocket final : public TcpSocket {
 
   int16_t Send(const std::string& line) override {
     if (!fd_) return kSocketFailed;
-    const std::string bytes = Utf8ToAnsi(line);
+    // Plain ASCII is the same in both encodings and goes out as it is.
+    const bool ascii = std::all_of(line.begin(), line.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const std::string converted = ascii ? std::string() : Utf8ToAnsi(line);
+    const std::string_view bytes = ascii ? std::string_view(line) : std::string_view(converted);
     const Clock::time_point deadline = ExchangeDeadline();
     size_t sent = 0;
     while (sent < bytes.size()) {

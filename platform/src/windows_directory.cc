@@ -1,6 +1,7 @@
 #include "platform/windows_directory.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace platform {
 
@@ -8,12 +9,18 @@ const char* BuiltInWindowsDirectory() { return TESSALY_DEFAULT_WINDIR; }
 
 std::string WindowsDirectory() {
   const char* from_environment = std::getenv("WINDIR");
-  std::string directory = from_environment != nullptr ? from_environment : "";
-  directory.erase(directory.find_last_not_of(' ') + 1);
+  std::string_view directory = from_environment != nullptr ? from_environment : "";
+  directory = directory.substr(0, directory.find_last_not_of(' ') + 1);
   // A WINDIR of blanks only counts as unset: it must never turn the path
   // into "/morvane.ini" at the root.
   if (directory.empty()) directory = BuiltInWindowsDirectory();
-  return directory;
+  // Callers append a file name: room for one, so that doing so does not
+  // allocate again.
+  constexpr size_t kRoomForFileName = 32;
+  std::string result;
+  result.reserve(directory.size() + kRoomForFileName);
+  result.append(directory);
+  return result;
 }
 
 }  // namespace platform

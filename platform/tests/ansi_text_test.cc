@@ -11,6 +11,8 @@ TEST(AnsiText, EveryByteSurvivesTheRoundTrip) {
   const std::string utf8 = AnsiToUtf8(all);
   EXPECT_EQ(Utf8Length(utf8), 256u);
   EXPECT_EQ(Utf8ToAnsi(utf8), all);
+  // Longer text than any answer, converted by the other path.
+  EXPECT_EQ(AnsiToUtf8(all + "x" + all), utf8 + "x" + utf8);
 }
 
 TEST(AnsiText, MapsTheCodePageSpecials) {
@@ -40,6 +42,23 @@ TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
 
 TEST(AnsiText, FoldsTheLettersOfTheCodePageKeepingOffsets) {
   EXPECT_EQ(FoldCase("ABC xyz ÀÉÕÞ × ŠŒŽŸ"), "abc xyz àéõþ × šœžÿ");
+  // Eight bytes are folded at a time: letters at and across the edges of
+  // such words, next to the bytes just outside A-Z, and in words that hold
+  // other bytes as well.
+  const struct {
+    const char* text;
+    const char* folded;
+  } cases[] = {
+      {"@AZ[`az{", "@az[`az{"},
+      {"@AZ[`az{@AZ[`az{Q", "@az[`az{@az[`az{q"},
+      {"ABCDEFGÀHIJKLMNO", "abcdefgàhijklmno"},  // À across two words
+      {"1234567ŸZ", "1234567ÿz"},
+      {"ÉÉÉÉÉÉÉÉÉ", "ééééééééé"},
+      {"ß×÷ABCDEFGH", "ß×÷abcdefgh"},
+      {"ABCDEFG\xC3", "abcdefg\xC3"},  // a lead byte cut off at the end
+      {"ABCDEF\xC3Z\x80", "abcdef\xC3z\x80"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FoldCase(c.text), c.folded) << c.text;
   const std::string text = "Crédit Õ IS : 5õ";
   EXPECT_EQ(FoldCase(text).size(), text.size());
 }

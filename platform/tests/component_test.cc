@@ -28,6 +28,16 @@ TEST(Component, RegisteredNamesCreateFreshObjectsWhateverTheCase) {
   EXPECT_NE(first, second);
   UnregisterClass("Test.Greeter");
   EXPECT_THROW(CreateObject("Test.Greeter"), PlatformError);
+  // Letters beyond ASCII, and names longer than most, fold alike.
+  const std::string long_name = "Test." + std::string(70, 'G') + ".Greeter";
+  for (const auto& [registered, asked] :
+       {std::pair<std::string, std::string>{"Test.GRÜßER", "test.grüßer"},
+        {long_name, "test." + std::string(70, 'g') + ".GREETER"}}) {
+    RegisterClass(registered, [] { return std::make_shared<Greeter>(); });
+    EXPECT_NE(CreateObjectAs<Greeter>(asked), nullptr) << asked;
+    UnregisterClass(asked);
+    EXPECT_THROW(CreateObject(registered), PlatformError) << registered;
+  }
 }
 
 TEST(Component, AMissingInterfaceIsATypeMismatch) {

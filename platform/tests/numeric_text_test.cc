@@ -18,6 +18,9 @@ TEST(NumericText, ReadsWholeNumbersWithBlanksAndSign) {
   EXPECT_EQ(TextToLong("-7"), -7);
   EXPECT_EQ(TextToLong("+7"), 7);
   EXPECT_EQ(TextToLong("007"), 7);
+  EXPECT_EQ(TextToLong("\t-0\t"), 0);
+  EXPECT_EQ(TextToLong("123456789"), 123456789);
+  EXPECT_EQ(TextToLong(" -1234567890 "), -1234567890);
 }
 
 TEST(NumericText, RoundsFractionsHalfToEven) {
@@ -47,7 +50,8 @@ TEST(NumericText, ReadsExponentsAsTheShortestTextWritesThem) {
 }
 
 TEST(NumericText, RaisesTypeMismatchForTextThatIsNoNumber) {
-  for (const char* text : {"", "   ", "abc", "1 2", "12a", "-", ".", "1.2.3", "0x10", "1e+"}) {
+  for (const char* text :
+       {"", "   ", "abc", "1 2", "12a", "-", ".", "1.2.3", "0x10", "1e+", "- 5", "+-1", "1-"}) {
     EXPECT_EQ(ErrorOf(text), kTypeMismatch) << '"' << text << '"';
   }
 }
@@ -59,6 +63,7 @@ TEST(NumericText, RaisesOverflowOutsideThirtyTwoBits) {
   EXPECT_EQ(ErrorOf("2147483647.5"), kOverflow);
   EXPECT_EQ(ErrorOf("99999999999999999999999"), kOverflow);
   EXPECT_THROW(TextToInteger("32768"), PlatformError);
+  EXPECT_EQ(testing_support::RaisedError([] { TextToInteger(" -99999 "); }), kOverflow);
   EXPECT_EQ(TextToInteger("-32768"), -32768);
 }
 
