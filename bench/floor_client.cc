@@ -8,7 +8,7 @@
 #include <cerrno>
 
 #include "loopback.h"
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace bench {
 namespace {

@@ -31,9 +31,9 @@
 
 #include "floor_client.h"
 #include "latency_stats.h"
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
 #include "reply_server.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
 
 namespace {
 

@@ -5,11 +5,10 @@
 
 # Public headers install under one folder of the project's own, so that
 # nothing generic such as platform/error.h lands in the system include
-# directory. The headers still include each other as "platform/...", so the
-# installed targets and the .pc files name include/tessaly as well; when the
-# sources include "tessaly/..." the second entry goes.
+# directory. Users and the sources alike include them as
+# "tessaly/platform/error.h", from the include directory itself.
 set(TESSALY_INSTALL_HEADER_DIR ${CMAKE_INSTALL_INCLUDEDIR}/tessaly)
-set(TESSALY_INSTALL_INCLUDE_DIRS ${CMAKE_INSTALL_INCLUDEDIR} ${TESSALY_INSTALL_HEADER_DIR})
+set(TESSALY_INSTALL_INCLUDE_DIRS ${CMAKE_INSTALL_INCLUDEDIR})
 set(TESSALY_INSTALL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tessaly)
 set(TESSALY_INSTALL_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -64,7 +64,7 @@ done < <(find "$stage/bin" "$libdir" -type f -print0)
 symbol_cases=(
   "libmorvane.so|morvane::WG::UserIDExists(|morvane::FoldedReply::"
   "libmorvane.so|typeinfo for morvane::WG|morvane::ComposeLine("
-  "libmorvane.so|morvane::ReadSettingsRecord(|morvane::ReadSettingsRecordIfPresent("
+  "libmorvane.so|morvane::ReadSettingsRecordIfPresent(|morvane::CommandHelp("
   "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
   "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
@@ -88,7 +88,7 @@ mkdir -p "$work/pc"
 g++ -o "$work/pc/account_check" examples/consumer/main.cc $(pkg-config --cflags --libs morvane)
 
 if [[ -f $libdir/pkgconfig/lattix.pc ]]; then
-  printf '#include "lattix/quadrel_control.h"\n#include "lattix/quadrel_widget.h"\n' \
+  printf '#include "tessaly/lattix/quadrel_control.h"\n#include "tessaly/lattix/quadrel_widget.h"\n' \
     >"$work/quadrel_user.cc"
   # shellcheck disable=SC2046
   g++ -fPIC -c -o "$work/quadrel_user.o" "$work/quadrel_user.cc" $(pkg-config --cflags lattix)

@@ -19,11 +19,11 @@
 #include <utility>
 #include <vector>
 
-#include "morvane/result_codes.h"
-#include "morvane/wg.h"
-#include "platform/dispatch.h"
-#include "platform/error.h"
-#include "platform/tcp_socket.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/tcp_socket.h"
 #include "tessaly/version.h"
 
 namespace py = pybind11;

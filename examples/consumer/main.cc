@@ -11,9 +11,9 @@
 #include <exception>
 #include <string>
 
-#include "morvane/result_codes.h"
-#include "morvane/wg.h"
-#include "platform/error.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/error.h"
 
 namespace {
 

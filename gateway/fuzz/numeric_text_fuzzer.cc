@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/error.h"
-#include "platform/numeric_text.h"
 #include "reference_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace {
 

@@ -20,14 +20,14 @@
 #include <vector>
 
 #include "command_catalogue.h"
-#include "morvane/result_codes.h"
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
-#include "platform/ansi_text.h"
-#include "platform/component.h"
-#include "platform/tcp_socket.h"
-#include "platform/variant.h"
 #include "reference_text.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/component.h"
+#include "tessaly/platform/tcp_socket.h"
+#include "tessaly/platform/variant.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ansi_text.h"
-#include "platform/error.h"
 #include "reference_text.h"
 #include "reply_rules.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <string_view>
 
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
-#include "platform/ansi_text.h"
-#include "platform/error.h"
-#include "platform/numeric_text.h"
 #include "reference_text.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "morvane/result_codes.h"
-#include "platform/error.h"
 #include "reply_rules.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/platform/error.h"
 
 namespace morvane {
 namespace {

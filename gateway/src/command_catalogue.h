@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dispatch.h"
+#include "tessaly/platform/dispatch.h"
 
 namespace morvane {
 

@@ -4,12 +4,12 @@
 #include <optional>
 
 #include "command_catalogue.h"
-#include "morvane/result_codes.h"
-#include "morvane/wg.h"
-#include "platform/ansi_text.h"
-#include "platform/error.h"
-#include "platform/numeric_text.h"
 #include "reply_rules.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace morvane {
 namespace {

@@ -10,9 +10,9 @@
 #include <locale>
 #include <sstream>
 
-#include "morvane/wg.h"
-#include "platform/error.h"
-#include "platform/unique_fd.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace morvane {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/ansi_text.h"
-#include "platform/error.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
 
 namespace morvane {
 namespace {

@@ -3,11 +3,11 @@
 #include <optional>
 #include <string_view>
 
-#include "morvane/result_codes.h"
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
-#include "platform/numeric_text.h"
 #include "reply_rules.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace morvane {
 namespace {

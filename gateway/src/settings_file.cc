@@ -1,4 +1,4 @@
-#include "morvane/settings_file.h"
+#include "tessaly/morvane/settings_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/ansi_text.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
-#include "platform/unique_fd.h"
-#include "platform/windows_directory.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/unique_fd.h"
+#include "tessaly/platform/windows_directory.h"
 
 namespace morvane {
 

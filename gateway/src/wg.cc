@@ -1,7 +1,7 @@
 // The command methods of WG: each names its catalogue row and passes its
 // arguments, numbers as their decimal text.
 
-#include "morvane/wg.h"
+#include "tessaly/morvane/wg.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "command_catalogue.h"
-#include "morvane/wg.h"
+#include "tessaly/morvane/wg.h"
 
 namespace morvane {
 namespace {

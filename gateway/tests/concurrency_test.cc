@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "process.h"
 #include "gateway_fixture.h"
-#include "morvane/result_codes.h"
+#include "process.h"
 #include "reply_server.h"
 #include "result_printer.h"
+#include "tessaly/morvane/result_codes.h"
 
 namespace morvane::testing {
 namespace {

@@ -1,5 +1,5 @@
 #include "gateway_fixture.h"
-#include "morvane/result_codes.h"
+#include "tessaly/morvane/result_codes.h"
 
 namespace morvane::testing {
 namespace {

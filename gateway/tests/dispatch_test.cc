@@ -1,8 +1,9 @@
 // WG as script hosts see it: created by name, called by dispatch identifier.
 
+#include "tessaly/platform/dispatch.h"
+
 #include "command_catalogue.h"
 #include "gateway_fixture.h"
-#include "platform/dispatch.h"
 
 namespace morvane::testing {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "morvane/settings_file.h"
-#include "platform/tcp_socket.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/tcp_socket.h"
 
 namespace morvane::testing {
 

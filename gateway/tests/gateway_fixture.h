@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "morvane/wg.h"
-#include "platform/error.h"
 #include "raised_error.h"
 #include "scripted_server.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/error.h"
 
 namespace morvane::testing {
 

@@ -12,11 +12,11 @@
 #include "full_backlog.h"
 #include "gateway_fixture.h"
 #include "hostile_steps.h"
-#include "morvane/result_codes.h"
-#include "platform/ansi_text.h"
-#include "platform/tcp_socket.h"
 #include "process_resources.h"
 #include "result_printer.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/tcp_socket.h"
 
 namespace morvane::testing {
 namespace {

@@ -2,7 +2,7 @@
 // command makes before it connects.
 
 #include "gateway_fixture.h"
-#include "morvane/result_codes.h"
+#include "tessaly/morvane/result_codes.h"
 
 namespace morvane::testing {
 namespace {

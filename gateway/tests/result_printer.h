@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-#include "morvane/records.h"
+#include "tessaly/morvane/records.h"
 
 namespace morvane {
 

@@ -2,7 +2,7 @@
 
 #include "closed_port.h"
 #include "gateway_fixture.h"
-#include "morvane/result_codes.h"
+#include "tessaly/morvane/result_codes.h"
 
 namespace morvane::testing {
 namespace {

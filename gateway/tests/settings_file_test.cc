@@ -1,4 +1,4 @@
-#include "morvane/settings_file.h"
+#include "tessaly/morvane/settings_file.h"
 
 #include <signal.h>
 #include <sys/resource.h>

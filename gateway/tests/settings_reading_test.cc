@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "gateway_fixture.h"
-#include "morvane/settings_file.h"
-#include "platform/unique_fd.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace morvane::testing {
 namespace {

@@ -13,11 +13,11 @@
 
 #include "closed_port.h"
 #include "gateway_fixture.h"
-#include "morvane/result_codes.h"
-#include "morvane/settings_file.h"
 #include "process_resources.h"
 #include "reply_server.h"
 #include "result_printer.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/settings_file.h"
 
 namespace morvane::testing {
 namespace {

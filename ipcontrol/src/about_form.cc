@@ -1,9 +1,9 @@
-#include "lattix/about_form.h"
+#include "about_form.h"
 
 #include <array>
 #include <exception>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 namespace lattix {
 namespace {

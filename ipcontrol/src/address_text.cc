@@ -1,8 +1,8 @@
-#include "lattix/address_text.h"
+#include "address_text.h"
 
 #include <string>
 
-#include "platform/numeric_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace lattix {
 

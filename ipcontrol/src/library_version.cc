@@ -1,4 +1,4 @@
-#include "lattix/library_version.h"
+#include "library_version.h"
 
 namespace lattix {
 

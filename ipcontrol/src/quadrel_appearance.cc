@@ -1,7 +1,7 @@
 // The appearance of the Quadrel control: colours, border and the
 // self-sizing that keeps the control at its frame's size.
 
-#include "lattix/quadrel.h"
+#include "quadrel.h"
 #include "tolerant.h"
 
 namespace lattix {

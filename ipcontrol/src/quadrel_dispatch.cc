@@ -1,4 +1,4 @@
-#include "lattix/quadrel_dispatch.h"
+#include "quadrel_dispatch.h"
 
 #include <array>
 

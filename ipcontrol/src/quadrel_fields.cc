@@ -4,11 +4,11 @@
 #include <cmath>
 #include <string>
 
-#include "lattix/address_text.h"
-#include "lattix/quadrel.h"
-#include "platform/ansi_text.h"
-#include "platform/error.h"
-#include "platform/numeric_text.h"
+#include "address_text.h"
+#include "quadrel.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 #include "tolerant.h"
 
 namespace lattix {

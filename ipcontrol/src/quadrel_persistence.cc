@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "lattix/quadrel.h"
-#include "platform/error.h"
-#include "platform/numeric_text.h"
+#include "quadrel.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace lattix {
 namespace {

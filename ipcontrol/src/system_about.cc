@@ -1,9 +1,9 @@
-#include "lattix/system_about.h"
+#include "system_about.h"
 
 #include <algorithm>
 
-#include "platform/file_system.h"
-#include "platform/program_start.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/program_start.h"
 
 namespace lattix {
 

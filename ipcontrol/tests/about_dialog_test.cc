@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "lattix/quadrel_control.h"
-#include "lattix/system_about.h"
-#include "platform/dispatch.h"
+#include "system_about.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/platform/dispatch.h"
 
 namespace lattix {
 namespace {

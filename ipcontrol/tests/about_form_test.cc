@@ -1,7 +1,7 @@
 // The About box's logic with a scripted registry, file test, program
 // starter and view.
 
-#include "lattix/about_form.h"
+#include "about_form.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -13,8 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "lattix/system_about.h"
-#include "platform/error.h"
+#include "system_about.h"
+#include "tessaly/platform/error.h"
 
 namespace lattix {
 namespace {

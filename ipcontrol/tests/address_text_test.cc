@@ -1,4 +1,4 @@
-#include "lattix/address_text.h"
+#include "address_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_quadrel_host.h"
-#include "lattix/quadrel.h"
+#include "quadrel.h"
 
 namespace lattix {
 namespace {

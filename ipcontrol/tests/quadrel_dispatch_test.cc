@@ -1,12 +1,12 @@
 // Late binding of the control by dispatch identifier.
 
-#include "lattix/quadrel_dispatch.h"
+#include "quadrel_dispatch.h"
 
 #include <gtest/gtest.h>
 
 #include "fake_quadrel_host.h"
-#include "platform/error.h"
 #include "raised_error.h"
+#include "tessaly/platform/error.h"
 
 namespace lattix {
 namespace {

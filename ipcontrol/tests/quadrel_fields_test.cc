@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "fake_quadrel_host.h"
-#include "lattix/quadrel.h"
-#include "platform/error.h"
+#include "quadrel.h"
+#include "tessaly/platform/error.h"
 
 namespace lattix {
 namespace {

@@ -8,11 +8,11 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "lattix/quadrel_control.h"
-#include "lattix/quadrel_widget.h"
-#include "platform/dispatch.h"
-#include "platform/error.h"
-#include "platform/property_bag.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/lattix/quadrel_widget.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/property_bag.h"
 
 namespace lattix {
 namespace {

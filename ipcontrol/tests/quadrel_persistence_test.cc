@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "fake_quadrel_host.h"
-#include "lattix/quadrel.h"
-#include "platform/error.h"
-#include "platform/property_bag.h"
+#include "quadrel.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/property_bag.h"
 
 namespace lattix {
 namespace {

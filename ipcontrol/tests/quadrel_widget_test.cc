@@ -1,7 +1,7 @@
 // The Qt widget under simulated keys and clicks: the binding must deliver
 // what the control's logic expects.
 
-#include "lattix/quadrel_widget.h"
+#include "tessaly/lattix/quadrel_widget.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "lattix/quadrel.h"
 #include "qt/dot_shape.h"
+#include "quadrel.h"
 
 namespace lattix {
 namespace {

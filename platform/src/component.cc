@@ -1,10 +1,10 @@
-#include "platform/component.h"
+#include "tessaly/platform/component.h"
 
 #include <map>
 #include <mutex>
 
-#include "platform/ansi_text.h"
 #include "tcp_socket_posix.h"
+#include "tessaly/platform/ansi_text.h"
 
 namespace platform {
 namespace {

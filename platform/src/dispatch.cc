@@ -1,8 +1,8 @@
-#include "platform/dispatch.h"
+#include "tessaly/platform/dispatch.h"
 
 #include <algorithm>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "platform/ansi_text.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
-#include "platform/registry.h"
-#include "platform/windows_directory.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/registry.h"
+#include "tessaly/platform/windows_directory.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/file_system.h"
+#include "tessaly/platform/file_system.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/numeric_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/program_start.h"
+#include "tessaly/platform/program_start.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 extern char** environ;
 

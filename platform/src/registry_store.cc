@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/ansi_text.h"
-#include "platform/registry.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/registry.h"
 #include "utf8.h"
 
 namespace platform {

@@ -18,8 +18,8 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/ansi_text.h"
-#include "platform/unique_fd.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace platform {
 namespace {

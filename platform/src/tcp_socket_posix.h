@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/tcp_socket.h"
+#include "tessaly/platform/tcp_socket.h"
 
 namespace platform {
 

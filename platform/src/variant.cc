@@ -1,10 +1,10 @@
-#include "platform/variant.h"
+#include "tessaly/platform/variant.h"
 
 #include <cmath>
 #include <limits>
 
-#include "platform/error.h"
-#include "platform/numeric_text.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace platform {
 namespace {

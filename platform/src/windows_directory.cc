@@ -1,4 +1,4 @@
-#include "platform/windows_directory.h"
+#include "tessaly/platform/windows_directory.h"
 
 #include <cstdlib>
 #include <string_view>

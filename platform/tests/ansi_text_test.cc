@@ -1,4 +1,4 @@
-#include "platform/ansi_text.h"
+#include "tessaly/platform/ansi_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "platform/component.h"
+#include "tessaly/platform/component.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/tcp_socket.h"
+#include "tessaly/platform/tcp_socket.h"
 
 namespace platform {
 namespace {

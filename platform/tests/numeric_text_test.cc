@@ -1,9 +1,9 @@
-#include "platform/numeric_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/error.h"
 #include "raised_error.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/program_start.h"
+#include "tessaly/platform/program_start.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/error.h"
 #include "raised_error.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/registry.h"
+#include "tessaly/platform/registry.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

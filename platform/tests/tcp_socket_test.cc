@@ -1,4 +1,4 @@
-#include "platform/tcp_socket.h"
+#include "tessaly/platform/tcp_socket.h"
 
 #include <gtest/gtest.h>
 

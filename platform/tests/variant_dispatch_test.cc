@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "platform/dispatch.h"
-#include "platform/error.h"
 #include "raised_error.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {

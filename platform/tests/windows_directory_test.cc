@@ -1,4 +1,4 @@
-#include "platform/windows_directory.h"
+#include "tessaly/platform/windows_directory.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/error.h"
-#include "platform/file_system.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
 
 namespace platform {
 namespace {

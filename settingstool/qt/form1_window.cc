@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "form1_art.h"
-#include "lattix/quadrel.h"
-#include "lattix/quadrel_control.h"
-#include "lattix/quadrel_widget.h"
-#include "platform/component.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/lattix/quadrel_dispids.h"
+#include "tessaly/lattix/quadrel_widget.h"
+#include "tessaly/platform/component.h"
 
 namespace ravelset {
 namespace {

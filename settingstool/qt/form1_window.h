@@ -12,9 +12,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/dispatch.h"
 #include "ravelset/form1.h"
 #include "ravelset/form1_host.h"
+#include "tessaly/platform/dispatch.h"
 
 class QLineEdit;
 class QPushButton;

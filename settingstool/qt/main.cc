@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "form1_window.h"
-#include "lattix/quadrel_control.h"
-#include "platform/error.h"
 #include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/platform/error.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -17,9 +17,9 @@
 #include <memory>
 
 #include "form1_window.h"
-#include "lattix/quadrel_control.h"
-#include "morvane/settings_file.h"
-#include "platform/error.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/error.h"
 
 namespace {
 

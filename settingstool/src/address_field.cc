@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/numeric_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace ravelset {
 

@@ -7,15 +7,15 @@
 #include <span>
 #include <string_view>
 
-#include "lattix/quadrel_dispids.h"
-#include "morvane/settings_file.h"
-#include "platform/ansi_text.h"
-#include "platform/dispatch.h"
-#include "platform/error.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1.h"
 #include "ravelset/form1_host.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/lattix/quadrel_dispids.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/error.h"
 #include "tessaly/version.h"
 
 namespace ravelset {

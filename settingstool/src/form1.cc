@@ -5,15 +5,15 @@
 #include <string>
 #include <utility>
 
-#include "lattix/quadrel_dispids.h"
 #include "load_report.h"
-#include "morvane/settings_file.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
-#include "platform/variant.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
 #include "ravelset/port_rule.h"
+#include "tessaly/lattix/quadrel_dispids.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/variant.h"
 
 namespace ravelset {
 namespace {

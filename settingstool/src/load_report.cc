@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "morvane/settings_file.h"
-#include "platform/ansi_text.h"
 #include "ravelset/form1_host.h"
 #include "ravelset/port_rule.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/ansi_text.h"
 
 namespace ravelset {
 namespace {

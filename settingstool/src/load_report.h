@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/error.h"
 #include "ravelset/address_field.h"
+#include "tessaly/platform/error.h"
 
 namespace ravelset {
 

@@ -1,8 +1,8 @@
 #include "ravelset/port_rule.h"
 
-#include "platform/ansi_text.h"
-#include "platform/numeric_text.h"
 #include "ravelset/form1_host.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace ravelset {
 

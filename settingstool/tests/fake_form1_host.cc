@@ -6,10 +6,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "lattix/quadrel_dispids.h"
-#include "morvane/settings_file.h"
-#include "platform/ansi_text.h"
-#include "platform/error.h"
+#include "tessaly/lattix/quadrel_dispids.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/error.h"
 
 namespace ravelset::testing {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dispatch.h"
 #include "ravelset/form1_host.h"
+#include "tessaly/platform/dispatch.h"
 
 namespace ravelset::testing {
 

@@ -11,10 +11,10 @@
 #include <sstream>
 
 #include "fake_form1_host.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
 #include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
 #include "tessaly/version.h"
 
 namespace ravelset::testing {

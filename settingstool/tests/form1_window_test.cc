@@ -18,10 +18,10 @@
 #include <algorithm>
 
 #include "fake_form1_host.h"
-#include "lattix/quadrel_control.h"
-#include "platform/variant.h"
 #include "process.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/platform/variant.h"
 
 namespace ravelset::testing {
 namespace {

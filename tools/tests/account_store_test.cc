@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "account_file.h"
-#include "platform/file_system.h"
 #include "support/temp_dir.h"
+#include "tessaly/platform/file_system.h"
 
 namespace wgsim {
 namespace {

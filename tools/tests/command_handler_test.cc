@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "account_file.h"
-#include "platform/ansi_text.h"
-#include "platform/file_system.h"
 #include "support/temp_dir.h"
+#include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/file_system.h"
 
 namespace wgsim {
 namespace {

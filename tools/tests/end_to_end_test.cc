@@ -10,12 +10,12 @@
 #include <thread>
 
 #include "account_file.h"
-#include "morvane/settings_file.h"
-#include "platform/file_system.h"
 #include "process.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
 #include "support/temp_dir.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/file_system.h"
 
 namespace tools_testing {
 

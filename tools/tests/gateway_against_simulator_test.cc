@@ -9,11 +9,11 @@
 #include <chrono>
 #include <thread>
 
-#include "morvane/result_codes.h"
-#include "morvane/wg.h"
-#include "platform/file_system.h"
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
+#include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/file_system.h"
 
 namespace tools_testing {
 namespace {

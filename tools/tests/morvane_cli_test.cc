@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "command_line.h"
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
 #include "result_output.h"
 #include "script_host.h"
 #include "support/simulator_fixture.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
 
 namespace morvane_tool {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "client_table.h"
 #include "event_log.h"
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace wgsim {
 namespace {

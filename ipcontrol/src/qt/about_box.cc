@@ -1,8 +1,8 @@
 // About on a thread: one form object per thread, a new window per showing.
 
-#include "lattix/system_about.h"
-#include "platform/error.h"
 #include "qt/about_dialog.h"
+#include "system_about.h"
+#include "tessaly/platform/error.h"
 
 namespace lattix {
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "lattix/about_form.h"
+#include "about_form.h"
 
 class QLabel;
 

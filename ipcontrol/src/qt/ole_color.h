@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QPalette>
 
-#include "lattix/quadrel_host.h"
+#include "quadrel_host.h"
 
 namespace lattix {
 

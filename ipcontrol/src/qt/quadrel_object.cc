@@ -6,11 +6,11 @@
 #include <QThread>
 #include <memory>
 
-#include "lattix/quadrel_control.h"
-#include "lattix/quadrel_dispatch.h"
-#include "lattix/quadrel_widget.h"
-#include "platform/error.h"
-#include "platform/property_bag.h"
+#include "quadrel_dispatch.h"
+#include "tessaly/lattix/quadrel_control.h"
+#include "tessaly/lattix/quadrel_widget.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/property_bag.h"
 
 namespace lattix {
 namespace {

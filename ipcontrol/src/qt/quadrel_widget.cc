@@ -1,10 +1,10 @@
-#include "lattix/quadrel_widget.h"
+#include "tessaly/lattix/quadrel_widget.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
 
-#include "lattix/quadrel.h"
 #include "qt/widget_host.h"
+#include "quadrel.h"
 
 namespace lattix {
 

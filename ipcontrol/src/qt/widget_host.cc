@@ -4,12 +4,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "lattix/quadrel_widget.h"
 #include "qt/about_dialog.h"
 #include "qt/click_frame.h"
 #include "qt/dot_shape.h"
 #include "qt/octet_edit.h"
 #include "qt/ole_color.h"
+#include "tessaly/lattix/quadrel_widget.h"
 
 namespace lattix {
 namespace {

@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <array>
 
-#include "lattix/quadrel.h"
-#include "lattix/quadrel_host.h"
+#include "quadrel.h"
+#include "quadrel_host.h"
 
 class QLineEdit;
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "lattix/quadrel.h"
-#include "lattix/quadrel_host.h"
+#include "quadrel.h"
+#include "quadrel_host.h"
 
 namespace lattix::testing {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace testing_support {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace testing_support {
 

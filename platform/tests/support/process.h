@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace testing_support {
 

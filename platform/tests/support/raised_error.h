@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/error.h"
+#include "tessaly/platform/error.h"
 
 namespace testing_support {
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace testing_support {
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/dispatch.h"
+#include "tessaly/platform/dispatch.h"
 
 namespace ravelset {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <limits>
 
-#include "morvane/settings_file.h"
+#include "tessaly/morvane/settings_file.h"
 
 namespace morvane_tool {
 namespace {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dispatch.h"
-#include "platform/variant.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/variant.h"
 
 namespace morvane_tool {
 

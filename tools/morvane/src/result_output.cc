@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "platform/numeric_text.h"
+#include "tessaly/platform/numeric_text.h"
 
 namespace morvane_tool {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dispatch.h"
-#include "platform/variant.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/variant.h"
 
 namespace morvane_tool {
 

@@ -4,14 +4,14 @@
 #include <span>
 
 #include "command_line.h"
-#include "morvane/settings_file.h"
-#include "morvane/wg.h"
-#include "platform/component.h"
-#include "platform/dispatch.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
-#include "platform/tcp_socket.h"
 #include "result_output.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/morvane/wg.h"
+#include "tessaly/platform/component.h"
+#include "tessaly/platform/dispatch.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/tcp_socket.h"
 #include "tessaly/version.h"
 
 namespace morvane_tool {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace tools_testing {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "account_file.h"
-#include "morvane/settings_file.h"
-#include "platform/file_system.h"
-#include "platform/tcp_socket.h"
+#include "tessaly/morvane/settings_file.h"
+#include "tessaly/platform/file_system.h"
+#include "tessaly/platform/tcp_socket.h"
 
 namespace tools_testing {
 

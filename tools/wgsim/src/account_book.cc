@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/ansi_text.h"
+#include "tessaly/platform/ansi_text.h"
 
 namespace wgsim {
 

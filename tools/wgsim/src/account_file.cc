@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ansi_text.h"
+#include "tessaly/platform/ansi_text.h"
 
 namespace wgsim {
 namespace {

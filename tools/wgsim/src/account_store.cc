@@ -5,8 +5,8 @@
 
 #include "account_file.h"
 #include "atomic_file.h"
-#include "platform/error.h"
-#include "platform/file_system.h"
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
 
 namespace wgsim {
 

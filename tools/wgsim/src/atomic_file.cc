@@ -3,7 +3,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/file_system.h"
+#include "tessaly/platform/file_system.h"
 
 namespace wgsim {
 

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <utility>
 
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace wgsim {
 

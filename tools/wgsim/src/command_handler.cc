@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-#include "platform/ansi_text.h"
+#include "tessaly/platform/ansi_text.h"
 #include "wire_texts.h"
 
 namespace wgsim {

@@ -25,7 +25,7 @@
 #include "client_table.h"
 #include "command_handler.h"
 #include "listen_address.h"
-#include "platform/unique_fd.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace wgsim {
 

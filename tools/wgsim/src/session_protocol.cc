@@ -4,7 +4,7 @@
 #include <cctype>
 #include <utility>
 
-#include "platform/ansi_text.h"
+#include "tessaly/platform/ansi_text.h"
 #include "wire_texts.h"
 
 namespace wgsim {

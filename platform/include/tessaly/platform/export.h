@@ -1,0 +1,12 @@
+// Which declarations leave libtessaly-platform.so. The library is built
+// with hidden visibility; a class or function marked PLATFORM_EXPORT is part
+// of its interface, anything else stays inside. Classes with virtual members
+// or thrown as exceptions are marked whole, so that their type information is
+// one and the same in the library and in its users.
+
+#ifndef TESSALY_PLATFORM_EXPORT_H_
+#define TESSALY_PLATFORM_EXPORT_H_
+
+#define PLATFORM_EXPORT __attribute__((visibility("default")))
+
+#endif  // TESSALY_PLATFORM_EXPORT_H_

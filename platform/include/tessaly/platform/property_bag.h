@@ -1,0 +1,83 @@
+// Property bags: where a control saves its persisted properties and reads
+// them back when its form is loaded again.
+//
+// A bag maps property names to Variants. Writers pass a default with every
+// value; readers pass a default that is returned when the name is absent.
+// A bag may leave out a value that equals its default, so a reader must
+// give the same default the writer gave.
+
+#ifndef TESSALY_PLATFORM_PROPERTY_BAG_H_
+#define TESSALY_PLATFORM_PROPERTY_BAG_H_
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "tessaly/platform/component.h"
+#include "tessaly/platform/export.h"
+#include "tessaly/platform/variant.h"
+
+namespace platform {
+
+class PLATFORM_EXPORT PropertyBag {
+ public:
+  virtual ~PropertyBag() = default;
+
+  // The value stored under `name` (names are matched exactly), or
+  // `default_value` when the bag holds none.
+  virtual Variant ReadProperty(std::string_view name, const Variant& default_value) = 0;
+
+  // Stores `value` under `name`, replacing any earlier value of that name.
+  // `default_value` is the value a reader gets when the name is absent; the
+  // bag may leave `value` out when it equals that default. Raises
+  // PlatformError 13 for a value the bag cannot hold.
+  virtual void WriteProperty(std::string_view name, const Variant& value,
+                             const Variant& default_value) = 0;
+};
+
+// True when `value` equals `default_value` once the default is converted to
+// the value's type (so the Long 1 equals the Boolean true). Never raises.
+PLATFORM_EXPORT bool EqualsDefault(const Variant& value, const Variant& default_value);
+
+// A bag in memory that keeps every write, defaults included, in the order
+// of writing. For tests and for hosts that copy properties between objects.
+class PLATFORM_EXPORT MemoryPropertyBag : public PropertyBag {
+ public:
+  struct Entry {
+    std::string name;
+    Variant value;
+    Variant default_value;
+  };
+
+  Variant ReadProperty(std::string_view name, const Variant& default_value) override;
+  // Keeps the value even when it equals its default; a rewritten name moves
+  // to the end of Entries().
+  void WriteProperty(std::string_view name, const Variant& value,
+                     const Variant& default_value) override;
+
+  // Stores a value without a default, as a form file that holds it would.
+  void Set(std::string_view name, Variant value);
+
+  // Every stored property in the order written.
+  const std::vector<Entry>& Entries() const { return entries_; }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+// An object that saves its properties to a bag and loads them back
+// (implemented by controls for the hosts that keep forms).
+class PLATFORM_EXPORT PersistPropertyBag : public virtual Component {
+ public:
+  // Gives the object the properties of a new instance.
+  virtual void InitNew() = 0;
+  // Loads the object's properties from `bag`; raises what reading raises.
+  virtual void Load(PropertyBag& bag) = 0;
+  // Writes the object's properties to `bag`.
+  virtual void Save(PropertyBag& bag) = 0;
+};
+
+}  // namespace platform
+
+#endif  // TESSALY_PLATFORM_PROPERTY_BAG_H_
