@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """Builds the morvane package: the compiled _morvane holds the platform layer
 and the gateway, so the installed module needs nothing from this tree.
 

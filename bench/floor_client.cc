@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "floor_client.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The floor the gateway is measured against: the least a client can do to
 // run one command. It makes the same connection as WG (from 127.0.0.1,
 // which a connection to 127.0.0.1 comes from without asking), sends the

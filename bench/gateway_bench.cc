@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What the gateway costs beyond the network: one WG command (settings read
 // once, connect, handshake, one line, its reply, close) against the
 // floor, a minimal client on raw sockets that sends and reads the same

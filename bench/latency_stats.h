@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Order statistics of measured latencies.
 
 #ifndef BENCH_LATENCY_STATS_H_

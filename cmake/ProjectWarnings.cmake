@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # tessaly_warnings(target): the project's warning set, errors when TESSALY_WERROR is on.
 function(tessaly_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow

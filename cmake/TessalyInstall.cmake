@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # What the libraries show to the outside and where their files install.
 # Included before the folders, which call the functions below; the package
 # itself (export set, config files, pkg-config, CPack) is written by

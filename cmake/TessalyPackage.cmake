@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # The package for users of the libraries and for distributions: the CMake
 # package, the pkg-config files, the documents and the Debian packages.
 # Included at the end of the top-level CMakeLists.txt, once the folders have

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
+
 """A minimal web page that shows a user's credits and classes, as a WSGI
 application on the standard library's wsgiref server. It has no sign-in:
 serve it on loopback only. The account console (web/, scripts/console.sh)

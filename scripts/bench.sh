@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Builds and runs the gateway benchmark (bench/gateway_bench.cc): one WG
 # command against a minimal client on raw sockets, over loopback, latency
 # and throughput. Not part of the tests. Arguments go to the program, for

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Configures and builds the project into build/ with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Checks the installed tree of a build, as a user of the libraries sees it:
 #
 # - installs build/ into a staging prefix under it (build/stage/);

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # The account console for trying it: starts the simulator wgsim on a free
 # loopback port over a copy of examples/accounts.txt, points the gateway at
 # it with a settings file in a private temporary Windows directory, adds a

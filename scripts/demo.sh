@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # The main job: from a fresh machine to a short administration session.
 # Installs what is missing and builds (as scripts/build.sh does), starts
 # the server-module simulator wgsim on a free loopback port over a copy of

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Longer fuzzing of the gateway than the short runs in scripts/test.sh.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian packages with CPack from a build tree (default build/,
 # configured and built as scripts/build.sh does when it is missing):
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Renders the documentation's screenshots offscreen: the settings window of
 # Ravelset and the About box of the Quadrel control, as PNG files in docs/.
 # Builds what it needs into build/ first. Touches no real settings file: the

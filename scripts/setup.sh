@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian packages the build and the tests need, only those
 # that are missing. Sourced by the other scripts; needs root to install.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # From a fresh Debian machine to a full test run:
 #
 # 1. installs what is missing, builds everything into build/ with warnings

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Python module `morvane`: WG for Python web pages.
 //
 // Strings cross as Python str (UTF-8); the Windows-1252 wire stays inside

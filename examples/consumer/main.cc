@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // account_check: asks the server module whether a user ID exists and how
 // many credits it has, through WG.
 //

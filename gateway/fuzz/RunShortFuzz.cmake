@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # One short, repeatable run of a fuzz target, for CTest: a fixed seed and a
 # fixed number of runs, starting from the checked-in seeds. New inputs go to
 # a scratch corpus emptied first, so the seeds in the source tree stay as

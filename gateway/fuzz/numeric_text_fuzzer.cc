@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The number conversion: TextToLong, TextToInteger, ParseLong, ParseDouble
 // and ShortestText must agree with each other on any text, and a rounded
 // whole number must lie within a half of the exact one.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Slow, obvious versions of the reply reading, written on the Windows-1252
 // bytes of the wire (one byte, one character), for the fuzz targets to
 // compare the real code with. The real code works on UTF-8, where

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The reply classification, through the whole command frame: any of the 24
 // commands, with any arguments, meets a server whose greeting, answer to
 // the secret and reply come from the fuzzer's bytes. A stand-in socket

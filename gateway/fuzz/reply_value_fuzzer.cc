@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The value cut: ReplyValue on the UTF-8 text of a reply must cut the same
 // characters, or raise the same error, as the plain reference working on
 // the reply's Windows-1252 bytes. Text that is not valid UTF-8 at all must

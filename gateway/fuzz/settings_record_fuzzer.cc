@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings record: any bytes as the file "morvane.ini". The record is
 // their first 60 bytes filled with spaces; its fields convert to text and
 // back without change; writing it keeps the bytes after it; and the WG

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The command catalogue: every command of the server module as data.
 //
 // A command is the _WG member that runs it (name, dispatch identifier,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The frame every command method runs: check, open a session, send one
 // line, read one reply, classify it, store the result, close.
 

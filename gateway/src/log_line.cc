@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // WG::Logit: one dated line appended to tarnel.log.
 
 #include <fcntl.h>

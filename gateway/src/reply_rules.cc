@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "reply_rules.h"
 
 #include <cstdint>

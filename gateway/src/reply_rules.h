@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Reading the server module's replies: the contains-rule every
 // classification is made of, and the value carried in a reply.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Settings readers, socket creation and the session opener of WG.
 
 #include <optional>

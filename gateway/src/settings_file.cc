@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/morvane/settings_file.h"
 
 #include <fcntl.h>

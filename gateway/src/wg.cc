@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The command methods of WG: each names its catalogue row and passes its
 // arguments, numbers as their decimal text.
 

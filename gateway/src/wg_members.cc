@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The interface _WG: its member table, late-bound calls and the class's
 // registration under "Morvane.WG".
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The exact bytes of every command line.
 
 #include <functional>

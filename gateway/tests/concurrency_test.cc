@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Many WG objects at once, one per thread, sharing nothing but the
 // settings file and the log: every result is the one its own thread asked
 // for, against the simulator and against the in-process stand-in, and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // WG as script hosts see it: created by name, called by dispatch identifier.
 
 #include "tessaly/platform/dispatch.h"

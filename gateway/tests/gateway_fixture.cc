@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "gateway_fixture.h"
 
 #include <stdlib.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Test support for the gateway: a private Windows directory with a settings
 // file that points at a scripted server on 127.0.0.1, and scripts that play
 // the server module's side of a session.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A server module that misbehaves on purpose: it hangs up, resets, stays
 // silent, drips, floods, splits its markers and sends odd bytes. Every case
 // must end in its result code within a bound on time, and leave no file

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The command frame on the two identity commands, and the refusals every
 // command makes before it connects.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Readable test failures: results printed as their four values instead of
 // their bytes.
 

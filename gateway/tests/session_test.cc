@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Opening a session: connect, greeting, secret phrase, master prompt.
 
 #include "closed_port.h"

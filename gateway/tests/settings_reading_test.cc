@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What counts as "no settings file" for the WG readers, which open the file
 // straight away instead of looking for it first: only a file absent from
 // an existing directory gives the defaults; anything else that stops the

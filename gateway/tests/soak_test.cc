@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Ten thousand commands in a row, a third of them failing in varied ways:
 // the process holds the same descriptors and about the same memory at the
 // end as after the first hundred.

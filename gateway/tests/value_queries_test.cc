@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "closed_port.h"
 #include "gateway_fixture.h"
 #include "tessaly/morvane/result_codes.h"

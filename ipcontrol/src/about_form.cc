@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "about_form.h"
 
 #include <array>

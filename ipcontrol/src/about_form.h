@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The logic of the control's About box, apart from its window: the version
 // label and the System Information button.
 //

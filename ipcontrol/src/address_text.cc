@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "address_text.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The number rules of the Quadrel control's texts.
 
 #ifndef LATTIX_SRC_ADDRESS_TEXT_H_

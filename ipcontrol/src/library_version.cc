@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "library_version.h"
 
 namespace lattix {

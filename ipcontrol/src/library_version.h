@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The version of the Lattix library.
 
 #ifndef LATTIX_SRC_LIBRARY_VERSION_H_

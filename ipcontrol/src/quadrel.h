@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Quadrel control: an entry box for an IPv4 address made of four
 // numeric fields, free of any toolkit.
 //

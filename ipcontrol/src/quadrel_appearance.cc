@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The appearance of the Quadrel control: colours, border and the
 // self-sizing that keeps the control at its frame's size.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "quadrel_dispatch.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Late binding of the Quadrel control: the member table of its interface
 // `_Quadrel`, the table of its events `__Quadrel`, and the calls by
 // dispatch identifier.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The address model of the Quadrel control: the character filter, clicks,
 // the change processing of a field, Address, Pos1 to Pos4 and IPLong.
 

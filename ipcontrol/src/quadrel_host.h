@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What the Quadrel control's logic needs from its surroundings: the parts
 // of its form (four text fields, a frame, three dots, a timer) and its
 // container. A toolkit binding supplies these with real widgets; tests

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Creating, saving and loading a Quadrel control through a property bag.
 
 #include <cmath>

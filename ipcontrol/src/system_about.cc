@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "system_about.h"
 
 #include <algorithm>

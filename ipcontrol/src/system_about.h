@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The About box's services on this system, and the one About form object
 // of each thread.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Step-tolerant execution: the user-interface handlers of the control skip
 // a step that fails and go on with the next one, reporting nothing.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The About box shown for real (offscreen) through the control's About
 // method. Modal windows are answered from timers, never left waiting.
 

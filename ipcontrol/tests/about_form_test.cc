@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The About box's logic with a scripted registry, file test, program
 // starter and view.
 

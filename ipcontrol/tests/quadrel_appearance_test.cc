@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Colours, border and self-sizing under a fake host.
 
 #include <gtest/gtest.h>

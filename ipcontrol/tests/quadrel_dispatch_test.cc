@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Late binding of the control by dispatch identifier.
 
 #include "quadrel_dispatch.h"

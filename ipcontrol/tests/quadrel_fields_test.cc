@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The address model under a fake host: the character filter, clicks and
 // the change processing, Pos1 to Pos4, Address and IPLong.
 

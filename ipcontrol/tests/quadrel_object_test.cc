@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Creating the control by its programmatic identifier, as a Qt host does,
 // and the ownership between the object and its widget.
 

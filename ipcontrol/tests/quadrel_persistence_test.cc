@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Creating, saving and loading the control through property bags.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Qt widget under simulated keys and clicks: the binding must deliver
 // what the control's logic expects.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/ansi_text.h"
 
 #include <array>

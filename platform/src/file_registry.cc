@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include <algorithm>
 
 #include "tessaly/platform/ansi_text.h"

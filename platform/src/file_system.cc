@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/file_system.h"
 
 #include <fcntl.h>

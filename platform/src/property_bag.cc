@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/property_bag.h"
 
 #include <algorithm>

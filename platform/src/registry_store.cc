@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Reading the registry export format into a RegistryStore.
 
 #include <cctype>

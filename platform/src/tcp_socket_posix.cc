@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tcp_socket_posix.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The socket component's implementation on POSIX sockets.
 
 #ifndef PLATFORM_SRC_TCP_SOCKET_POSIX_H_

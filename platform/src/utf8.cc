@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "utf8.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Decoding and encoding of single UTF-8 characters, shared by the text
 // conversions of the platform.
 

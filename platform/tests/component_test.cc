@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/component.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/numeric_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/program_start.h"
 
 #include <gtest/gtest.h>

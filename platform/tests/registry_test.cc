@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/registry.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/tcp_socket.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/platform/windows_directory.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # For the scripts that run a wgsim of their own: waiting for it to listen,
 # and ending what they started. Sourced.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "form1_art.h"
 
 #include <QPainter>

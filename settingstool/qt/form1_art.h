@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings window's pictures, drawn rather than shipped as files: the
 // window icon and the picture in the frame "Notes".
 

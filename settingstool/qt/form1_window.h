@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Form1, the settings tool's one window, in Qt: the widgets and the two
 // Quadrel address controls, bound to the toolkit-free ravelset::Form1.
 //

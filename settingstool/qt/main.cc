@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Ravelset: the settings tool. Without options it shows the settings
 // window, which reads or creates the settings file before it appears; OK
 // saves and ends, Cancel ends. With --show or --set it works on the

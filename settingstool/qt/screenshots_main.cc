@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Renders the settings window and the About box of its address control to
 // PNG files, for the documentation:
 //

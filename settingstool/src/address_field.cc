@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "ravelset/address_field.h"
 
 #include <cmath>

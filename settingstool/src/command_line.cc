@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "ravelset/command_line.h"
 
 #include <algorithm>

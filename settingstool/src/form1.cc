@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "ravelset/form1.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "load_report.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The wording of what the settings window tells the user about a settings
 // file it could not use as it stands.
 

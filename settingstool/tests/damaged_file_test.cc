@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Settings files the tool did not write: loading never fails, shows what
 // it can and tells the user once what was wrong.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "fake_form1_host.h"
 
 #include <stdlib.h>

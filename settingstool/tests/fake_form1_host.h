@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Test support: a window for the settings form without a toolkit, two
 // address controls that answer Pos1 to Pos4 by dispatch identifier, and a
 // private Windows directory for the settings file.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings form driven through a fake window: first run, loading,
 // saving, Cancel and the checks of OK.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The real settings window, offscreen, with real Quadrel controls: layout,
 // OK writing the file, the port box, the close box, the message boxes, the
 // focus and the keys.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "ravelset/port_rule.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The main of the window tests: the QApplication lives on main's stack
 // around the GoogleTest run, so it goes before Qt's own static objects do.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // morvane: calls one member of a Morvane.WG object from the command line.
 
 #include <termios.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The account file: what it reads, what it refuses (naming the line), and
 // that whatever it writes reads back the same.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The account store: changes reach the file before they count, atomically,
 // and a file that cannot be read or written never loses data.
 

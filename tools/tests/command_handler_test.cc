@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The simulator's answers to each command line, as text before it goes on
 // the wire, and what the commands do to the accounts.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The built programs as processes over loopback: wgsim started like a
 // user would, morvane run against it with a settings file in a private
 // Windows directory.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The real gateway (WG) against the simulator over loopback: every command
 // gets the answer a script page expects, changes land in the account file,
 // and the server stays fair to many clients at once.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The script host: its command line, its output and its exit statuses,
 // run in-process against the simulator.
 

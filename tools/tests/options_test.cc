@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The simulator's command line and listen addresses: loopback by default,
 // anything else only when asked for.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Who gets a session, and a log that never holds the serving up: the
 // sharing of the slots without sockets, and the log against a pipe that
 // nobody reads.

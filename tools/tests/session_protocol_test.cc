@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One session without a socket: greeting, secret phrase, one command, and
 // the bytes exactly as they go on the wire.
 

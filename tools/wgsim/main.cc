@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // wgsim: a server-module simulator for trying and testing the gateway.
 
 #include <pthread.h>

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """The account console: a small web application through which administrators
 look up and change the host's accounts.
 

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """python3 -m tessaly_console add-admin NAME | serve
 
     add-admin NAME   adds or replaces an administrator; the password is asked

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """The console's configuration file: where the host's secret phrase is, the
 key that signs session cookies, the socket timeouts and the administrators
 with their password hashes.

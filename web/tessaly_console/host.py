@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """Calls to the host for one page, and the result codes in plain words.
 
 A page makes several calls; once one of them shows that no session can be

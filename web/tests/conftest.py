@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """Fixtures: a private Windows directory whose settings point at 127.0.0.1,
 the simulator with the sample accounts, and the console configured for it."""
 

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """End to end in a real browser: headless Chromium signs in, looks a user up,
 gives credits and sees the new balance. The screenshots stay under
 build/screenshots (CONSOLE_SCREENSHOTS overrides the folder)."""

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """The console's routes through Flask's test client, against the simulator."""
 
 import time

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """Administration of bulletin-board accounts through the host's server module.
 
 Create a WG and call one command per request, passing the secret phrase first.

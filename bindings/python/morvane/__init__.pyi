@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 # Types of the morvane module (the names come from the compiled _morvane).
 import enum
 from datetime import timedelta

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """Fixtures: a private Windows directory, a scripted loopback server and the
 simulator, so that every test talks to 127.0.0.1 only."""
 

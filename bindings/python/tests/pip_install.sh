@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
 # pip_install.sh PYTHON SOURCE_DIR VENV_DIR: installs the module with pip into
 # a fresh virtual environment (the distribution's setuptools and pybind11, no
 # network) and imports it from outside the source tree.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+
 """WG from Python: results, errors, refusals and threads."""
 
 import threading

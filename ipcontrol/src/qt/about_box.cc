@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // About on a thread: one form object per thread, a new window per showing.
 
 #include "qt/about_dialog.h"

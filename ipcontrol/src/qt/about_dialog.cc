@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/about_dialog.h"
 
 #include <QFrame>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // frmAbout: the About box of the Quadrel control as a Qt dialog.
 
 #ifndef LATTIX_SRC_QT_ABOUT_DIALOG_H_

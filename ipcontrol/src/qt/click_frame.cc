@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/click_frame.h"
 
 #include <QMouseEvent>

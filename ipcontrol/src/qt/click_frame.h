@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The control's frame: a QFrame that reports clicks and double-clicks.
 
 #ifndef LATTIX_SRC_QT_CLICK_FRAME_H_

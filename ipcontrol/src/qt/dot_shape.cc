@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/dot_shape.h"
 
 #include <QPainter>

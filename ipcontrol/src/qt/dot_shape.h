@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One of the dots between the fields: a small filled square with an
 // outline.
 

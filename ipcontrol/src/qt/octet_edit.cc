@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/octet_edit.h"
 
 #include <QAction>

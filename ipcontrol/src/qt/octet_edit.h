@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One of the control's four fields: a frameless QLineEdit that shows each
 // typed character to a filter before inserting it, and reports clicks.
 

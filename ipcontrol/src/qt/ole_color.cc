@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/ole_color.h"
 
 namespace lattix {

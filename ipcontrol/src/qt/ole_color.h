@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // OLE_COLOR values as Qt colours.
 
 #ifndef LATTIX_SRC_QT_OLE_COLOR_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The component object behind "Lattix.Quadrel": late binding, persistence
 // and the widget for Qt hosts.
 

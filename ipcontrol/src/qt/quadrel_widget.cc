@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "tessaly/lattix/quadrel_widget.h"
 
 #include <QFocusEvent>

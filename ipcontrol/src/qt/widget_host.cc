@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt/widget_host.h"
 
 #include <QApplication>

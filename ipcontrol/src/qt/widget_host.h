@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The QuadrelHost of the Qt widget: the control's parts as real widgets.
 
 #ifndef LATTIX_SRC_QT_WIDGET_HOST_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "fake_quadrel_host.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A QuadrelHost for tests: keeps the parts' state in plain members, plays
 // the user (typing, pasting, clicking) and the container (resizing), and
 // records every event and notification in order.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The main of the widget tests: a QApplication on the offscreen platform
 // around the GoogleTest run, so that no display is needed.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "closed_port.h"
 
 #include "loopback.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A port on 127.0.0.1 where nothing listens, and nothing will while the
 // object lives: it holds the port bound without listening, so that tests
 // running at the same time cannot be given it. A connection attempt there

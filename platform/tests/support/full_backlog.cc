@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "full_backlog.h"
 
 #include <arpa/inet.h>

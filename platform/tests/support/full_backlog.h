@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A port whose listen queue is full: the listener never accepts, and its
 // queue of finished connections is filled, so that a further client's
 // connection attempt is left unanswered.

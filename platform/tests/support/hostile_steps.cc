@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "hostile_steps.h"
 
 #include <netinet/in.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Steps for a ScriptedServer that misbehaves on purpose: it drips its
 // bytes, splits them into separate TCP segments, floods the client, or
 // holds the connection open in silence. Each step is bounded in time, so a

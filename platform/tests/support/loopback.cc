@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "loopback.h"
 
 #include <arpa/inet.h>

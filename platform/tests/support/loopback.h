@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Sockets on 127.0.0.1 for the test servers: the only address tests use.
 
 #ifndef PLATFORM_TESTS_SUPPORT_LOOPBACK_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "process.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Running the built programs from tests: to completion with their output
 // captured, or in the background with their standard output read line by
 // line. Every wait is bounded.

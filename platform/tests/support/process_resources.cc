@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "process_resources.h"
 
 #include <unistd.h>

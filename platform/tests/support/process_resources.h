@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What the test process holds, read from /proc: open file descriptors and
 // resident memory. Load tests compare them before and after many commands
 // to find leaks.

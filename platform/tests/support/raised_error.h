@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The run-time error a call raises, for tests that expect one.
 
 #ifndef PLATFORM_TESTS_SUPPORT_RAISED_ERROR_H_

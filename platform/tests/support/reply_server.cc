@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "reply_server.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A stand-in for the server module that serves many clients at once, for
 // load tests and the benchmark. Each connection gets the greeting, must
 // send the secret phrase on a line, gets the master prompt (or "Goodbye."

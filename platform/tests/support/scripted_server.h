@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A TCP server on 127.0.0.1 that plays a fixed script with every client and
 // records what each client sent. Tests use it to stand in for the server
 // module, well-behaved or not.

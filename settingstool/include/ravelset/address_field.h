@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Addresses as the settings file holds them: dotted decimal text in a field
 // of 20 characters, taken apart into the four part values of an address
 // control and put together again.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Ravelset without a window: showing and setting the three settings from
 // the command line, through the same form logic as the window but without
 // any toolkit, so that it runs on a machine that has no display.

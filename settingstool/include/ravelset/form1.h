@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings window's behaviour, free of any toolkit: loading the
 // settings file into the entries, the first-run defaults, the checks of OK
 // and the saving.

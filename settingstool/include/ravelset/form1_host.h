@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What the settings window's logic needs from its window: the two address
 // controls, the port box, the keyboard focus, message boxes and the end of
 // the program.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The fixed texts of the settings window, shared by its logic and its Qt
 // binding. They are the program's own wording and stay exactly as written.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The rule a port text must pass before the settings tool stores it.
 
 #ifndef RAVELSET_PORT_RULE_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "command_line.h"
 
 #include <charconv>

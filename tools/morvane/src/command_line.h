@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The command line of morvane:
 //
 //   morvane [--json] [--secret-stdin] MEMBER [ARG...]

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "result_output.h"
 
 #include <cstdio>

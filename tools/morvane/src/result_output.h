@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What morvane prints: results as "name: value" lines or as JSON, and the
 // member list.
 

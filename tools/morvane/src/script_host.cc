@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "script_host.h"
 
 #include <memory>

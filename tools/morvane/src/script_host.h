@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The script host: creates "Morvane.WG" by name and calls one member
 // late-bound, through the object's member table, as a script page would.
 

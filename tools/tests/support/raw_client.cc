@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "support/raw_client.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A bare TCP client of the simulator on 127.0.0.1, for the behaviour the
 // gateway never shows: holding a session, sending too much or too little.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "support/simulator_fixture.h"
 
 #include <stdlib.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A wgsim server running inside the test process on 127.0.0.1, over a
 // copy of a small account file, with a private Windows directory whose
 // settings file points the gateway at it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A private temporary directory, removed with everything in it.
 
 #ifndef TOOLS_TESTS_SUPPORT_TEMP_DIR_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "account_book.h"
 
 #include <algorithm>

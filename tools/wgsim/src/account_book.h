@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The accounts the simulator keeps: users with their credits, days,
 // classes, keys and flags; the host's classes; its system variables.
 //

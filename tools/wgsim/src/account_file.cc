@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "account_file.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The plain-text file an AccountBook is kept in (docs/wgsim-accounts.md).
 //
 // UTF-8 text in sections: [classes] lists class names one per line,

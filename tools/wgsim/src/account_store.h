@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The simulator's account store: one AccountBook shared by all sessions,
 // kept in its account file (account_file.h) when it has one.
 //

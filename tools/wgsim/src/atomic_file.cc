@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "atomic_file.h"
 
 #include <string>

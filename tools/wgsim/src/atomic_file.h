@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // What the simulator adds to the platform's atomic file replacement: the
 // cleanup of temporary files that a replacement cut off by a kill left
 // behind.

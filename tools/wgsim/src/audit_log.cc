@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "audit_log.h"
 
 #include <fcntl.h>

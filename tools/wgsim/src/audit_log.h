@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The audit log: the messages clients hand to the host with AUDITMESSAGE,
 // one line each, appended to a file.
 

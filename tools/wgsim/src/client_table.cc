@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "client_table.h"
 
 #include <sys/socket.h>

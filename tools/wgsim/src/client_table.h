@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Who may hold the simulator's sessions. Decides, for every accepted
 // connection, whether it gets a session, and how long a client that keeps
 // sending wrong secrets waits for its "Goodbye.".

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The server module's answers to command lines: every command word of the
 // protocol, carried out on the account store.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One accepted client connection, read line by line and written with
 // bounded waits. Every wait also watches a stop descriptor, so a stopping
 // server never waits on a silent client.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "event_log.h"
 
 #include <limits.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The simulator's log: one timestamped line per event, written to a file
 // descriptor (normally standard error) by a thread of its own.
 //

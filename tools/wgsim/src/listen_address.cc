@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "listen_address.h"
 
 #include <arpa/inet.h>

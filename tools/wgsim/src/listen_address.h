@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The address the simulator listens on: "ADDR:PORT" with a numeric IPv4
 // address, "[ADDR]:PORT" with a numeric IPv6 one, or "localhost:PORT".
 

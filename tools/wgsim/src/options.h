@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The command line of wgsim.
 
 #ifndef WGSIM_SRC_OPTIONS_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "server.h"
 
 #include <arpa/inet.h>

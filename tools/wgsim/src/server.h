@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The simulator's TCP server: accepts clients and runs one SessionProtocol
 // per connection, each on a thread of its own.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One session of the server module, without the socket: the greeting, the
 // secret phrase, then exactly one command, as bytes on the wire.
 //

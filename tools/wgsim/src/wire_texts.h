@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The fixed texts of the server module's side of the protocol. Clients
 // search replies for them without regard to letter case, so their wording
 // is part of the protocol and must not change.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Which declarations leave libmorvane.so. The library is built with hidden
 // visibility; a class or function marked MORVANE_EXPORT is part of its
 // interface, anything else (the command catalogue, the reply rules) stays

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The records of the Morvane component: what a session opening and a
 // command report.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Result codes and their fixed texts, as script pages receive them in
 // error_number and error_description. The texts are the component's own,
 // spelling included, and must not change: pages compare against them.

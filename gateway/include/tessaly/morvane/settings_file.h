@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings file "morvane.ini" in the Windows directory: where the
 // server module listens and which local address to connect from.
 //

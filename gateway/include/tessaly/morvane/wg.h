@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // WG: administration of the user accounts of a bulletin-board host from
 // server-side script pages.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Which declarations leave liblattix.so. The library is built with hidden
 // visibility; a class or function marked LATTIX_EXPORT is part of its
 // interface (the control's registration and its widget), the control's

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Embedding the Quadrel address entry control in a Qt window.
 //
 // A host creates the control by its programmatic identifier, binds its

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Dispatch identifiers of the Quadrel control's interface `_Quadrel` and of
 // its events `__Quadrel`.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Quadrel control as a Qt 6 widget.
 //
 // A thin binding: the widget builds the control's parts (a frame with a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The single-byte text of the wire and of the settings file.
 //
 // The system's strings are UTF-8. The server module and the settings file

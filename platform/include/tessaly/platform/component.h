@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Components created by programmatic identifier.
 //
 // A program asks for an object by a name such as "VBWinsock.TCPIP" and gets

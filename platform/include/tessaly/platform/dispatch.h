@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Late binding: calling the members of an object by dispatch identifier.
 //
 // Each interface keeps one member table: names, dispatch identifiers,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Errors of the platform: the run-time errors a caller receives when an
 // operation fails unexpectedly (a component that cannot be created, a file
 // that cannot be opened, text that is no number).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Which declarations leave libtessaly-platform.so. The library is built
 // with hidden visibility; a class or function marked PLATFORM_EXPORT is part
 // of its interface, anything else stays inside. Classes with virtual members

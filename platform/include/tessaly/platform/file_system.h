@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The file operations the system needs beyond the standard library. Every
 // open here is made without blocking: a FIFO or a device where a file is
 // expected is refused at once instead of holding the caller for ever.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Numbers read from text, the way the platform converts a string that is
 // assigned to a number: blanks around the number are ignored, a sign may
 // lead, a fraction is rounded to the nearest whole number with halves going

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Starting another program.
 
 #ifndef TESSALY_PLATFORM_PROGRAM_START_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Property bags: where a control saves its persisted properties and reads
 // them back when its form is loaded again.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The registry: keys holding named, typed values, reached through the
 // three calls a program needs to read one value (open a key, query a
 // value, close the key).

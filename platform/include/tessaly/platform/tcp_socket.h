@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The TCP socket component, created by the programmatic identifier
 // "VBWinsock.TCPIP".
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // An owned file descriptor, closed when its owner goes.
 
 #ifndef TESSALY_PLATFORM_UNIQUE_FD_H_

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Values that cross a late-bound interface: arguments and results of a
 // member called by dispatch identifier.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Windows directory: the directory that holds the system's settings
 // files, such as morvane.ini.
 //
