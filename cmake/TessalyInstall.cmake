@@ -21,6 +21,8 @@ set(TESSALY_COMPONENT_LATTIX lattix)
 set(TESSALY_COMPONENT_DEVEL devel)
 set(TESSALY_COMPONENT_TOOLS tools)
 set(TESSALY_COMPONENT_GUI gui)
+# The Python module for the distribution's Python.
+set(TESSALY_COMPONENT_PYTHON python)
 
 # tessaly_hidden_symbols(target...): only what the headers mark with the
 # library's export macro leaves the shared library.

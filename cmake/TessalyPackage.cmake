@@ -123,4 +123,14 @@ if(TARGET ravelset)
       "Ravelset, the settings window for the Tessaly account gateway")
 endif()
 
+if(TARGET morvane_python)
+  list(APPEND CPACK_COMPONENTS_ALL ${TESSALY_COMPONENT_PYTHON})
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-morvane)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS ${MORVANE_PYTHON_DEPENDS})
+  set(CPACK_COMPONENT_PYTHON_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
+  set(CPACK_COMPONENT_PYTHON_DESCRIPTION
+      "The Tessaly account gateway WG for Python web pages (module morvane)")
+endif()
+
 include(CPack)

@@ -68,3 +68,14 @@ version=$(env -u LD_LIBRARY_PATH "$root/usr/bin/morvane" --version) ||
 expected=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ $version == *"$expected"* ]] || fail "morvane --version said '$version', not $expected"
 echo "-- packages unpacked; morvane --version: $version"
+
+# The Python package, where built, imports from the unpacked tree by its
+# RUNPATH alone and reports the same release.
+python_dir=$(realpath "$root")/usr/lib/python3/dist-packages
+if [[ -d $python_dir/morvane ]]; then
+  python_version=$(cd / && env -u LD_LIBRARY_PATH PYTHONPATH="$python_dir" \
+    /usr/bin/python3 -c 'import morvane; print(morvane.__version__)') ||
+    fail "import morvane from the unpacked packages failed"
+  [[ $python_version == "$expected" ]] || fail "morvane.__version__ is '$python_version', not $expected"
+  echo "-- python3-morvane unpacked; morvane.__version__: $python_version"
+fi
