@@ -1,11 +1,13 @@
 // Settings readers, socket creation and the session opener of WG.
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
 #include "morvane/result_codes.h"
 #include "morvane/settings_file.h"
 #include "morvane/wg.h"
+#include "platform/ansi_text.h"
 #include "platform/numeric_text.h"
 #include "reply_rules.h"
 
@@ -21,28 +23,45 @@ constexpr std::string_view kSecretPrompt =
 constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
 constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
 
+// Where each field stands in the record, in fields.
+constexpr size_t kRemoteHostField = 0;
+constexpr size_t kLocalHostField = 1;
+constexpr size_t kPortField = 2;
+
+// Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the
+// usual host or port, reads the same in both encodings and is viewed where
+// it stands; any other is converted into `converted`, which must outlive
+// the view.
+std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
+  const std::string_view bytes =
+      record.bytes().substr(index * SettingsRecord::kFieldWidth, SettingsRecord::kFieldWidth);
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return TrimSpaces(bytes);
+  converted = platform::AnsiToUtf8(bytes);
+  return TrimSpaces(converted);
+}
+
 // One address field of the settings file, trimmed, or `fallback`
 // when the file does not exist.
-std::string ReadSetting(std::string (SettingsRecord::*field)() const, const char* fallback) {
+std::string ReadSetting(size_t index, const char* fallback) {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return fallback;
-  return std::string(TrimSpaces(((*record).*field)()));
+  std::string converted;
+  return std::string(TrimmedField(*record, index, converted));
 }
 
 }  // namespace
 
-std::string WG::GetLocalHost() const {
-  return ReadSetting(&SettingsRecord::local_host, kDefaultLocalHost);
-}
+std::string WG::GetLocalHost() const { return ReadSetting(kLocalHostField, kDefaultLocalHost); }
 
-std::string WG::GetRemoteHost() const {
-  return ReadSetting(&SettingsRecord::remote_host, kDefaultRemoteHost);
-}
+std::string WG::GetRemoteHost() const { return ReadSetting(kRemoteHostField, kDefaultRemoteHost); }
 
 int32_t WG::GetLocalPort() const {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return kDefaultPort;
-  return platform::TextToLong(TrimSpaces(record->port()));
+  std::string converted;
+  return platform::TextToLong(TrimmedField(*record, kPortField, converted));
 }
 
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
@@ -56,9 +75,10 @@ std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
     socket->SetRemotePort(kDefaultPort);
     return socket;
   }
-  socket->SetLocalHost(std::string(TrimSpaces(record->local_host())));
-  socket->SetRemoteHost(std::string(TrimSpaces(record->remote_host())));
-  socket->SetRemotePort(platform::TextToLong(TrimSpaces(record->port())));
+  std::string converted;
+  socket->SetLocalHost(std::string(TrimmedField(*record, kLocalHostField, converted)));
+  socket->SetRemoteHost(std::string(TrimmedField(*record, kRemoteHostField, converted)));
+  socket->SetRemotePort(platform::TextToLong(TrimmedField(*record, kPortField, converted)));
   return socket;
 }
 
