@@ -1,6 +1,7 @@
 // Settings readers, socket creation and the session opener of WG.
 
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -28,6 +29,20 @@ constexpr size_t kRemoteHostField = 0;
 constexpr size_t kLocalHostField = 1;
 constexpr size_t kPortField = 2;
 
+// Whether every byte of `bytes` is below 0x80, looked at eight at a time.
+bool IsAscii(std::string_view bytes) {
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  uint64_t seen = 0;
+  size_t at = 0;
+  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    seen |= word;
+  }
+  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
+  return (seen & kHighBits) == 0;
+}
+
 // Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the
 // usual host or port, reads the same in both encodings and is viewed where
 // it stands; any other is converted into `converted`, which must outlive
@@ -35,9 +50,7 @@ constexpr size_t kPortField = 2;
 std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
   const std::string_view bytes =
       record.bytes().substr(index * SettingsRecord::kFieldWidth, SettingsRecord::kFieldWidth);
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return TrimSpaces(bytes);
+  if (IsAscii(bytes)) return TrimSpaces(bytes);
   converted = platform::AnsiToUtf8(bytes);
   return TrimSpaces(converted);
 }
