@@ -2,6 +2,8 @@
 
 // Settings readers, socket creation and the session opener of WG.
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -9,6 +11,7 @@
 #include "tessaly/morvane/result_codes.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/morvane/wg.h"
+#include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/numeric_text.h"
 
 namespace morvane {
@@ -23,28 +26,57 @@ constexpr std::string_view kSecretPrompt =
 constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
 constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
 
+// Where each field stands in the record, in fields.
+constexpr size_t kRemoteHostField = 0;
+constexpr size_t kLocalHostField = 1;
+constexpr size_t kPortField = 2;
+
+// Whether every byte of `bytes` is below 0x80, looked at eight at a time.
+bool IsAscii(std::string_view bytes) {
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  uint64_t seen = 0;
+  size_t at = 0;
+  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    seen |= word;
+  }
+  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
+  return (seen & kHighBits) == 0;
+}
+
+// Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the
+// usual host or port, reads the same in both encodings and is viewed where
+// it stands; any other is converted into `converted`, which must outlive
+// the view.
+std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
+  const std::string_view bytes =
+      record.bytes().substr(index * SettingsRecord::kFieldWidth, SettingsRecord::kFieldWidth);
+  if (IsAscii(bytes)) return TrimSpaces(bytes);
+  converted = platform::AnsiToUtf8(bytes);
+  return TrimSpaces(converted);
+}
+
 // One address field of the settings file, trimmed, or `fallback`
 // when the file does not exist.
-std::string ReadSetting(std::string (SettingsRecord::*field)() const, const char* fallback) {
+std::string ReadSetting(size_t index, const char* fallback) {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return fallback;
-  return std::string(TrimSpaces(((*record).*field)()));
+  std::string converted;
+  return std::string(TrimmedField(*record, index, converted));
 }
 
 }  // namespace
 
-std::string WG::GetLocalHost() const {
-  return ReadSetting(&SettingsRecord::local_host, kDefaultLocalHost);
-}
+std::string WG::GetLocalHost() const { return ReadSetting(kLocalHostField, kDefaultLocalHost); }
 
-std::string WG::GetRemoteHost() const {
-  return ReadSetting(&SettingsRecord::remote_host, kDefaultRemoteHost);
-}
+std::string WG::GetRemoteHost() const { return ReadSetting(kRemoteHostField, kDefaultRemoteHost); }
 
 int32_t WG::GetLocalPort() const {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return kDefaultPort;
-  return platform::TextToLong(TrimSpaces(record->port()));
+  std::string converted;
+  return platform::TextToLong(TrimmedField(*record, kPortField, converted));
 }
 
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
@@ -58,9 +90,10 @@ std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
     socket->SetRemotePort(kDefaultPort);
     return socket;
   }
-  socket->SetLocalHost(std::string(TrimSpaces(record->local_host())));
-  socket->SetRemoteHost(std::string(TrimSpaces(record->remote_host())));
-  socket->SetRemotePort(platform::TextToLong(TrimSpaces(record->port())));
+  std::string converted;
+  socket->SetLocalHost(std::string(TrimmedField(*record, kLocalHostField, converted)));
+  socket->SetRemoteHost(std::string(TrimmedField(*record, kRemoteHostField, converted)));
+  socket->SetRemotePort(platform::TextToLong(TrimmedField(*record, kPortField, converted)));
   return socket;
 }
 

@@ -44,9 +44,12 @@ std::string SettingsRecord::Field(size_t index) const {
 }
 
 std::string_view TrimSpaces(std::string_view text) {
-  const size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && text[begin] == ' ') ++begin;
+  if (begin == end) return {};
+  while (text[end - 1] == ' ') --end;
+  return text.substr(begin, end - begin);
 }
 
 SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found) {

@@ -80,6 +80,11 @@ TEST_F(SettingsFileTest, RewritingKeepsTheTailAndCutsLongValues) {
   EXPECT_EQ(bytes.substr(20, 2), "\xE9 ");  // one byte per character
   EXPECT_EQ(bytes.substr(60), "TAIL");
   EXPECT_EQ(wg_.GetLocalHost(), "é");
+  // A connection takes the same values, converted one field after another.
+  WriteSettings("hôte", "é", " 3425 ");
+  EXPECT_EQ(wg_.InitWinsock()->Describe(),
+            "VBWinsock.TCPIP local host \"é\", remote host \"hôte\", remote port 3425, not "
+            "connected");
 }
 
 TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {

@@ -2,6 +2,8 @@
 
 #include "tessaly/platform/component.h"
 
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -10,6 +12,22 @@
 
 namespace platform {
 namespace {
+
+// Identifiers are lowered eight bytes at a time.
+using Word = uint64_t;
+constexpr Word kEveryByte = 0x0101010101010101;
+constexpr Word kHighBits = 0x80 * kEveryByte;
+
+// Eight bytes with A-Z lowered; right only where every byte is ASCII.
+// Adding to a byte below 0x80 never carries into the next, so the high bit
+// of each sum tells whether the byte is at least 'A', and whether it lies
+// beyond 'Z'.
+Word LowerAsciiWord(Word word) {
+  const Word from_a = word + (0x80 - 'A') * kEveryByte;
+  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
+  const Word capitals = from_a & ~beyond_z & kHighBits;
+  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
+}
 
 // The class table of the process: programmatic identifiers, folded to lower
 // case, to factories. Shared by the whole process, as are the socket
@@ -35,12 +53,24 @@ class ClassTable {
     // A short ASCII identifier, the usual kind, is lowered on the stack;
     // any other is folded into a string of its own.
     constexpr size_t kLongestStackId = 64;
+    static_assert(kLongestStackId % sizeof(Word) == 0);
     char lowered[kLongestStackId];
     bool ascii = progid.size() <= kLongestStackId;
-    for (size_t i = 0; ascii && i < progid.size(); ++i) {
-      const char c = progid[i];
-      ascii = static_cast<unsigned char>(c) < 0x80;
-      lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+    if (ascii) {
+      // Eight bytes at a time; the last word is padded with zeros, which
+      // are ASCII and stay outside the key.
+      const size_t words = (progid.size() + sizeof(Word) - 1) / sizeof(Word);
+      if (words > 0) std::memset(lowered + (words - 1) * sizeof(Word), 0, sizeof(Word));
+      std::memcpy(lowered, progid.data(), progid.size());
+      Word any_high = 0;
+      for (size_t w = 0; w < words; ++w) {
+        Word word;
+        std::memcpy(&word, lowered + w * sizeof(Word), sizeof word);
+        any_high |= word;
+        word = LowerAsciiWord(word);
+        std::memcpy(lowered + w * sizeof(Word), &word, sizeof word);
+      }
+      ascii = (any_high & kHighBits) == 0;
     }
     std::string folded;
     if (!ascii) folded = FoldCase(progid);

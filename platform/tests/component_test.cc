@@ -30,16 +30,30 @@ TEST(Component, RegisteredNamesCreateFreshObjectsWhateverTheCase) {
   EXPECT_NE(first, second);
   UnregisterClass("Test.Greeter");
   EXPECT_THROW(CreateObject("Test.Greeter"), PlatformError);
-  // Letters beyond ASCII, and names longer than most, fold alike.
+  // Letters beyond ASCII, and names longer than most, fold alike; so do
+  // names that end on or just past an eight-byte word, the longest name
+  // lowered on the stack and one byte more, and a letter beyond ASCII in
+  // the second word.
   const std::string long_name = "Test." + std::string(70, 'G') + ".Greeter";
   for (const auto& [registered, asked] :
        {std::pair<std::string, std::string>{"Test.GRÜßER", "test.grüßer"},
-        {long_name, "test." + std::string(70, 'g') + ".GREETER"}}) {
+        {long_name, "test." + std::string(70, 'g') + ".GREETER"},
+        {"TE.GREET", "te.greet"},
+        {"TE.GREETR", "te.greetr"},
+        {std::string(64, 'Q'), std::string(64, 'q')},
+        {std::string(65, 'Q'), std::string(65, 'q')},
+        {"Test.Gr\u00C9", "TEST.GR\u00E9"},
+        {"A@Z[a`z{", "a@z[A`Z{"}}) {
     RegisterClass(registered, [] { return std::make_shared<Greeter>(); });
     EXPECT_NE(CreateObjectAs<Greeter>(asked), nullptr) << asked;
     UnregisterClass(asked);
     EXPECT_THROW(CreateObject(registered), PlatformError) << registered;
   }
+  // The neighbours of the letters are no letters: '@' and '[' are not
+  // '`' and '{'.
+  RegisterClass("Test.@[", [] { return std::make_shared<Greeter>(); });
+  EXPECT_THROW(CreateObject("test.`{"), PlatformError);
+  UnregisterClass("Test.@[");
 }
 
 TEST(Component, AMissingInterfaceIsATypeMismatch) {

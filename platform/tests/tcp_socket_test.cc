@@ -225,6 +225,22 @@ TEST_F(HostNameLookupTest, LookupsCountAgainstTheConnectTimeout) {
   named->SetRemoteHost("module.test");
   EXPECT_NE(ConnectWithin(*named, kSlack), kSocketFailed);
 
+  // Only a dotted address in its plain form is taken as one, read up to a
+  // NUL as a NUL-padded settings field holds it; anything else goes to the
+  // name service, which knows none of these.
+  for (const auto& [host, address] : {std::pair<std::string, bool>{"127.0.0.1", true},
+                                      {"127.0.0.01", false},
+                                      {"127.0.0.256", false},
+                                      {"127.0.0.1.1", false},
+                                      {"127.0.1", false},
+                                      {"127..0.1", false},
+                                      {"127.0.0.1 ", false},
+                                      {std::string("127.0.0.1\0", 10), true}}) {
+    auto socket = Socket(server.port());
+    socket->SetRemoteHost(host);
+    EXPECT_EQ(ConnectWithin(*socket, kSlack) != kSocketFailed, address) << host;
+  }
+
   auto remote_hangs = Socket(server.port());
   remote_hangs->SetRemoteHost("hangs.remote.test");
   EXPECT_EQ(ConnectWithin(*remote_hangs, kConnectTimeout + kSlack), kSocketFailed);
