@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ascii_words.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/error.h"
 
@@ -20,25 +21,8 @@ constexpr size_t kUnmarkedValueStart = 4;
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // Texts are compared eight bytes at a time where they are plain ASCII.
-using Word = uint64_t;
-constexpr Word kEveryByte = 0x0101010101010101;
-constexpr Word kHighBits = 0x80 * kEveryByte;
-
-Word LoadWord(const char* at) {
-  Word word;
-  std::memcpy(&word, at, sizeof word);
-  return word;
-}
-
-// Eight ASCII bytes with A-Z lowered. Adding to a byte below 0x80 never
-// carries into the next, so the high bit of each sum tells whether the byte
-// is at least 'A', and whether it lies beyond 'Z'.
-Word LowerAsciiWord(Word word) {
-  const Word from_a = word + (0x80 - 'A') * kEveryByte;
-  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
-  const Word capitals = from_a & ~beyond_z & kHighBits;
-  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
-}
+using platform::ascii_words::LoadWord;
+using platform::ascii_words::Word;
 
 // How `text` compares with the folded reply bytes at `at`.
 enum class Match { kNo, kYes, kNeedsFolding };
@@ -52,8 +36,8 @@ Match MatchAt(const char* at, std::string_view text) {
     // Eight ASCII bytes at a time where the text has them.
     if (text.size() - i >= sizeof(Word)) {
       const Word word = LoadWord(text.data() + i);
-      if ((word & kHighBits) == 0) {
-        if (LowerAsciiWord(word) != LoadWord(at + i)) return Match::kNo;
+      if (platform::ascii_words::IsAscii(word)) {
+        if (platform::ascii_words::LowerAsciiBytes(word) != LoadWord(at + i)) return Match::kNo;
         i += sizeof(Word) - 1;
         continue;
       }

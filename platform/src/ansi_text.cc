@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ascii_words.h"
 #include "utf8.h"
 
 namespace platform {
@@ -41,27 +42,10 @@ char AnsiByte(char32_t c) {
 // Text is scanned eight bytes at a time where it is plain ASCII: a word
 // without any high bit set holds no byte that any conversion changes but
 // A-Z.
-using Word = uint64_t;
-constexpr Word kEveryByte = 0x0101010101010101;
-constexpr Word kHighBits = 0x80 * kEveryByte;
-
-Word LoadWord(const char* at) {
-  Word word;
-  std::memcpy(&word, at, sizeof word);
-  return word;
-}
-
-// Eight bytes with A-Z lowered and every other byte kept. Adding to a byte
-// below 0x80 never carries into the next, so with the high bits cleared the
-// high bit of each sum tells whether the byte is at least 'A', and whether
-// it lies beyond 'Z'; bytes that had the high bit set are left alone.
-Word LowerAsciiBytes(Word word) {
-  const Word low = word & ~kHighBits;
-  const Word from_a = low + (0x80 - 'A') * kEveryByte;
-  const Word beyond_z = low + (0x80 - 'Z' - 1) * kEveryByte;
-  const Word capitals = from_a & ~beyond_z & ~word & kHighBits;
-  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
-}
+using ascii_words::kHighBits;
+using ascii_words::LoadWord;
+using ascii_words::LowerAsciiBytes;
+using ascii_words::Word;
 
 // The offset of the first byte at or after `at` that is not ASCII, or the
 // text's size.

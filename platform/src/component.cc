@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 
+#include "ascii_words.h"
 #include "tcp_socket_posix.h"
 #include "tessaly/platform/ansi_text.h"
 
@@ -14,20 +15,7 @@ namespace platform {
 namespace {
 
 // Identifiers are lowered eight bytes at a time.
-using Word = uint64_t;
-constexpr Word kEveryByte = 0x0101010101010101;
-constexpr Word kHighBits = 0x80 * kEveryByte;
-
-// Eight bytes with A-Z lowered; right only where every byte is ASCII.
-// Adding to a byte below 0x80 never carries into the next, so the high bit
-// of each sum tells whether the byte is at least 'A', and whether it lies
-// beyond 'Z'.
-Word LowerAsciiWord(Word word) {
-  const Word from_a = word + (0x80 - 'A') * kEveryByte;
-  const Word beyond_z = word + (0x80 - 'Z' - 1) * kEveryByte;
-  const Word capitals = from_a & ~beyond_z & kHighBits;
-  return word | (capitals >> 2);  // 0x80 >> 2 is the case bit, 0x20
-}
+using ascii_words::Word;
 
 // The class table of the process: programmatic identifiers, folded to lower
 // case, to factories. Shared by the whole process, as are the socket
@@ -64,13 +52,11 @@ class ClassTable {
       std::memcpy(lowered, progid.data(), progid.size());
       Word any_high = 0;
       for (size_t w = 0; w < words; ++w) {
-        Word word;
-        std::memcpy(&word, lowered + w * sizeof(Word), sizeof word);
+        const Word word = ascii_words::LoadWord(lowered + w * sizeof(Word));
         any_high |= word;
-        word = LowerAsciiWord(word);
-        std::memcpy(lowered + w * sizeof(Word), &word, sizeof word);
+        ascii_words::StoreWord(lowered + w * sizeof(Word), ascii_words::LowerAsciiBytes(word));
       }
-      ascii = (any_high & kHighBits) == 0;
+      ascii = ascii_words::IsAscii(any_high);
     }
     std::string folded;
     if (!ascii) folded = FoldCase(progid);
