@@ -179,12 +179,9 @@ T Load(std::string_view member, const platform::ParamInfo& param, py::handle val
 platform::Variant Argument(std::string_view member, const platform::ParamInfo& param,
                            py::handle value) {
   switch (param.type) {
-    case platform::VarType::kLong:
-      return Load<int32_t>(member, param, value);
-    case platform::VarType::kInteger:
-      return Load<int16_t>(member, param, value);
-    default:
-      return Load<std::string>(member, param, value);
+    case platform::VarType::kLong: return Load<int32_t>(member, param, value);
+    case platform::VarType::kInteger: return Load<int16_t>(member, param, value);
+    default: return Load<std::string>(member, param, value);
   }
 }
 
@@ -239,15 +236,9 @@ void DefCommands(py::class_<PyWG>& cls) {
   for (const platform::MemberInfo& member : prototype.Members()) {
     if (member.result != platform::VarType::kRecord) continue;
     switch (member.params.size()) {
-      case 2:
-        DefCommand(cls, member, std::make_index_sequence<2>());
-        break;
-      case 3:
-        DefCommand(cls, member, std::make_index_sequence<3>());
-        break;
-      case 4:
-        DefCommand(cls, member, std::make_index_sequence<4>());
-        break;
+      case 2: DefCommand(cls, member, std::make_index_sequence<2>()); break;
+      case 3: DefCommand(cls, member, std::make_index_sequence<3>()); break;
+      case 4: DefCommand(cls, member, std::make_index_sequence<4>()); break;
       default:
         throw std::logic_error("no binding for a command of " +
                                std::to_string(member.params.size()) + " parameters");

@@ -28,16 +28,11 @@ inline uint8_t LowerAnsi(uint8_t byte) {
   if (byte >= 'A' && byte <= 'Z') return static_cast<uint8_t>(byte + 32);
   if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<uint8_t>(byte + 0x20);
   switch (byte) {
-    case 0x8A:
-      return 0x9A;  // Š
-    case 0x8C:
-      return 0x9C;  // Œ
-    case 0x8E:
-      return 0x9E;  // Ž
-    case 0x9F:
-      return 0xFF;  // Ÿ
-    default:
-      return byte;
+    case 0x8A: return 0x9A;  // Š
+    case 0x8C: return 0x9C;  // Œ
+    case 0x8E: return 0x9E;  // Ž
+    case 0x9F: return 0xFF;  // Ÿ
+    default: return byte;
   }
 }
 

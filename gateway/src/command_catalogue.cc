@@ -246,9 +246,7 @@ std::string AnswerFields(const Outcome& outcome) {
     case Capture::kValueAsText:
       text = "answer_string is the value after " + Quoted(kValueMarker);
       break;
-    case Capture::kNone:
-      text = "answer_long " + std::to_string(outcome.long_value);
-      break;
+    case Capture::kNone: text = "answer_long " + std::to_string(outcome.long_value); break;
   }
   if (!outcome.string_value.empty()) text += ", answer_string " + Quoted(outcome.string_value);
   return text;

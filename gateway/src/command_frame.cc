@@ -66,14 +66,11 @@ CommandReturn Classify(const Command& command, std::string_view reply) {
                        outcome->long_value,
                        std::string(outcome->string_value)};
   switch (outcome->capture) {
-    case Capture::kNone:
-      break;
+    case Capture::kNone: break;
     case Capture::kValueAsLong:
       result.long_value = platform::TextToLong(ReplyValue(reply, folded));
       break;
-    case Capture::kValueAsText:
-      result.string_value = ReplyValue(reply, folded);
-      break;
+    case Capture::kValueAsText: result.string_value = ReplyValue(reply, folded); break;
   }
   return result;
 }

@@ -82,12 +82,9 @@ size_t FoldedReply::Find(std::string_view text) const {
     at = static_cast<const char*>(std::memchr(at, first, static_cast<size_t>(last_start - at) + 1));
     if (at == nullptr) break;
     switch (MatchAt(at, text)) {
-      case Match::kYes:
-        return static_cast<size_t>(at - begin);
-      case Match::kNeedsFolding:
-        return folded_.find(platform::FoldCase(text));
-      case Match::kNo:
-        break;
+      case Match::kYes: return static_cast<size_t>(at - begin);
+      case Match::kNeedsFolding: return folded_.find(platform::FoldCase(text));
+      case Match::kNo: break;
     }
   }
   return std::string::npos;

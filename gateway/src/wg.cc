@@ -43,8 +43,7 @@ CommandReturn WG::SystemVariable(const std::string& secret, int32_t sysvar) {
   return Run(kCommands[kSystemVariable], secret, {std::to_string(sysvar)});
 }
 
-CommandReturn WG::GiveCredits(const std::string& secret, const std::string& userid,
-                              int32_t creds) {
+CommandReturn WG::GiveCredits(const std::string& secret, const std::string& userid, int32_t creds) {
   return Run(kCommands[kGiveCredits], secret, {userid, std::to_string(creds)});
 }
 CommandReturn WG::GiveDays(const std::string& secret, const std::string& userid, int32_t days) {

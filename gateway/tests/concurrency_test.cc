@@ -62,9 +62,7 @@ std::string Answer(std::string_view line) {
 
 class ConcurrencyTest : public GatewayTest {
  protected:
-  ConcurrencyTest() {
-    platform::SetDefaultSocketTimeouts({.connect = 5000ms, .receive = 5000ms});
-  }
+  ConcurrencyTest() { platform::SetDefaultSocketTimeouts({.connect = 5000ms, .receive = 5000ms}); }
 };
 
 #ifdef WGSIM_PATH
@@ -169,9 +167,7 @@ TEST_F(ConcurrencyTest, ThirtyTwoThreadsEachGetTheirOwnAnswers) {
           case 0:
             right = wg.NumberofCredits(kSecret, user) == Result(0, kOk, t * 1000 + n, "");
             break;
-          case 1:
-            right = wg.CurrentClass(kSecret, user) == Result(0, kOk, 0, user);
-            break;
+          case 1: right = wg.CurrentClass(kSecret, user) == Result(0, kOk, 0, user); break;
           case 2:
             right =
                 wg.UserIDExists(kSecret, user) == Result(0, kOk, user.back() == '7' ? 0 : 1, "");

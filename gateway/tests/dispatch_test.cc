@@ -73,8 +73,8 @@ TEST_F(DispatchTest, CommandsReturnARecordAndSetTheProperties) {
   const auto& record = *std::get<std::shared_ptr<const platform::Record>>(result);
   EXPECT_EQ(record.type_name, "CommandReturn");
   EXPECT_EQ(std::get<int32_t>(record.Field("long_value")), 150);
-  const auto& error_object = *std::get<std::shared_ptr<const platform::Record>>(
-      record.Field("error_object"));
+  const auto& error_object =
+      *std::get<std::shared_ptr<const platform::Record>>(record.Field("error_object"));
   EXPECT_EQ(std::get<int32_t>(error_object.Field("number")), 0);
   EXPECT_EQ(std::get<int32_t>(Property("answer_long")), 150);
   EXPECT_EQ(std::get<std::string>(Property("error_description")),
@@ -85,10 +85,13 @@ TEST_F(DispatchTest, NumbersArriveAsTheirTypes) {
   Serve("Ok\r\n");
   Call("GiveDays", {std::string("s"), std::string("bob"), std::string("-30")});
   EXPECT_EQ(SentCommand(), "GIVEDAYS -30 bob\r\n");
-  EXPECT_EQ(RaisedError([&] { Call("GiveDays", {std::string("s"), std::string("bob"), std::string("many")}); }),
+  EXPECT_EQ(RaisedError([&] {
+              Call("GiveDays", {std::string("s"), std::string("bob"), std::string("many")});
+            }),
             platform::kTypeMismatch);
   EXPECT_EQ(RaisedError([&] {
-              Call("UpdateUserField", {std::string("s"), std::string("b"), int32_t{70000}, std::string()});
+              Call("UpdateUserField",
+                   {std::string("s"), std::string("b"), int32_t{70000}, std::string()});
             }),
             platform::kOverflow);
   EXPECT_EQ(RaisedError([&] { Call("GiveDays", {std::string("s")}); }),

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 
-#include "reply_rules.h"
-
 #include <gtest/gtest.h>
 
 #include "gateway_fixture.h"
+#include "reply_rules.h"
 
 namespace morvane::testing {
 namespace {
@@ -13,12 +12,10 @@ TEST(ReplyValue, IsTheTextBetweenMarkerAndEndCharacter) {
   EXPECT_EQ(ReplyValue("Credits is : 150õ\r\n"), "150");
   EXPECT_EQ(ReplyValue("Class is : õ\r\n"), "");
   EXPECT_EQ(ReplyValue("Class IS : Sysop Õ\r\n"), "Sysop ");  // either case, untrimmed
-  EXPECT_EQ(ReplyValue("a is : b is : cõ"), "b is : c");       // first marker, first end
+  EXPECT_EQ(ReplyValue("a is : b is : cõ"), "b is : c");      // first marker, first end
 }
 
-TEST(ReplyValue, CountsCharactersNotBytes) {
-  EXPECT_EQ(ReplyValue("Clé is : Zoë✓õ"), "Zoë✓");
-}
+TEST(ReplyValue, CountsCharactersNotBytes) { EXPECT_EQ(ReplyValue("Clé is : Zoë✓õ"), "Zoë✓"); }
 
 TEST(ReplyValue, WithoutMarkerStartsAtTheFifthCharacter) {
   EXPECT_EQ(ReplyValue("abcd123õ"), "123");

@@ -105,21 +105,13 @@ class SoakTest : public GatewayTest {
     const std::string user = "u" + std::to_string(i);
     if (i % 3 != 0) {
       switch (i % 5) {
-        case 0:
-          Expect(wg_.UserIDExists(kSecret, user), Result(0, kOk, 1, ""));
-          break;
-        case 1:
-          Expect(wg_.NumberofCredits(kSecret, user), Result(0, kOk, i, ""));
-          break;
+        case 0: Expect(wg_.UserIDExists(kSecret, user), Result(0, kOk, 1, "")); break;
+        case 1: Expect(wg_.NumberofCredits(kSecret, user), Result(0, kOk, i, "")); break;
         case 2:
           Expect(wg_.CurrentClass(kSecret, user), Result(0, kOk, 0, "c" + std::to_string(i)));
           break;
-        case 3:
-          Expect(wg_.GiveCredits(kSecret, user, 5), Result(0, kOk, 1, "No Error"));
-          break;
-        case 4:
-          Expect(wg_.HasKey(kSecret, user, "KEY"), Result(0, kOk, 1, "No Error"));
-          break;
+        case 3: Expect(wg_.GiveCredits(kSecret, user, 5), Result(0, kOk, 1, "No Error")); break;
+        case 4: Expect(wg_.HasKey(kSecret, user, "KEY"), Result(0, kOk, 1, "No Error")); break;
       }
       return;
     }

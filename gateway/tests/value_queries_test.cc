@@ -67,7 +67,8 @@ TEST_F(ValueQueriesTest, SystemVariableRules) {
   Serve("Variable 3 is : 77\xF5\r\n");
   EXPECT_EQ(wg_.SystemVariable("s", 3), Result(0, kOk, 77, "No Error"));
   Serve("Unable to comply\r\n");
-  EXPECT_EQ(wg_.SystemVariable("s", 3), Result(-104, "Server returned an unknown error", 0, "Error"));
+  EXPECT_EQ(wg_.SystemVariable("s", 3),
+            Result(-104, "Server returned an unknown error", 0, "Error"));
   Serve("No such system variable exists\r\n");
   EXPECT_EQ(wg_.SystemVariable("s", 3), Result(-106, "No such system variable exists", 0, "Error"));
   Serve("No such user\r\n");  // not a rule of this command: a value is looked for

@@ -34,8 +34,8 @@ void Quadrel::WriteProperties(platform::PropertyBag& bag) {
 
 void Quadrel::ReadProperties(platform::PropertyBag& bag) {
   fore_color_ = static_cast<OleColor>(platform::ToLong(bag.ReadProperty("ForeColor", int32_t{0})));
-  back_color_ = static_cast<OleColor>(platform::ToLong(
-      bag.ReadProperty("BackColor", static_cast<int32_t>(kDefaultBackColor))));
+  back_color_ = static_cast<OleColor>(
+      platform::ToLong(bag.ReadProperty("BackColor", static_cast<int32_t>(kDefaultBackColor))));
   border_3d_ = platform::ToBool(bag.ReadProperty("Border3D", int32_t{1})).value;
   // Colours and border are applied before the fields get their texts.
   ChangeTextColor();

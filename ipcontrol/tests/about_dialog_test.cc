@@ -52,8 +52,8 @@ class ModalAnswerer {
 };
 
 void ShowAbout(const std::shared_ptr<platform::Component>& control) {
-  platform::QueryInterface<platform::Dispatch>(control)->Invoke(
-      kDispIdAbout, platform::InvokeKind::kMethod, {});
+  platform::QueryInterface<platform::Dispatch>(control)->Invoke(kDispIdAbout,
+                                                                platform::InvokeKind::kMethod, {});
 }
 
 std::shared_ptr<platform::Component> NewQuadrel() {

@@ -46,11 +46,11 @@ TEST_F(QuadrelAppearance, BackColorReachesFieldsAndFrameButNeverTheDots) {
 TEST_F(QuadrelAppearance, ColoursAreAppliedInTheirOrder) {
   control.SetBackColor(0x00123456);
   EXPECT_EQ(host.log,
-            (Strings{"PropertyChanged(BackColor)",
-                     "FieldBack(0,123456)", "FieldBack(1,123456)", "FieldBack(2,123456)",
-                     "FieldBack(3,123456)", "FieldFore(0,0)", "FieldFore(1,0)", "FieldFore(2,0)",
-                     "FieldFore(3,0)", "DotOutline(0,0)", "DotFill(0,0)", "DotOutline(1,0)",
-                     "DotFill(1,0)", "DotOutline(2,0)", "DotFill(2,0)", "FrameBack(123456)"}));
+            (Strings{"PropertyChanged(BackColor)", "FieldBack(0,123456)", "FieldBack(1,123456)",
+                     "FieldBack(2,123456)", "FieldBack(3,123456)", "FieldFore(0,0)",
+                     "FieldFore(1,0)", "FieldFore(2,0)", "FieldFore(3,0)", "DotOutline(0,0)",
+                     "DotFill(0,0)", "DotOutline(1,0)", "DotFill(1,0)", "DotOutline(2,0)",
+                     "DotFill(2,0)", "FrameBack(123456)"}));
 }
 
 TEST_F(QuadrelAppearance, APartThatRefusesAColourIsSkipped) {

@@ -19,7 +19,6 @@ using platform::Bool16;
 using platform::InvokeKind;
 using platform::Variant;
 
-
 // The dispatch interface over a control with a fake host.
 class TestDispatch : public QuadrelDispatch {
  public:
@@ -41,11 +40,19 @@ class TestDispatch : public QuadrelDispatch {
 TEST(QuadrelMembers, FollowTheInterfaceOrderWithTheirIdentifiersAndHelp) {
   const auto members = QuadrelMembers();
   ASSERT_EQ(members.size(), 13u);
-  const std::pair<const char*, platform::DispId> expected[] = {
-      {"Address", 0x68030008}, {"ForeColor", 0x68030007}, {"BackColor", 0x68030006},
-      {"Border3D", 0x68030005}, {"ChangeTextColor", 0x60030021}, {"SetBorder", 0x60030022},
-      {"IPChange", 0x60030023}, {"Pos4", 0x68030004}, {"Pos1", 0x68030003},
-      {"Pos2", 0x68030002}, {"Pos3", 0x68030001}, {"IPLong", 0x68030000}, {"About", -552}};
+  const std::pair<const char*, platform::DispId> expected[] = {{"Address", 0x68030008},
+                                                               {"ForeColor", 0x68030007},
+                                                               {"BackColor", 0x68030006},
+                                                               {"Border3D", 0x68030005},
+                                                               {"ChangeTextColor", 0x60030021},
+                                                               {"SetBorder", 0x60030022},
+                                                               {"IPChange", 0x60030023},
+                                                               {"Pos4", 0x68030004},
+                                                               {"Pos1", 0x68030003},
+                                                               {"Pos2", 0x68030002},
+                                                               {"Pos3", 0x68030001},
+                                                               {"IPLong", 0x68030000},
+                                                               {"About", -552}};
   for (size_t i = 0; i < members.size(); ++i) {
     EXPECT_EQ(members[i].name, expected[i].first);
     EXPECT_EQ(members[i].id, expected[i].second);

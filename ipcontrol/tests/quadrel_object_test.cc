@@ -78,7 +78,7 @@ TEST(QuadrelObject, MayBeDroppedFromItsOwnChangeHandler) {
   QPointer<QWidget> watch = widget;
   QObject::connect(widget, &QuadrelWidget::Change, [&control](QString&) { control.reset(); });
   widget->findChild<QLineEdit*>("Text1")->setText("5");  // runs the handler, nested
-  EXPECT_FALSE(watch.isNull());  // not deleted under its own feet
+  EXPECT_FALSE(watch.isNull());                          // not deleted under its own feet
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(watch.isNull());
 }

@@ -29,8 +29,7 @@ PlatformError::PlatformError(int32_t number)
     : std::runtime_error(StandardErrorText(number)), number_(number) {}
 
 PlatformError::PlatformError(int32_t number, const std::string& detail)
-    : std::runtime_error(std::string(StandardErrorText(number)) + ": " + detail),
-      number_(number) {}
+    : std::runtime_error(std::string(StandardErrorText(number)) + ": " + detail), number_(number) {}
 
 PlatformError FileError(int errno_value, const std::string& path) {
   int32_t number = kDeviceIOError;

@@ -98,8 +98,8 @@ std::optional<int64_t> RoundParts(const NumberParts& parts, int64_t low, int64_t
         parts.fraction.substr(1).find_first_not_of('0') != std::string_view::npos;
     if (first > '5' || (first == '5' && (beyond_half || magnitude % 2 == 1))) ++magnitude;
   }
-  const int64_t value = parts.negative ? -static_cast<int64_t>(magnitude)
-                                       : static_cast<int64_t>(magnitude);
+  const int64_t value =
+      parts.negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
   if (value < low || value > high) return std::nullopt;
   return value;
 }

@@ -224,16 +224,13 @@ RegistryStore RegistryStore::Parse(std::string_view file_bytes,
 void RegistryStore::AddKey(std::string_view path) {
   // The key and every parent of it exist.
   const std::string folded = FoldPath(path);
-  for (size_t end = folded.find('\\'); end != std::string::npos;
-       end = folded.find('\\', end + 1)) {
+  for (size_t end = folded.find('\\'); end != std::string::npos; end = folded.find('\\', end + 1)) {
     keys_.try_emplace(folded.substr(0, end));
   }
   keys_.try_emplace(folded);
 }
 
-bool RegistryStore::HasKey(std::string_view path) const {
-  return keys_.contains(FoldPath(path));
-}
+bool RegistryStore::HasKey(std::string_view path) const { return keys_.contains(FoldPath(path)); }
 
 const RegistryStore::Values* RegistryStore::ValuesOf(std::string_view path) const {
   const auto it = keys_.find(FoldPath(path));

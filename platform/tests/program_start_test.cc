@@ -19,7 +19,6 @@ namespace {
 
 using testing_support::RaisedError;
 
-
 class ProgramStart : public ::testing::Test {
  protected:
   ProgramStart() {

@@ -13,7 +13,6 @@ namespace {
 
 using testing_support::RaisedError;
 
-
 TEST(Variant, CoercesWithThePlatformRules) {
   EXPECT_EQ(ToLong(Variant(std::string(" 12.5 "))), 12);
   EXPECT_EQ(ToLong(Variant(13.5f)), 14);

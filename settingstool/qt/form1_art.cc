@@ -20,9 +20,9 @@ void DrawComputer(QPainter& painter, QPointF origin, qreal cell, const QColor& s
   painter.drawRect(frame.adjusted(cell * 0.1, cell * 0.1, -cell * 0.1, -cell * 0.1));
   painter.setBrush(QColor(40, 40, 48));
   painter.drawRect(QRectF(origin.x() + cell * 0.42, frame.bottom(), cell * 0.16, cell * 0.12));
-  painter.drawRoundedRect(QRectF(origin.x() + cell * 0.22, frame.bottom() + cell * 0.12,
-                                 cell * 0.56, cell * 0.08),
-                          cell * 0.03, cell * 0.03);
+  painter.drawRoundedRect(
+      QRectF(origin.x() + cell * 0.22, frame.bottom() + cell * 0.12, cell * 0.56, cell * 0.08),
+      cell * 0.03, cell * 0.03);
 }
 
 }  // namespace

@@ -162,14 +162,9 @@ void Form1Window::keyPressEvent(QKeyEvent* event) {
   if (modifiers == Qt::NoModifier) {
     switch (event->key()) {
       case Qt::Key_Return:
-      case Qt::Key_Enter:
-        cmd_ok_->click();
-        return;
-      case Qt::Key_Escape:
-        cmd_exit_->click();
-        return;
-      default:
-        break;
+      case Qt::Key_Enter: cmd_ok_->click(); return;
+      case Qt::Key_Escape: cmd_exit_->click(); return;
+      default: break;
     }
   }
   QWidget::keyPressEvent(event);
@@ -202,15 +197,9 @@ void Form1Window::SetPortText(const std::string& text) {
 
 void Form1Window::SetFocus(Form1Control which) {
   switch (which) {
-    case Form1Control::kIpLocalHost:
-      ip_local_host_.widget->setFocus();
-      break;
-    case Form1Control::kIpRemoteHost:
-      ip_remote_host_.widget->setFocus();
-      break;
-    case Form1Control::kTxtPortNumber:
-      txt_port_number_->setFocus();
-      break;
+    case Form1Control::kIpLocalHost: ip_local_host_.widget->setFocus(); break;
+    case Form1Control::kIpRemoteHost: ip_remote_host_.widget->setFocus(); break;
+    case Form1Control::kTxtPortNumber: txt_port_number_->setFocus(); break;
   }
 }
 

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
 
   bool ok = true;
   try {
-    morvane::WriteSettingsRecord(morvane::SettingsFilePath(),
-                                 morvane::SettingsRecord::FromValues("10.0.0.7", "10.0.0.2", "3425"));
+    morvane::WriteSettingsRecord(morvane::SettingsFilePath(), morvane::SettingsRecord::FromValues(
+                                                                  "10.0.0.7", "10.0.0.2", "3425"));
     ravelset::Form1Window window;
     window.SetMessageSink([](const QString& text, const QString&) {
       std::fprintf(stderr, "message: %s\n", qPrintable(text));

@@ -16,9 +16,9 @@ AddressField SplitAddressField(std::string_view field) {
     // so does the last part of a field that runs out of dots.
     size_t part_end = std::string_view::npos;
     if (index < 3) part_end = field.find('.', part_begin);
-    const std::string_view part = field.substr(
-        part_begin, part_end == std::string_view::npos ? std::string_view::npos
-                                                       : part_end - part_begin);
+    const std::string_view part =
+        field.substr(part_begin, part_end == std::string_view::npos ? std::string_view::npos
+                                                                    : part_end - part_begin);
     result.parts[index] = platform::ParseDouble(part);
     if (part_end == std::string_view::npos) break;
     ++result.dots;

@@ -52,8 +52,7 @@ class FakeForm1Host : public Form1Host {
   std::string PortText() const override;
   void SetPortText(const std::string& text) override;
   void SetFocus(Form1Control which) override;
-  void ShowInformation(const std::string& text,
-                       const std::optional<std::string>& title) override;
+  void ShowInformation(const std::string& text, const std::optional<std::string>& title) override;
   void EndProgram() override;
 
   FakeQuadrel local;

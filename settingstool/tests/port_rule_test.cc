@@ -29,7 +29,7 @@ TEST(ValidPort, FiveCharactersAsTheyStandAtMost) {
 TEST(ValidPort, TheNearestWholeValueCountsWithHalvesToEven) {
   EXPECT_FALSE(ValidPort("0.5"));  // rounds to 0
   EXPECT_TRUE(ValidPort("0.51"));
-  EXPECT_TRUE(ValidPort("1.5"));   // rounds to 2
+  EXPECT_TRUE(ValidPort("1.5"));  // rounds to 2
   EXPECT_TRUE(ValidPort(".9"));
   EXPECT_FALSE(ValidPort(".4"));
   EXPECT_TRUE(ValidPort("+80"));

@@ -3,11 +3,11 @@
 // The account file: what it reads, what it refuses (naming the line), and
 // that whatever it writes reads back the same.
 
+#include "account_file.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-
-#include "account_file.h"
 
 namespace wgsim {
 namespace {

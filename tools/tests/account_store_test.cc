@@ -53,9 +53,9 @@ TEST_F(AccountStoreTest, AChangeIsInTheFileWhenChangeReturns) {
 TEST_F(AccountStoreTest, NoChangeMeansNoWrite) {
   auto store = AccountStore::Open(path_);
   EXPECT_EQ(store->Change([](AccountBook& book) {
-              book.Find("bob")->credits = 99;  // made on the copy, then declined
-              return false;
-            }),
+    book.Find("bob")->credits = 99;  // made on the copy, then declined
+    return false;
+  }),
             AccountStore::ChangeResult::kUnchanged);
   EXPECT_EQ(FileText(), kFile) << "the comment survives: nothing was written";
   EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("bob")->credits; }), 10);
@@ -65,7 +65,7 @@ TEST_F(AccountStoreTest, TheFileKeepsItsPermissions) {
   ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
   auto store = AccountStore::Open(path_);
   store->Change([](AccountBook& book) { return AddCredits(book, 1); });
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(::stat(path_.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
@@ -124,7 +124,8 @@ TEST_F(AccountStoreTest, ConcurrentChangesAreAllKept) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
-      for (int i = 0; i < 25; ++i) store->Change([](AccountBook& book) { return AddCredits(book, 1); });
+      for (int i = 0; i < 25; ++i)
+        store->Change([](AccountBook& book) { return AddCredits(book, 1); });
     });
   }
   for (std::thread& thread : threads) thread.join();

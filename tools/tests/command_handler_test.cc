@@ -50,7 +50,8 @@ class CommandHandlerTest : public ::testing::Test {
   AccountStore store_{ParseAccountFile(kAccounts, "test")};
   AuditLog audit_{dir_ / "audit.log"};
   std::vector<std::string> diagnostics_;
-  CommandHandler handler_{store_, audit_, [this](const std::string& line) { diagnostics_.push_back(line); }};
+  CommandHandler handler_{store_, audit_,
+                          [this](const std::string& line) { diagnostics_.push_back(line); }};
   Account alice_;
 };
 
@@ -140,7 +141,8 @@ TEST_F(CommandHandlerTest, Keys) {
 }
 
 TEST_F(CommandHandlerTest, UpdateUserFieldKeepsTheTextAsSent) {
-  EXPECT_EQ(Reply("UPDATEUSERFIELD 2 Alice Smith%% two  blanks %%and percent "), "Field updated\r\n");
+  EXPECT_EQ(Reply("UPDATEUSERFIELD 2 Alice Smith%% two  blanks %%and percent "),
+            "Field updated\r\n");
   EXPECT_EQ(Alice().fields.at(2), " two  blanks %%and percent ");
   EXPECT_EQ(Reply("UPDATEUSERFIELD 17 Alice Smith%%x"), "No such field\r\n");
   EXPECT_EQ(Reply("UPDATEUSERFIELD -1 Alice Smith%%x"), "No such field\r\n");
@@ -208,12 +210,14 @@ TEST_F(CommandHandlerTest, AChangeThatCannotBeSavedIsRefused) {
   AccountStore store(ParseAccountFile(kAccounts, "test"), gone / "accounts.txt");
   const AuditLog audit(gone / "audit.log");
   std::vector<std::string> diagnostics;
-  const CommandHandler handler(store, audit, [&](const std::string& line) { diagnostics.push_back(line); });
+  const CommandHandler handler(store, audit,
+                               [&](const std::string& line) { diagnostics.push_back(line); });
 
   EXPECT_EQ(handler.Reply("GIVECREDITS 5 Alice Smith", "peer"), "Unable to comply\r\n");
   EXPECT_EQ(handler.Reply("AUDITMESSAGE lost", "peer"), "Unable to comply\r\n");
   EXPECT_EQ(diagnostics.size(), 2u);
-  EXPECT_EQ(handler.Reply("NUMBEROFCREDITS Alice Smith", "peer"), "Number of credits is : 10\u00F5\r\n");
+  EXPECT_EQ(handler.Reply("NUMBEROFCREDITS Alice Smith", "peer"),
+            "Number of credits is : 10\u00F5\r\n");
 }
 
 }  // namespace

@@ -38,8 +38,9 @@ class EndToEndTest : public ::testing::Test {
 
   // Starts wgsim on a free loopback port and writes the settings file.
   void StartSimulator(std::vector<std::string> extra = {}) {
-    std::vector<std::string> argv = {kWgsim, "--listen", "127.0.0.1:0", "--accounts",
-                                     accounts_.string(), "--secret", kTestSecret, "--timeout", "3000"};
+    std::vector<std::string> argv = {kWgsim,       "--listen",         "127.0.0.1:0",
+                                     "--accounts", accounts_.string(), "--secret",
+                                     kTestSecret,  "--timeout",        "3000"};
     argv.insert(argv.end(), extra.begin(), extra.end());
     wgsim_ = std::make_unique<BackgroundProcess>(argv);
     const auto line = wgsim_->ReadLine();
@@ -85,9 +86,10 @@ TEST_F(EndToEndTest, TheJsonContractAndTheExitStatuses) {
 
   run = Morvane({"--json", "SwitchClass", kTestSecret, "Alice Smith", "GOLD"});
   EXPECT_EQ(run.exit_code, 0) << "an error_number is still a returned member";
-  EXPECT_EQ(run.out,
-            "{\"error_number\": -107, \"error_description\": \"No such class\", \"answer_long\": 0, "
-            "\"answer_string\": \"Error\"}\n");
+  EXPECT_EQ(
+      run.out,
+      "{\"error_number\": -107, \"error_description\": \"No such class\", \"answer_long\": 0, "
+      "\"answer_string\": \"Error\"}\n");
 
   run = Morvane({"GiveCredits", kTestSecret, "Alice Smith", "lots"});
   EXPECT_EQ(run.exit_code, 2);
@@ -134,9 +136,10 @@ TEST_F(EndToEndTest, BeyondMaxSessionsTheBusyGreeting) {
   RawClient holder(port_);
   ASSERT_EQ(holder.ReadAnswer(), "Please enter your secret string to continue.\xF5\xF5");
   const ProcessResult run = Morvane({"--json", "UserIDExists", kTestSecret, "Alice Smith"});
-  EXPECT_EQ(run.out,
-            "{\"error_number\": -501, \"error_description\": \"Error Code -501: Server too busy, try "
-            "again later.\", \"answer_long\": 0, \"answer_string\": \"\"}\n");
+  EXPECT_EQ(
+      run.out,
+      "{\"error_number\": -501, \"error_description\": \"Error Code -501: Server too busy, try "
+      "again later.\", \"answer_long\": 0, \"answer_string\": \"\"}\n");
 }
 
 TEST_F(EndToEndTest, ConcurrentClients) {
@@ -159,7 +162,8 @@ TEST_F(EndToEndTest, ConcurrentClients) {
 TEST_F(EndToEndTest, ADamagedAccountFileStopsTheSimulatorAndIsKept) {
   const std::string damaged = std::string(kTestAccounts) + "credits = many\n";
   std::ofstream(accounts_, std::ios::binary | std::ios::trunc) << damaged;
-  const ProcessResult run = RunProcess({kWgsim, "--listen", "127.0.0.1:0", "--accounts", accounts_.string()});
+  const ProcessResult run =
+      RunProcess({kWgsim, "--listen", "127.0.0.1:0", "--accounts", accounts_.string()});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "") << "it never listened";
   EXPECT_NE(run.err.find("accounts.txt:20: credits: \"many\" is not a 32-bit whole number"),
@@ -169,7 +173,8 @@ TEST_F(EndToEndTest, ADamagedAccountFileStopsTheSimulatorAndIsKept) {
 }
 
 TEST_F(EndToEndTest, TheSimulatorListensOnLoopbackUnlessToldOtherwise) {
-  const ProcessResult run = RunProcess({kWgsim, "--listen", "0.0.0.0:0", "--accounts", accounts_.string()});
+  const ProcessResult run =
+      RunProcess({kWgsim, "--listen", "0.0.0.0:0", "--accounts", accounts_.string()});
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.err.find("--allow-remote"), std::string::npos) << run.err;
 }

@@ -57,7 +57,8 @@ TEST_F(GatewayAgainstSimulatorTest, IdentityAndValueQueries) {
 
 TEST_F(GatewayAgainstSimulatorTest, ConfirmedChangesReachTheAccountFile) {
   EXPECT_EQ(wg_.GiveCredits(s_, alice_, 50), R(0, kOk, 1, "No Error"));
-  EXPECT_EQ(wg_.GiveCredits(s_, alice_, -1000), R(-104, "Server returned an unknown error", 0, "Error"));
+  EXPECT_EQ(wg_.GiveCredits(s_, alice_, -1000),
+            R(-104, "Server returned an unknown error", 0, "Error"));
   EXPECT_EQ(wg_.GiveDays(s_, alice_, -30).error_object.number, morvane::kNegativeDays);
   EXPECT_EQ(wg_.GiveDays(s_, alice_, 20), R(0, kOk, 1, "No Error"));
   EXPECT_EQ(wg_.SwitchClass(s_, alice_, "GOLD"), R(-107, "No such class", 0, "Error"));

@@ -3,11 +3,12 @@
 // The simulator's command line and listen addresses: loopback by default,
 // anything else only when asked for.
 
+#include "options.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "options.h"
 #include "support/temp_dir.h"
 
 namespace wgsim {
@@ -46,7 +47,8 @@ TEST(ListenAddressTest, OnlyLoopbackAddressesCountAsLoopback) {
   for (const char* text : {"127.0.0.1:1", "127.1.2.3:1", "[::1]:1"}) {
     EXPECT_TRUE(ParseListenAddress(text, error)->IsLoopback()) << text;
   }
-  for (const char* text : {"0.0.0.0:1", "192.168.0.2:1", "128.0.0.1:1", "[::]:1", "[::ffff:127.0.0.1]:1"}) {
+  for (const char* text :
+       {"0.0.0.0:1", "192.168.0.2:1", "128.0.0.1:1", "[::]:1", "[::ffff:127.0.0.1]:1"}) {
     EXPECT_FALSE(ParseListenAddress(text, error)->IsLoopback()) << text;
   }
 }

@@ -3,17 +3,19 @@
 // One session without a socket: greeting, secret phrase, one command, and
 // the bytes exactly as they go on the wire.
 
+#include "session_protocol.h"
+
 #include <gtest/gtest.h>
 
 #include "account_file.h"
-#include "session_protocol.h"
 
 namespace wgsim {
 namespace {
 
 class SessionProtocolTest : public ::testing::Test {
  protected:
-  AccountStore store_{ParseAccountFile("[classes]\nCAF\xC3\x89\n[user J\xC3\xA9r\xC3\xB4me]\n", "t")};
+  AccountStore store_{
+      ParseAccountFile("[classes]\nCAF\xC3\x89\n[user J\xC3\xA9r\xC3\xB4me]\n", "t")};
   AuditLog audit_{""};
   CommandHandler handler_{store_, audit_};
   SessionProtocol session_{"s\xC3\xA9same", "", handler_, "peer"};  // "sésame"
@@ -31,7 +33,8 @@ TEST_F(SessionProtocolTest, TheHandshakeEndsEachPromptWithTwoEndBytes) {
 
 TEST_F(SessionProtocolTest, ABannerComesAsALineBeforeThePrompt) {
   const SessionProtocol session("x", "Welcome to the host", handler_, "peer");
-  EXPECT_EQ(session.Greeting(), "Welcome to the host\r\nPlease enter your secret string to continue.\xF5\xF5");
+  EXPECT_EQ(session.Greeting(),
+            "Welcome to the host\r\nPlease enter your secret string to continue.\xF5\xF5");
 }
 
 TEST_F(SessionProtocolTest, AWrongSecretGetsGoodbyeAndTheEnd) {
@@ -68,7 +71,8 @@ TEST_F(SessionProtocolTest, OverlongLinesAndNulBytes) {
 
   SessionProtocol third("s", "", handler_, "peer");
   third.OnLine("s");
-  EXPECT_EQ(third.OnLine(std::string("USERIDEXISTS J\0x", 16)).bytes, "Malformed request syntax\r\n");
+  EXPECT_EQ(third.OnLine(std::string("USERIDEXISTS J\0x", 16)).bytes,
+            "Malformed request syntax\r\n");
 }
 
 TEST_F(SessionProtocolTest, AnEmptySecretIsALineOfItsOwn) {

@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
   if (options->accounts.empty()) log.Write("no --accounts file: the accounts live in memory only");
 
   const wgsim::AuditLog audit(wgsim::AuditLogPath(*options));
-  const wgsim::CommandHandler handler(*store, audit, [&log](const std::string& line) { log.Write(line); });
+  const wgsim::CommandHandler handler(*store, audit,
+                                      [&log](const std::string& line) { log.Write(line); });
   wgsim::ServerOptions server_options;
   server_options.listen = options->listen;
   server_options.secret = options->secret;

@@ -121,8 +121,8 @@ void AboutDialog::SetVersionCaption(const std::string& caption) {
 }
 
 void AboutDialog::ShowMessage(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, kLibraryTitle, QString::fromStdString(text),
-                  QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::NoIcon, kLibraryTitle, QString::fromStdString(text), QMessageBox::Ok,
+                  this);
   box.exec();
 }
 

@@ -27,15 +27,11 @@ QString CharacterText(int32_t code) {
 
 std::optional<int32_t> DeliveredCharacter(const QKeyEvent& event) {
   switch (event.key()) {
-    case Qt::Key_Backspace:
-      return 8;
+    case Qt::Key_Backspace: return 8;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return 13;
-    case Qt::Key_Escape:
-      return 27;
-    default:
-      break;
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    default: break;
   }
   const Qt::KeyboardModifiers modifiers =
       event.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier);

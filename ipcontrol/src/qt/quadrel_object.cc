@@ -61,9 +61,9 @@ class QuadrelObject final : public QuadrelDispatch,
 std::shared_ptr<platform::Component> CreateQuadrel() {
   auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
   if (application == nullptr || QThread::currentThread() != application->thread()) {
-    throw platform::PlatformError(platform::kCannotCreateObject,
-                                  std::string(kQuadrelProgId) +
-                                      " needs the thread of a running QApplication");
+    throw platform::PlatformError(
+        platform::kCannotCreateObject,
+        std::string(kQuadrelProgId) + " needs the thread of a running QApplication");
   }
   return std::make_shared<QuadrelObject>();
 }

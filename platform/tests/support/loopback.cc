@@ -24,8 +24,7 @@ platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view wh
   platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
-  if (!socket ||
-      ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+  if (!socket || ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       (backlog != kDoNotListen && ::listen(socket.get(), backlog) != 0) ||
       ::getsockname(socket.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     throw std::runtime_error(std::string(what) + ": cannot bind a port on 127.0.0.1");

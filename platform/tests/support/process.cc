@@ -49,7 +49,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }
 
 // Starts `argv` with the three given descriptors as its standard streams.
-pid_t Spawn(const std::vector<std::string>& argv, const Environment& env, int in, int out, int err) {
+pid_t Spawn(const std::vector<std::string>& argv, const Environment& env, int in, int out,
+            int err) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in, 0);
@@ -149,7 +150,8 @@ std::optional<std::string> BackgroundProcess::ReadLine(std::chrono::milliseconds
       out_buffer_.erase(0, end + 1);
       return line;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return std::nullopt;
     pollfd entry{out_.get(), POLLIN, 0};
     if (::poll(&entry, 1, static_cast<int>(left.count())) <= 0) continue;

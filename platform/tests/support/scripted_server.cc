@@ -84,11 +84,8 @@ void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
         received_[index] += line;
         break;
       }
-      case Step::Kind::kPause:
-        std::this_thread::sleep_for(step.pause);
-        break;
-      case Step::Kind::kClose:
-        return;
+      case Step::Kind::kPause: std::this_thread::sleep_for(step.pause); break;
+      case Step::Kind::kClose: return;
       case Step::Kind::kReset: {
         const linger abort_on_close{1, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort_on_close, sizeof abort_on_close);

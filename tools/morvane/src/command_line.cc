@@ -68,12 +68,9 @@ Invocation ParseCommandLine(std::span<const std::string> args) {
 
 platform::Variant ArgumentValue(const platform::ParamInfo& param, const std::string& text) {
   switch (param.type) {
-    case platform::VarType::kLong:
-      return ParseDecimal<int32_t>(param, text);
-    case platform::VarType::kInteger:
-      return ParseDecimal<int16_t>(param, text);
-    default:
-      return text;
+    case platform::VarType::kLong: return ParseDecimal<int32_t>(param, text);
+    case platform::VarType::kInteger: return ParseDecimal<int16_t>(param, text);
+    default: return text;
   }
 }
 

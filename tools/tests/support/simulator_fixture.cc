@@ -56,9 +56,9 @@ SimulatorTest::SimulatorTest(int max_sessions) {
   runner_ = std::thread([this] { server_->Run(); });
 
   ::setenv("WINDIR", dir_.path().c_str(), 1);
-  morvane::WriteSettingsRecord(morvane::SettingsFilePath(),
-                               morvane::SettingsRecord::FromValues("127.0.0.1", "127.0.0.1",
-                                                                   std::to_string(port())));
+  morvane::WriteSettingsRecord(
+      morvane::SettingsFilePath(),
+      morvane::SettingsRecord::FromValues("127.0.0.1", "127.0.0.1", std::to_string(port())));
   platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 3000ms});
 }
 

@@ -22,7 +22,8 @@ bool HoldsUnsafeCharacter(std::string_view text) {
 }
 
 bool Account::HasKey(std::string_view key) const {
-  return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, key); });
+  return std::any_of(keys.begin(), keys.end(),
+                     [&](const std::string& k) { return SameName(k, key); });
 }
 
 void Account::GiveKey(std::string_view key) {

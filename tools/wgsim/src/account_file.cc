@@ -146,7 +146,8 @@ class Parser {
     if (line.empty() || line.front() == '#') return;
     if (line.front() == '[') return ParseHeader(line);
     switch (section_) {
-      case Section::kNone: Fail("a line outside any section; start with [classes], [system] or [user ID]");
+      case Section::kNone:
+        Fail("a line outside any section; start with [classes], [system] or [user ID]");
       case Section::kClasses: return ParseClass(line);
       case Section::kSystem: return ParseSystemVariable(line);
       case Section::kUser: return ParseAttribute(line);
@@ -172,7 +173,8 @@ class Parser {
       class_lines_.emplace_back();
       section_ = Section::kUser;
     } else {
-      Fail("unknown section [" + std::string(inside) + "]; expected [classes], [system] or [user ID]");
+      Fail("unknown section [" + std::string(inside) +
+           "]; expected [classes], [system] or [user ID]");
     }
   }
 
@@ -189,7 +191,9 @@ class Parser {
     const auto number = ParseWhole(Trim(line.substr(0, equals)));
     const auto value = ParseWhole(Trim(line.substr(equals + 1)));
     if (!number) Fail("the system variable's number is not a whole number");
-    if (!value) Fail("the value of system variable " + std::to_string(*number) + " is not a 32-bit whole number");
+    if (!value)
+      Fail("the value of system variable " + std::to_string(*number) +
+           " is not a 32-bit whole number");
     if (!book_.system_variables.emplace(*number, *value).second) {
       Fail("system variable " + std::to_string(*number) + " is listed twice");
     }
@@ -248,7 +252,8 @@ class Parser {
     if (equals == std::string_view::npos) Fail("expected name = value");
     const std::string name(Trim(line.substr(0, equals)));
     const std::string value = Value(Trim(line.substr(equals + 1)));
-    if (!seen_.emplace(platform::FoldCase(name), line_).second) Fail(name + " is given twice for this user");
+    if (!seen_.emplace(platform::FoldCase(name), line_).second)
+      Fail(name + " is given twice for this user");
     Account& account = book_.accounts.back();
     if (name == "password") {
       account.password = value;
@@ -282,7 +287,8 @@ class Parser {
         Fail("\"" + name + "\": fields are numbered " + std::to_string(kFirstFieldNumber) + " to " +
              std::to_string(kLastFieldNumber));
       }
-      if (!account.fields.emplace(*number, value).second) Fail(name + " is given twice for this user");
+      if (!account.fields.emplace(*number, value).second)
+        Fail(name + " is given twice for this user");
     } else {
       Fail("unknown attribute \"" + name + "\"");
     }
@@ -296,7 +302,8 @@ class Parser {
       rest.remove_prefix(key.size());
       if (auto problem = WordProblem(key)) Fail("key " + *problem);
       if (platform::Utf8Length(key) > kMaxKeyLength) {
-        Fail("key " + std::string(key) + " is longer than " + std::to_string(kMaxKeyLength) + " characters");
+        Fail("key " + std::string(key) + " is longer than " + std::to_string(kMaxKeyLength) +
+             " characters");
       }
       if (held.insert(NameKey(key)).second) account.keys.emplace_back(key);
     }
@@ -383,7 +390,8 @@ const char* YesNoText(bool flag) { return flag ? "yes" : "no"; }
 }  // namespace
 
 AccountFileError::AccountFileError(const std::string& source, int line, const std::string& reason)
-    : std::runtime_error(source + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + reason),
+    : std::runtime_error(source + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
+                         reason),
       line_(line) {}
 
 AccountBook ParseAccountFile(std::string_view text, const std::string& source) {

@@ -38,7 +38,8 @@ bool AuditLog::Append(std::string_view peer, std::string_view message, std::stri
   }
   // O_APPEND makes one write land whole at the end of the file.
   if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
-    if (error != nullptr) *error = "cannot append to " + path_.string() + ": " + std::strerror(errno);
+    if (error != nullptr)
+      *error = "cannot append to " + path_.string() + ": " + std::strerror(errno);
     return false;
   }
   return true;

@@ -34,9 +34,11 @@ std::optional<int32_t> Number(std::string_view text) {
 
 // "FIRST REST": the first word and everything after the blank that ends it.
 // Both must be non-empty.
-std::optional<std::pair<std::string_view, std::string_view>> FirstWordAndRest(std::string_view args) {
+std::optional<std::pair<std::string_view, std::string_view>> FirstWordAndRest(
+    std::string_view args) {
   const size_t blank = args.find(' ');
-  if (blank == std::string_view::npos || blank == 0 || blank + 1 == args.size()) return std::nullopt;
+  if (blank == std::string_view::npos || blank == 0 || blank + 1 == args.size())
+    return std::nullopt;
   return std::pair(args.substr(0, blank), args.substr(blank + 1));
 }
 
@@ -60,7 +62,8 @@ CommandHandler::CommandHandler(AccountStore& store, const AuditLog& audit, Diagn
     : store_(store), audit_(audit), diagnostics_(std::move(diagnostics)) {}
 
 std::string CommandHandler::Reply(std::string_view line, std::string_view peer) const {
-  using Handler = std::string (*)(const CommandHandler&, std::string_view args, std::string_view peer);
+  using Handler =
+      std::string (*)(const CommandHandler&, std::string_view args, std::string_view peer);
   struct Entry {
     std::string_view word;
     Handler handle;
@@ -121,7 +124,8 @@ std::string CommandHandler::AuthUser(std::string_view args) const {
     if (!split || split->first.empty()) return Line(wire::kMalformed);
     const Account* account = book.Find(split->first);
     if (account == nullptr) return Line(wire::kNoSuchUser);
-    return Line(account->password == split->second ? wire::kPasswordCorrect : wire::kPasswordIncorrect);
+    return Line(account->password == split->second ? wire::kPasswordCorrect
+                                                   : wire::kPasswordIncorrect);
   });
 }
 
@@ -155,7 +159,8 @@ std::string CommandHandler::SystemVariable(std::string_view args) const {
   });
 }
 
-std::string CommandHandler::ChangeAccount(std::string_view user_id, const AccountChange& change) const {
+std::string CommandHandler::ChangeAccount(std::string_view user_id,
+                                          const AccountChange& change) const {
   std::string_view reply = wire::kNoSuchUser;
   std::string error;
   const auto result = store_.Change(
@@ -181,7 +186,8 @@ std::string CommandHandler::GiveCredits(std::string_view args) const {
   return ChangeAccount(parts->second, [&](Account& account, const AccountBook&) -> Pair {
     const int64_t credits = int64_t{account.credits} + *amount;
     // Credits never go below nothing, nor beyond what the host can count.
-    if (credits < 0 || credits > std::numeric_limits<int32_t>::max()) return {wire::kUnableToComply, false};
+    if (credits < 0 || credits > std::numeric_limits<int32_t>::max())
+      return {wire::kUnableToComply, false};
     account.credits = static_cast<int32_t>(credits);
     return {wire::kOk, *amount != 0};
   });
@@ -247,8 +253,10 @@ std::string CommandHandler::KeyCommand(std::string_view args, std::string_view w
   const bool give = word == "GIVEKEY";
   return ChangeAccount(user_id, [&](Account& account, const AccountBook&) -> Pair {
     const bool had = account.HasKey(key);
-    if (give) account.GiveKey(key);
-    else account.TakeKey(key);
+    if (give)
+      account.GiveKey(key);
+    else
+      account.TakeKey(key);
     return {give ? wire::kKeyGiven : wire::kKeyTaken, had != give};
   });
 }
@@ -266,7 +274,8 @@ std::string CommandHandler::UpdateUserField(std::string_view args) const {
   const auto parts = FirstWordAndRest(args);
   const auto field = parts ? Number(parts->first) : std::nullopt;
   if (!field) return Line(wire::kMalformed);
-  const auto split = store_.Read([&](const AccountBook& book) { return UserAndText(parts->second, book); });
+  const auto split =
+      store_.Read([&](const AccountBook& book) { return UserAndText(parts->second, book); });
   if (!split || split->first.empty() || HoldsUnsafeCharacter(split->second)) {
     return Line(wire::kMalformed);
   }

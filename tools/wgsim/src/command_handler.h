@@ -56,7 +56,8 @@ class CommandHandler {
 
   // Runs `change` on the account of `user_id` and persists it. `change`
   // returns the reply and whether it changed the account.
-  using AccountChange = std::function<std::pair<std::string_view, bool>(Account&, const AccountBook&)>;
+  using AccountChange =
+      std::function<std::pair<std::string_view, bool>(Account&, const AccountBook&)>;
   std::string ChangeAccount(std::string_view user_id, const AccountChange& change) const;
 
   AccountStore& store_;

@@ -27,10 +27,12 @@ Connection::Connection(platform::UniqueFd fd, int stop_fd, std::chrono::millisec
 
 bool Connection::Wait(short events, Clock::time_point deadline) {
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
     pollfd entries[2] = {{fd_.get(), events, 0}, {stop_fd_, POLLIN, 0}};
-    const int ready = ::poll(entries, 2, static_cast<int>(std::min<long long>(left.count(), 60'000)));
+    const int ready =
+        ::poll(entries, 2, static_cast<int>(std::min<long long>(left.count(), 60'000)));
     if (ready < 0 && errno != EINTR) return false;
     if (ready <= 0) continue;
     if (entries[1].revents != 0) {

@@ -15,19 +15,19 @@
 namespace wgsim {
 
 struct Options {
-  ListenAddress listen;             // --listen ADDR:PORT
-  bool allow_remote = false;        // --allow-remote
-  std::string secret = "secret";    // --secret TEXT, or the line of --secret-file FILE
-  std::string accounts;             // --accounts FILE; empty: in memory
-  std::string audit_log;            // --audit-log FILE; empty: see AuditLogPath
-  int max_sessions = 16;            // --max-sessions N
-  int max_per_address = 0;          // --max-per-address N; 0: the pending share
-  std::string banner;               // --banner TEXT
+  ListenAddress listen;                      // --listen ADDR:PORT
+  bool allow_remote = false;                 // --allow-remote
+  std::string secret = "secret";             // --secret TEXT, or the line of --secret-file FILE
+  std::string accounts;                      // --accounts FILE; empty: in memory
+  std::string audit_log;                     // --audit-log FILE; empty: see AuditLogPath
+  int max_sessions = 16;                     // --max-sessions N
+  int max_per_address = 0;                   // --max-per-address N; 0: the pending share
+  std::string banner;                        // --banner TEXT
   std::chrono::milliseconds timeout{10000};  // --timeout MS
   std::chrono::milliseconds secret_timeout{3000};  // --secret-timeout MS
-  bool verbose = false;             // --verbose
-  bool help = false;                // --help
-  bool version = false;             // --version
+  bool verbose = false;                            // --verbose
+  bool help = false;                               // --help
+  bool version = false;                            // --version
 };
 
 // The options in `args` (without the program name), or nullopt with the

@@ -189,8 +189,7 @@ void Server::Refuse(platform::UniqueFd client, const std::string& peer, const st
 }
 
 void Server::Serve(platform::UniqueFd fd, const std::string& peer, uint64_t ticket) {
-  Connection connection(std::move(fd), stop_read_.get(), options_.timeout,
-                        options_.max_line_bytes);
+  Connection connection(std::move(fd), stop_read_.get(), options_.timeout, options_.max_line_bytes);
   // The table may shut the socket down until the session leaves it, so it
   // leaves before the connection closes the socket.
   struct Leave {
@@ -217,9 +216,7 @@ void Server::Serve(platform::UniqueFd fd, const std::string& peer, uint64_t tick
       return Log(peer + " " + Describe(result));
     }
     switch (step.event) {
-      case SessionProtocol::Event::kSecretAccepted:
-        clients_.Proved(ticket);
-        break;
+      case SessionProtocol::Event::kSecretAccepted: clients_.Proved(ticket); break;
       case SessionProtocol::Event::kSecretRefused: {
         const auto [delay, count] = clients_.WrongSecret(ticket);
         Warn(peer + " sent a wrong secret (" + std::to_string(count) +
@@ -231,8 +228,7 @@ void Server::Serve(platform::UniqueFd fd, const std::string& peer, uint64_t tick
       case SessionProtocol::Event::kCommand:
         Log(peer + " " + step.command + ": " + step.reply);
         break;
-      case SessionProtocol::Event::kNone:
-        break;
+      case SessionProtocol::Event::kNone: break;
     }
     if (!connection.SendAll(step.bytes)) return Log(peer + " did not take the reply");
     if (step.close) break;

@@ -20,7 +20,8 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kValueMarker = " is : ";
 
 // Handshake. Each is sent followed by kEndMark twice.
-inline constexpr std::string_view kBusyGreeting = "Sorry, already too many requests.  Try again later!";
+inline constexpr std::string_view kBusyGreeting =
+    "Sorry, already too many requests.  Try again later!";
 inline constexpr std::string_view kSecretPrompt = "Please enter your secret string to continue.";
 inline constexpr std::string_view kGoodbye = "Goodbye.";
 inline constexpr std::string_view kMasterPrompt = "What is your wish my master?";

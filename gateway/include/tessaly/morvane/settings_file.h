@@ -77,7 +77,8 @@ MORVANE_EXPORT std::string_view TrimSpaces(std::string_view text);
 // PlatformError when the file cannot be opened or read (53 when it does
 // not exist, platform::NotARegularFileError, 75, when it is not a regular
 // file); never blocks on a FIFO or a device.
-MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path, size_t* bytes_found = nullptr);
+MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path,
+                                                 size_t* bytes_found = nullptr);
 
 // Record 1 of the settings file at `path`, or nullopt when the file is
 // plainly absent (platform::FileIsAbsent: nothing at the path, in a

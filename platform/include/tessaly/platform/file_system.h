@@ -63,7 +63,8 @@ PLATFORM_EXPORT size_t ReadAllAt(int file, char* buffer, size_t size, off_t offs
 // Writes all of `bytes` at `offset` of the open file `file`, going on after
 // short writes. Raises a file PlatformError naming `path` when a write
 // fails.
-PLATFORM_EXPORT void WriteAllAt(int file, std::string_view bytes, off_t offset, const std::string& path);
+PLATFORM_EXPORT void WriteAllAt(int file, std::string_view bytes, off_t offset,
+                                const std::string& path);
 
 // Replaces the file at `path` with one holding `bytes`, so that a reader,
 // or a process killed at any moment, sees either the old content or the
