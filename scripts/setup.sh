@@ -11,7 +11,7 @@ TESSALY_PACKAGES=(
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev
   python3-dev pybind11-dev python3-pytest
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   # The installable Python module and the account console, with its browser test.
   python3-venv python3-pip python3-setuptools python3-pybind11
   python3-flask python3-jinja2 python3-waitress

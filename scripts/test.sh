@@ -3,6 +3,7 @@
 
 # From a fresh Debian machine to a full test run:
 #
+# 0. checks that every C++ file is formatted as .clang-format says;
 # 1. installs what is missing, builds everything into build/ with warnings
 #    as errors and runs every test through CTest; installs the build into
 #    build/stage/ and builds and runs examples/consumer/ against it
@@ -21,6 +22,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs="${TESSALY_JOBS:-$(nproc)}"
+
+source scripts/setup.sh
+echo "== Format: every C++ file as .clang-format says (clang-format -i fixes one)"
+git ls-files -z '*.cc' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 300 -j "$jobs" --no-tests=error
