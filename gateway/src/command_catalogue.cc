@@ -252,6 +252,9 @@ std::string AnswerFields(const Outcome& outcome) {
   return text;
 }
 
+// What ends every command line.
+constexpr std::string_view kLineEnd = "\r\n";
+
 }  // namespace
 
 const std::array<Command, kCommandCount> kCommands = kRows;
@@ -260,7 +263,6 @@ std::string ComposeLine(const Command& command, std::span<const std::string_view
   if (args.size() + 1 != command.params.size()) {
     throw platform::PlatformError(platform::kWrongArgumentCount);
   }
-  constexpr std::string_view kLineEnd = "\r\n";
   const std::string_view layout = command.layout;
   size_t size = layout.size() + kLineEnd.size();
   for (std::string_view arg : args) size += arg.size();
@@ -285,7 +287,7 @@ std::string CommandHelp(const Command& command) {
   std::vector<std::string_view> names;
   for (size_t i = 1; i < command.params.size(); ++i) names.push_back(command.params[i].name);
   std::string line = ComposeLine(command, names);
-  line.resize(line.size() - 2);  // without its CR LF
+  line.resize(line.size() - kLineEnd.size());
 
   std::string answers;
   for (const Rule& rule : command.rules) {

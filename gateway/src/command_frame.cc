@@ -28,12 +28,9 @@ CommandReturn Failure(const Command& command, int32_t number, std::string_view t
 // lacks and that would arrive as '?' (credits for "Zoē" must never go to
 // the account "Zo?").
 bool Unsendable(std::string_view text) {
-  bool plain = true;
-  for (char c : text) {
-    if (c == '\r' || c == '\n' || c == '\0') return true;
-    plain = plain && static_cast<unsigned char>(c) < 0x80;
-  }
-  return !plain && !platform::FitsAnsi(text);
+  // Bytes that would end the line, or the text, early.
+  constexpr std::string_view kLineEnders("\r\n\0", 3);
+  return text.find_first_of(kLineEnders) != std::string_view::npos || !platform::FitsAnsi(text);
 }
 
 // The refusal due before any connection, if the arguments call for one:

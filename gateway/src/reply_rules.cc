@@ -18,10 +18,9 @@ constexpr int64_t kLargestEndPosition = INT16_MAX;
 // The number of characters before the value when the reply has no marker.
 constexpr size_t kUnmarkedValueStart = 4;
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
 // Texts are compared eight bytes at a time where they are plain ASCII.
 using platform::ascii_words::LoadWord;
+using platform::ascii_words::LowerAscii;
 using platform::ascii_words::Word;
 
 // How `text` compares with the folded reply bytes at `at`.

@@ -3,10 +3,10 @@
 // Settings readers, socket creation and the session opener of WG.
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
+#include "ascii_words.h"
 #include "reply_rules.h"
 #include "tessaly/morvane/result_codes.h"
 #include "tessaly/morvane/settings_file.h"
@@ -33,16 +33,13 @@ constexpr size_t kPortField = 2;
 
 // Whether every byte of `bytes` is below 0x80, looked at eight at a time.
 bool IsAscii(std::string_view bytes) {
-  constexpr uint64_t kHighBits = 0x8080808080808080;
-  uint64_t seen = 0;
+  using platform::ascii_words::LoadWord;
+  using platform::ascii_words::Word;
+  Word seen = 0;
   size_t at = 0;
-  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + at, sizeof word);
-    seen |= word;
-  }
+  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) seen |= LoadWord(bytes.data() + at);
   for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
-  return (seen & kHighBits) == 0;
+  return platform::ascii_words::IsAscii(seen);
 }
 
 // Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the

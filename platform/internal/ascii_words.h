@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 
 // Text scanned eight bytes at a time: the word-at-a-time steps that the
-// text conversion, the class table and the gateway's reply rules share.
+// text conversion, the class table and the gateway's reply rules share,
+// and the byte-at-a-time lowering of A-Z that the member names use too.
 // Not installed: reached through the build target platform_internal.
 
 #ifndef PLATFORM_INTERNAL_ASCII_WORDS_H_
@@ -25,6 +26,11 @@ inline Word LoadWord(const char* at) {
 }
 
 inline void StoreWord(char* at, Word word) { std::memcpy(at, &word, sizeof word); }
+
+// `c` with A-Z lowered; every other byte kept.
+inline constexpr char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
 
 // Whether none of the eight bytes lies beyond ASCII.
 inline constexpr bool IsAscii(Word word) { return (word & kHighBits) == 0; }

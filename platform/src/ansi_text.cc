@@ -5,7 +5,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 #include "ascii_words.h"
 #include "utf8.h"
@@ -126,8 +125,8 @@ char* ConvertInto(std::string_view ansi, char* out) {
   size_t i = 0;
   for (; ansi.size() - i >= sizeof(Word); i += sizeof(Word)) {
     const Word word = LoadWord(ansi.data() + i);
-    if ((word & kHighBits) == 0) {
-      std::memcpy(out, &word, sizeof word);
+    if (ascii_words::IsAscii(word)) {
+      ascii_words::StoreWord(out, word);
       out += sizeof word;
       continue;
     }
@@ -208,8 +207,8 @@ std::string FoldCase(std::string_view text) {
   for (; n - i >= sizeof(Word); i += sizeof(Word)) {
     const Word word = LoadWord(p + i);
     const Word lowered = LowerAsciiBytes(word);
-    if (lowered != word) std::memcpy(p + i, &lowered, sizeof lowered);
-    if ((word & kHighBits) == 0) continue;
+    if (lowered != word) ascii_words::StoreWord(p + i, lowered);
+    if (ascii_words::IsAscii(word)) continue;
     for (size_t k = i; k < i + sizeof(Word); ++k) {
       if (static_cast<uint8_t>(p[k]) >= 0x80) FoldLetterAt(p, n, k);
     }

@@ -4,15 +4,16 @@
 
 #include <algorithm>
 
+#include "ascii_words.h"
 #include "tessaly/platform/error.h"
 
 namespace platform {
 namespace {
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return ascii_words::LowerAscii(x) == ascii_words::LowerAscii(y);
+         });
 }
 
 bool KindAllows(MemberKind member, InvokeKind call) {
