@@ -105,8 +105,7 @@ wgsim_pid=$!
 port=$(wgsim_listening_port "$work/wgsim.out" "$wgsim_pid") || fail "staged wgsim did not start: $(cat "$work/wgsim.err")"
 
 export WINDIR=$work/windows
-mkdir -p "$WINDIR"
-printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+write_loopback_settings "$WINDIR" "$port"
 
 env -u LD_LIBRARY_PATH "$stage/bin/morvane" --list >/dev/null || fail "staged morvane --list failed"
 

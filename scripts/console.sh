@@ -62,11 +62,9 @@ if ! wgsim_port=$(wgsim_listening_port "$work/wgsim.out" "$wgsim_pid"); then
   exit 1
 fi
 
-# The gateway's settings: remote host, local host and port, 20 characters
-# each, in morvane.ini of a Windows directory of our own.
+# The gateway's settings, in morvane.ini of a Windows directory of our own.
 export WINDIR=$work/windows
-mkdir -p "$WINDIR"
-printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$wgsim_port" >"$WINDIR/morvane.ini"
+write_loopback_settings "$WINDIR" "$wgsim_port"
 
 export PYTHONPATH=$PWD/build/python:$PWD/web
 export TESSALY_CONSOLE_CONFIG=$work/console.ini

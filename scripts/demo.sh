@@ -86,10 +86,9 @@ if [[ -x $ravelset ]]; then
   "$ravelset" --set --local-host 127.0.0.1 --remote-host 127.0.0.1 --port "$port"
   "$ravelset" --show
 else
-  # A build without the Qt parts has no settings tool: the record by hand,
-  # remote host, local host and port, 20 characters each.
+  # A build without the Qt parts has no settings tool: the record by hand.
   echo "($ravelset is not built; writing the settings record directly)"
-  printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$port" >"$WINDIR/morvane.ini"
+  write_loopback_settings "$WINDIR" "$port"
 fi
 
 echo "wgsim is listening on 127.0.0.1:$port; WINDIR=$WINDIR"

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 
 # For the scripts that run a wgsim of their own: waiting for it to listen,
-# and ending what they started. Sourced.
+# pointing the gateway at it, and ending what they started. Sourced.
 
 # wgsim_listening_port OUT PID: waits up to 5 s for the "listening on
 # ADDR:PORT" line that wgsim writes to the file OUT and prints PORT. Fails
@@ -17,6 +17,14 @@ wgsim_listening_port() {
     sleep 0.05
   done
   return 1
+}
+
+# write_loopback_settings WINDIR PORT: creates the Windows directory WINDIR
+# with a morvane.ini that points the gateway at 127.0.0.1:PORT (remote host,
+# local host and port, 20 characters each).
+write_loopback_settings() {
+  mkdir -p "$1"
+  printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$2" >"$1/morvane.ini"
 }
 
 # stop_processes PID...: ends each process the script started and reaps it;

@@ -211,11 +211,8 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         for name, limits in kind.fields:
             text = request.form.get(name, "")
             if limits is not None:
-                try:
-                    number = int(text.strip())
-                except ValueError:
-                    number = None
-                if number is None or not limits[0] <= number <= limits[1]:
+                number = whole_number(text, limits)
+                if number is None:
                     flash(f"“{text}” is not a whole number from {limits[0]} to {limits[1]}.",
                           "error")
                     return redirect(url_for("lookup", id=user), 303)
@@ -262,11 +259,8 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         number_text = request.args.get("number", "")
         answer = None
         if number_text:
-            try:
-                number = int(number_text)
-                if not INT32[0] <= number <= INT32[1]:
-                    raise ValueError
-            except ValueError:
+            number = whole_number(number_text, INT32)
+            if number is None:
                 answer = ("error", f"“{number_text}” is not a whole number.")
             else:
                 answer = system_variable(Host(secret), number)
@@ -291,6 +285,15 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         return redirect(url_for("system"), 303)
 
     return app
+
+
+def whole_number(text, limits):
+    """`text` as an int within the (lowest, highest) pair `limits`, or None."""
+    try:
+        number = int(text)
+    except ValueError:
+        return None
+    return number if limits[0] <= number <= limits[1] else None
 
 
 def look_up(host, user):

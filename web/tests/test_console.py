@@ -136,6 +136,9 @@ def test_system_variables_and_the_audit_form(client, wgsim):
     assert "Variable 3: 37" in client.get("/system?number=3").get_data(as_text=True)
     assert "no such system variable (-106)" in client.get("/system?number=99").get_data(
         as_text=True)
+    for text in ("three", "2147483648"):  # not a number, past 32 bits
+        assert "is not a whole number." in client.get(f"/system?number={text}").get_data(
+            as_text=True)
     response = post(client, "/system/audit", message="Backup starts at 02:00")
     assert "The audit message was written." in client.get(response.location).get_data(
         as_text=True)
