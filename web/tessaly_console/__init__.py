@@ -235,6 +235,8 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
             result = host.call(kind.member, user, *arguments)
         except HostUnavailable as failure:
             return f"Could not {saying}: {failure}.", "error"
+        except NotANumber:
+            return f"Could not {saying}: the host's answer was not a number.", "error"
         number = result.error_object.number
         if number != 0:
             return f"Could not {saying}: {words(number)}.", "error"
@@ -248,7 +250,7 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         try:
             audit = host.call("AuditMessage", f"Console: {admin} did {saying}")
             audited = audit.error_object.number == 0
-        except HostUnavailable:
+        except (HostUnavailable, NotANumber):
             audited = False
         if not audited:
             return f"Done: {saying}. The audit message could not be written.", "warning"
