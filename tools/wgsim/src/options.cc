@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <iterator>
 
 namespace wgsim {
 namespace {
