@@ -221,8 +221,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         throw UsageError{"unknown argument '" + arg + "'"};
       }
     }
-    if (!mode) throw UsageError{"--local-host, --remote-host and --port go with --set"};
-    if (*mode != kSet && !values.empty()) {
+    if (!mode || (*mode != kSet && !values.empty())) {
       throw UsageError{"--local-host, --remote-host and --port go with --set"};
     }
     if (*mode == kHelp) {

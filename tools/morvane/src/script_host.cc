@@ -138,24 +138,24 @@ int Call(const Invocation& invocation, std::ostream& out, std::ostream& err,
 }  // namespace
 
 std::optional<std::string> ReadSecretLine(std::istream& in) {
+  const auto check_length = [](const std::string& line) {
+    if (line.size() > kMaxSecretBytes) {
+      throw UsageError("the secret phrase on standard input is longer than " +
+                       std::to_string(kMaxSecretBytes) + " bytes");
+    }
+  };
   std::string line;
   bool got = false;
   for (int c; (c = in.get()) != std::istream::traits_type::eof();) {
     got = true;
     if (c == '\n') break;
     // One byte more than the limit may be the CR of a CR LF.
-    if (line.size() > kMaxSecretBytes) {
-      throw UsageError("the secret phrase on standard input is longer than " +
-                       std::to_string(kMaxSecretBytes) + " bytes");
-    }
+    check_length(line);
     line += static_cast<char>(c);
   }
   if (!got) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line.size() > kMaxSecretBytes) {
-    throw UsageError("the secret phrase on standard input is longer than " +
-                     std::to_string(kMaxSecretBytes) + " bytes");
-  }
+  check_length(line);
   return line;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "control_bytes.h"
 #include "tessaly/platform/ansi_text.h"
 
 namespace wgsim {
@@ -14,11 +15,7 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 bool HoldsUnsafeCharacter(std::string_view text) {
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) return true;
-  }
-  return platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
+  return HoldsControlByte(text) || platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
 }
 
 bool Account::HasKey(std::string_view key) const {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "control_bytes.h"
 #include "tessaly/platform/ansi_text.h"
 
 namespace wgsim {
@@ -19,15 +20,6 @@ std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-bool HasControl(std::string_view text) {
-  for (const char c : text) {
-    if (IsControl(static_cast<unsigned char>(c))) return true;
-  }
-  return false;
 }
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
@@ -90,7 +82,7 @@ bool HoldsEndOfValue(std::string_view text) {
 std::optional<std::string> WordProblem(std::string_view name) {
   if (name.empty()) return "is empty";
   if (name.find_first_of(kBlanks) != std::string_view::npos) return "holds a blank";
-  if (HasControl(name)) return "holds a control character";
+  if (HoldsControlByte(name)) return "holds a control character";
   if (HoldsEndOfValue(name)) return "holds the character \u00F5, which ends reply values";
   return std::nullopt;
 }
@@ -164,7 +156,7 @@ class Parser {
     } else if (inside.starts_with("user ")) {
       const std::string_view user_id = Trim(inside.substr(5));
       if (user_id.empty()) Fail("the [user ID] header names no user");
-      if (HasControl(user_id)) Fail("the user ID holds a control character");
+      if (HoldsControlByte(user_id)) Fail("the user ID holds a control character");
       if (!user_ids_.insert(NameKey(user_id)).second) {
         Fail("user \"" + std::string(user_id) + "\" is listed twice");
       }
@@ -354,7 +346,7 @@ bool NeedsQuotes(std::string_view value) {
   if (value.empty()) return false;
   return kBlanks.find(value.front()) != std::string_view::npos ||
          kBlanks.find(value.back()) != std::string_view::npos || value.front() == '"' ||
-         HasControl(value);
+         HoldsControlByte(value);
 }
 
 std::string Written(std::string_view value) {
@@ -367,7 +359,7 @@ std::string Written(std::string_view value) {
       out += c;
     } else if (c == '\t') {
       out += "\\t";
-    } else if (IsControl(byte)) {
+    } else if (IsControlByte(byte)) {
       constexpr char kHex[] = "0123456789abcdef";
       out += "\\x";
       out += kHex[byte >> 4];

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <utility>
 
+#include "control_bytes.h"
 #include "tessaly/platform/unique_fd.h"
 
 namespace wgsim {
@@ -24,10 +25,7 @@ bool AuditLog::Append(std::string_view peer, std::string_view message, std::stri
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
 
   std::string line = std::string(stamp) + " " + std::string(peer) + " ";
-  for (const char c : message) {
-    const auto byte = static_cast<unsigned char>(c);
-    line += (byte < 0x20 || byte == 0x7F) ? '?' : c;
-  }
+  AppendWithoutControls(message, line);
   line += '\n';
 
   platform::UniqueFd file;

@@ -82,11 +82,6 @@ class ClientTable {
   // already given up is ignored.
   void Leave(uint64_t ticket);
 
-  // The limits in force, with the defaults worked out.
-  int max_sessions() const { return limits_.max_sessions; }
-  int max_pending() const { return max_pending_; }
-  int max_per_address() const { return limits_.max_per_address; }
-
  private:
   struct Session {
     std::string address;

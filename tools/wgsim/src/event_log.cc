@@ -12,6 +12,8 @@
 #include <ctime>
 #include <optional>
 
+#include "control_bytes.h"
+
 namespace wgsim {
 namespace {
 
@@ -55,10 +57,7 @@ std::string EventLog::Timestamp(std::chrono::system_clock::time_point time) {
 
 void EventLog::Write(std::string_view text) {
   std::string line = Timestamp(std::chrono::system_clock::now()) + " wgsim: ";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    line += byte < 0x20 || byte == 0x7F ? '?' : c;
-  }
+  AppendWithoutControls(text, line);
   line += '\n';
   {
     std::lock_guard lock(mutex_);

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <iterator>
 
 namespace wgsim {
 namespace {
@@ -17,6 +16,33 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
     return std::nullopt;
   }
   return value;
+}
+
+// The most sessions an option takes, and the longest wait.
+constexpr long long kMaxCount = 10'000;
+constexpr long long kMaxMilliseconds = 3'600'000;
+
+// The value of a session-count option, or nullopt with the reason in `error`.
+std::optional<int> Count(const std::string& option, const std::string& value, std::string& error) {
+  const auto number = WholeNumber(value, 1, kMaxCount);
+  if (!number) {
+    error = option + " must be a number from 1 to " + std::to_string(kMaxCount);
+    return std::nullopt;
+  }
+  return static_cast<int>(*number);
+}
+
+// The value of a wait option, or nullopt with the reason in `error`.
+std::optional<std::chrono::milliseconds> Milliseconds(const std::string& option,
+                                                      const std::string& value,
+                                                      std::string& error) {
+  const auto number = WholeNumber(value, 1, kMaxMilliseconds);
+  if (!number) {
+    error =
+        option + " must be a number of milliseconds from 1 to " + std::to_string(kMaxMilliseconds);
+    return std::nullopt;
+  }
+  return std::chrono::milliseconds(*number);
 }
 
 // The longest secret file read; a secret is one line of a command session,
@@ -112,34 +138,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.audit_log = value;
     } else if (option == "--banner") {
       options.banner = value;
-    } else if (option == "--max-sessions") {
-      const auto number = WholeNumber(value, 1, 10000);
-      if (!number) {
-        error = "--max-sessions must be a number from 1 to 10000";
-        return std::nullopt;
-      }
-      options.max_sessions = static_cast<int>(*number);
-    } else if (option == "--timeout") {
-      const auto number = WholeNumber(value, 1, 3'600'000);
-      if (!number) {
-        error = "--timeout must be a number of milliseconds from 1 to 3600000";
-        return std::nullopt;
-      }
-      options.timeout = std::chrono::milliseconds(*number);
-    } else if (option == "--secret-timeout") {
-      const auto number = WholeNumber(value, 1, 3'600'000);
-      if (!number) {
-        error = "--secret-timeout must be a number of milliseconds from 1 to 3600000";
-        return std::nullopt;
-      }
-      options.secret_timeout = std::chrono::milliseconds(*number);
-    } else if (option == "--max-per-address") {
-      const auto number = WholeNumber(value, 1, 10000);
-      if (!number) {
-        error = "--max-per-address must be a number from 1 to 10000";
-        return std::nullopt;
-      }
-      options.max_per_address = static_cast<int>(*number);
+    } else if (option == "--max-sessions" || option == "--max-per-address") {
+      const auto count = Count(option, value, error);
+      if (!count) return std::nullopt;
+      (option == "--max-sessions" ? options.max_sessions : options.max_per_address) = *count;
+    } else if (option == "--timeout" || option == "--secret-timeout") {
+      const auto wait = Milliseconds(option, value, error);
+      if (!wait) return std::nullopt;
+      (option == "--timeout" ? options.timeout : options.secret_timeout) = *wait;
     }
   }
   if (secret_file) {

@@ -38,6 +38,14 @@ SessionProtocol::Step MakeStep(std::string bytes, bool close,
   return {std::move(bytes), close, event, std::move(command), std::move(reply)};
 }
 
+// The answer to a command line that cannot be a command, which ends the
+// session; `logged_command` is what the log shows for the line.
+SessionProtocol::Step MalformedStep(std::string logged_command) {
+  return MakeStep(platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)),
+                  true, SessionProtocol::Event::kCommand, std::move(logged_command),
+                  std::string(wire::kMalformed));
+}
+
 // A handshake text with its two end marks, as bytes.
 std::string Prompt(std::string_view text) {
   return platform::Utf8ToAnsi(std::string(text) + std::string(wire::kEndMark) +
@@ -76,9 +84,7 @@ SessionProtocol::Step SessionProtocol::OnLine(std::string_view line) {
       // A NUL has no place in a command line; the text after it could not
       // be told apart from the end of a C string on the host.
       if (line.find('\0') != std::string_view::npos) {
-        return MakeStep(
-            platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true,
-            Event::kCommand, LoggedWord(line), std::string(wire::kMalformed));
+        return MalformedStep(LoggedWord(line));
       }
       const std::string reply = handler_.Reply(platform::AnsiToUtf8(line), peer_);
       return MakeStep(platform::Utf8ToAnsi(reply), true, Event::kCommand, LoggedWord(line),
@@ -94,9 +100,7 @@ SessionProtocol::Step SessionProtocol::OnLineTooLong() {
   if (was == State::kAwaitingSecret)
     return MakeStep(Prompt(wire::kGoodbye), true, Event::kSecretRefused);
   if (was == State::kAwaitingCommand) {
-    return MakeStep(
-        platform::Utf8ToAnsi(std::string(wire::kMalformed) + std::string(wire::kLineEnd)), true,
-        Event::kCommand, "(too long)", std::string(wire::kMalformed));
+    return MalformedStep("(too long)");
   }
   return MakeStep("", true);
 }
