@@ -3,15 +3,19 @@
 // What the gateway costs beyond the network: one WG command (settings read
 // once, connect, handshake, one line, its reply, close) against the
 // floor, a minimal client on raw sockets that sends and reads the same
-// bytes, both against the same in-process stand-in of the server module on
-// 127.0.0.1.
+// bytes, all against the same in-process stand-in of the server module on
+// 127.0.0.1. A third client, the floor that also makes the system calls
+// the gateway must make (settings file, bind, timeouts), splits the
+// difference into what those calls cost and what the gateway's own work
+// costs.
 //
 //   gateway_bench [--commands N] [--seconds S] [--threads 1,2,4,8,32] [--cpu C]
 //
 // Prints the median and 99th percentile latency of each over N commands
-// (alternating in rounds, so that drift of the machine hits both alike),
-// then the throughput of each with T threads calling in a loop for S
-// seconds, and last the line "wg/raw median latency ratio: X.XX".
+// (taking turns in rounds, so that drift of the machine hits all alike),
+// then the throughput of wg and the floor with T threads calling in a loop
+// for S seconds, the two ratios that split the difference, and last the
+// line "wg/raw median latency ratio: X.XX".
 //
 // With --cpu the whole program (clients and server) runs on CPU C only.
 // Client and server then take turns on one CPU, so every microsecond the
@@ -111,10 +115,16 @@ class SettingsDirectory {
   std::filesystem::path path_;
 };
 
-// The two clients, each run once per call; false when the command failed
+// The three clients, each run once per call; false when the command failed
 // or its answer was wrong.
+enum class Client { kWG, kFloor, kFloorWithCalls };
+constexpr int kClientCount = 3;
+
 struct Clients {
-  explicit Clients(uint16_t port) : floor(port, kSecret, kCommandLine) {}
+  explicit Clients(uint16_t port)
+      : floor(port, kSecret, kCommandLine),
+        floor_with_calls(port, kSecret, kCommandLine, bench::SystemCalls::kAsGateway,
+                         morvane::SettingsFilePath()) {}
 
   static bool RunWG(morvane::WG& wg) {
     const morvane::CommandReturn result = wg.NumberofCredits(kSecret, kUser);
@@ -122,12 +132,24 @@ struct Clients {
   }
   bool RunFloor(std::string& reply) const { return floor.Run(reply) && reply == kReply; }
 
+  bool Run(Client client, morvane::WG& wg, std::string& reply) const {
+    switch (client) {
+      case Client::kWG: return RunWG(wg);
+      case Client::kFloor: return RunFloor(reply);
+      case Client::kFloorWithCalls: return floor_with_calls.Run(reply) && reply == kReply;
+    }
+    return false;
+  }
+
   bench::FloorClient floor;
+  bench::FloorClient floor_with_calls;
 };
 
 struct Latencies {
-  std::vector<Nanoseconds> wg, floor;
+  std::vector<Nanoseconds> of[kClientCount];
   long failures = 0;
+
+  std::vector<Nanoseconds>& operator[](Client client) { return of[static_cast<int>(client)]; }
 };
 
 Latencies MeasureLatency(const Clients& clients, int commands) {
@@ -135,18 +157,19 @@ Latencies MeasureLatency(const Clients& clients, int commands) {
   std::string reply;
   Latencies result;
   for (int i = 0; i < kWarmUp; ++i) {
-    result.failures += !Clients::RunWG(wg);
-    result.failures += !clients.RunFloor(reply);
+    for (int c = 0; c < kClientCount; ++c) {
+      result.failures += !clients.Run(static_cast<Client>(c), wg, reply);
+    }
   }
   const int per_round = commands / kRounds;
   for (int round = 0; round < kRounds; ++round) {
-    for (int turn = 0; turn < 2; ++turn) {
-      const bool wg_turn = (turn == 0) == (round % 2 == 0);
+    // Each round another client goes first.
+    for (int turn = 0; turn < kClientCount; ++turn) {
+      const auto client = static_cast<Client>((round + turn) % kClientCount);
       for (int i = 0; i < per_round; ++i) {
         const Clock::time_point start = Clock::now();
-        const bool ok = wg_turn ? Clients::RunWG(wg) : clients.RunFloor(reply);
-        const Nanoseconds took = Clock::now() - start;
-        (wg_turn ? result.wg : result.floor).push_back(took);
+        const bool ok = clients.Run(client, wg, reply);
+        result[client].push_back(Clock::now() - start);
         result.failures += !ok;
       }
     }
@@ -227,13 +250,19 @@ int main(int argc, char** argv) {
   std::printf("\n");
   Latencies latencies = MeasureLatency(clients, options.commands);
   failures += latencies.failures;
-  const double wg_median = bench::Microseconds(bench::Quantile(latencies.wg, 0.5));
-  const double floor_median = bench::Microseconds(bench::Quantile(latencies.floor, 0.5));
-  std::printf("\nlatency over %zu commands each     median       p99\n", latencies.wg.size());
-  std::printf("  raw (floor)                   %8.1f us %8.1f us\n", floor_median,
-              bench::Microseconds(bench::Quantile(latencies.floor, 0.99)));
-  std::printf("  wg                            %8.1f us %8.1f us\n", wg_median,
-              bench::Microseconds(bench::Quantile(latencies.wg, 0.99)));
+  const double wg_median = bench::Microseconds(bench::Quantile(latencies[Client::kWG], 0.5));
+  const double floor_median = bench::Microseconds(bench::Quantile(latencies[Client::kFloor], 0.5));
+  const double calls_median =
+      bench::Microseconds(bench::Quantile(latencies[Client::kFloorWithCalls], 0.5));
+  std::printf("\nlatency over %zu commands each     median       p99\n",
+              latencies[Client::kWG].size());
+  const auto print_row = [&](const char* name, Client client, double median) {
+    std::printf("  %-28s%8.1f us %8.1f us\n", name, median,
+                bench::Microseconds(bench::Quantile(latencies[client], 0.99)));
+  };
+  print_row("raw (floor)", Client::kFloor, floor_median);
+  print_row("raw + the gateway's calls", Client::kFloorWithCalls, calls_median);
+  print_row("wg", Client::kWG, wg_median);
 
   std::printf("\nthroughput, %.1f s per run     raw cmd/s     wg cmd/s   wg/raw\n",
               options.seconds);
@@ -252,6 +281,10 @@ int main(int argc, char** argv) {
                 threads == 1 ? " " : "s", floor_rate, wg_rate, wg_rate / floor_rate);
   }
   if (failures > 0) std::printf("\n%ld commands failed or answered wrongly\n", failures);
-  std::printf("\nwg/raw median latency ratio: %.2f\n", wg_median / floor_median);
+  std::printf("\n(raw + the gateway's calls)/raw median latency ratio: %.2f\n",
+              calls_median / floor_median);
+  std::printf("wg/(raw + the gateway's calls) median latency ratio: %.2f\n",
+              wg_median / calls_median);
+  std::printf("wg/raw median latency ratio: %.2f\n", wg_median / floor_median);
   return failures > 0 ? 1 : 0;
 }
