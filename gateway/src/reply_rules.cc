@@ -2,8 +2,10 @@
 
 #include "reply_rules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "ascii_words.h"
 #include "tessaly/platform/ansi_text.h"
@@ -58,7 +60,14 @@ Match MatchAt(const char* at, std::string_view text) {
 
 }  // namespace
 
-FoldedReply::FoldedReply(std::string_view reply) : folded_(platform::FoldCase(reply)) {}
+FoldedReply::FoldedReply(std::string_view reply) {
+  if (reply.size() > inline_.size()) spilled_.resize(reply.size());
+  const std::span<char> storage(reply.size() > inline_.size() ? spilled_.data() : inline_.data(),
+                                reply.size());
+  std::copy(reply.begin(), reply.end(), storage.begin());
+  platform::FoldCaseInPlace(storage);
+  folded_ = std::string_view(storage.data(), storage.size());
+}
 
 bool FoldedReply::Contains(std::string_view text) const { return Find(text) != std::string::npos; }
 

@@ -6,6 +6,7 @@
 #ifndef MORVANE_SRC_REPLY_RULES_H_
 #define MORVANE_SRC_REPLY_RULES_H_
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ namespace morvane {
 class FoldedReply {
  public:
   explicit FoldedReply(std::string_view reply);
+  // The folded text may stand inside the object itself.
+  FoldedReply(const FoldedReply&) = delete;
+  FoldedReply& operator=(const FoldedReply&) = delete;
 
   // Whether `text` occurs anywhere in the reply, letters compared without
   // regard to case (the letters of Windows-1252, so "õ" and "Õ" are one
@@ -27,7 +31,12 @@ class FoldedReply {
   size_t Find(std::string_view text) const;
 
  private:
-  const std::string folded_;
+  // Every reply of the server module fits here, and is folded without an
+  // allocation; a longer one is folded into `spilled_`.
+  static constexpr size_t kInlineSize = 256;
+  std::array<char, kInlineSize> inline_;
+  std::string spilled_;
+  std::string_view folded_;
 };
 
 // The marker before a value in a reply. The value ends with the

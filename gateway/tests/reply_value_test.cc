@@ -43,6 +43,8 @@ TEST(FoldedReply, ContainsIgnoresCaseAcrossTheCodePage) {
 
 TEST(FoldedReply, FindsTheFirstPlaceWithoutRegardToCase) {
   constexpr size_t kNowhere = std::string::npos;
+  // Longer than what is folded without an allocation.
+  const std::string long_reply = std::string(300, 'x') + "Master";
   const struct {
     std::string_view reply;
     std::string_view text;
@@ -52,6 +54,7 @@ TEST(FoldedReply, FindsTheFirstPlaceWithoutRegardToCase) {
       {"Number of credits is : 1200\u00D5\r\n", "\u00F5", 27},
       {"What is your wish my master?\u00F5\u00F5", "WHAT IS YOUR WISH MY MASTER?\u00D5\u00F5", 0},
       {"mamamaster", "MASTER", 4},
+      {long_reply, "MASTER", 300},
       {"xxABCDEFGHIJxx", "abcdefghij", 2},
       {"abcdefgX", "ABCDEFGY", kNowhere},
       {"abcdefgh", "ABCDEFGHI", kNowhere},  // longer than the reply

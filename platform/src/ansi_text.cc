@@ -197,12 +197,17 @@ size_t Utf8Offset(std::string_view text, size_t index) {
 }
 
 std::string FoldCase(std::string_view text) {
+  std::string out(text);
+  FoldCaseInPlace(out);
+  return out;
+}
+
+void FoldCaseInPlace(std::span<char> text) {
   // A-Z are lowered eight bytes at a time; the other letters are two-byte
   // sequences, each folded where its lead byte is. A continuation byte is
   // never a lead byte, before folding or after.
-  std::string out(text);
-  char* const p = out.data();
-  const size_t n = out.size();
+  char* const p = text.data();
+  const size_t n = text.size();
   size_t i = 0;
   for (; n - i >= sizeof(Word); i += sizeof(Word)) {
     const Word word = LoadWord(p + i);
@@ -221,7 +226,6 @@ std::string FoldCase(std::string_view text) {
       FoldLetterAt(p, n, i);
     }
   }
-  return out;
 }
 
 size_t FindNoCase(std::string_view haystack, std::string_view needle) {

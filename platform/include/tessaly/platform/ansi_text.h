@@ -10,6 +10,7 @@
 #define TESSALY_PLATFORM_ANSI_TEXT_H_
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,10 @@ PLATFORM_EXPORT size_t Utf8Offset(std::string_view utf8, size_t index);
 // Every replacement has the same UTF-8 length as the letter it replaces,
 // so byte offsets in the result are offsets in the input.
 PLATFORM_EXPORT std::string FoldCase(std::string_view utf8);
+
+// FoldCase done where the text stands: for a caller that keeps the folded
+// text in storage of its own.
+PLATFORM_EXPORT void FoldCaseInPlace(std::span<char> utf8);
 
 // The byte offset of the first occurrence of `needle` in `haystack`, letters
 // compared without regard to case as FoldCase defines it, or npos.
