@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 
 # Builds and runs the gateway benchmark (bench/gateway_bench.cc): one WG
-# command against a minimal client on raw sockets, over loopback, latency
+# command against a minimal client on raw sockets, and against that client
+# making the system calls the gateway must make, over loopback, latency
 # and throughput. Not part of the tests. Arguments go to the program, for
 # example:
 #   scripts/bench.sh                       # 5000 commands, 1 s per throughput run
