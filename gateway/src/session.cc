@@ -26,11 +26,6 @@ constexpr std::string_view kSecretPrompt =
 constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
 constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
 
-// Where each field stands in the record, in fields.
-constexpr size_t kRemoteHostField = 0;
-constexpr size_t kLocalHostField = 1;
-constexpr size_t kPortField = 2;
-
 // Whether every byte of `bytes` is below 0x80, looked at eight at a time.
 bool IsAscii(std::string_view bytes) {
   using platform::ascii_words::LoadWord;
@@ -65,15 +60,19 @@ std::string ReadSetting(size_t index, const char* fallback) {
 
 }  // namespace
 
-std::string WG::GetLocalHost() const { return ReadSetting(kLocalHostField, kDefaultLocalHost); }
+std::string WG::GetLocalHost() const {
+  return ReadSetting(SettingsRecord::kLocalHostField, kDefaultLocalHost);
+}
 
-std::string WG::GetRemoteHost() const { return ReadSetting(kRemoteHostField, kDefaultRemoteHost); }
+std::string WG::GetRemoteHost() const {
+  return ReadSetting(SettingsRecord::kRemoteHostField, kDefaultRemoteHost);
+}
 
 int32_t WG::GetLocalPort() const {
   const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
   if (!record) return kDefaultPort;
   std::string converted;
-  return platform::TextToLong(TrimmedField(*record, kPortField, converted));
+  return platform::TextToLong(TrimmedField(*record, SettingsRecord::kPortField, converted));
 }
 
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
@@ -88,9 +87,12 @@ std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
     return socket;
   }
   std::string converted;
-  socket->SetLocalHost(std::string(TrimmedField(*record, kLocalHostField, converted)));
-  socket->SetRemoteHost(std::string(TrimmedField(*record, kRemoteHostField, converted)));
-  socket->SetRemotePort(platform::TextToLong(TrimmedField(*record, kPortField, converted)));
+  socket->SetLocalHost(
+      std::string(TrimmedField(*record, SettingsRecord::kLocalHostField, converted)));
+  socket->SetRemoteHost(
+      std::string(TrimmedField(*record, SettingsRecord::kRemoteHostField, converted)));
+  socket->SetRemotePort(
+      platform::TextToLong(TrimmedField(*record, SettingsRecord::kPortField, converted)));
   return socket;
 }
 

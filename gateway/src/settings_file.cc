@@ -24,12 +24,9 @@ SettingsRecord::SettingsRecord() { bytes_.fill(' '); }
 SettingsRecord SettingsRecord::FromValues(std::string_view remote_host, std::string_view local_host,
                                           std::string_view port) {
   SettingsRecord record;
-  size_t offset = 0;
-  for (std::string_view value : {remote_host, local_host, port}) {
-    const std::string ansi = platform::Utf8ToAnsi(value);
-    std::copy_n(ansi.begin(), std::min(ansi.size(), kFieldWidth), record.bytes_.begin() + offset);
-    offset += kFieldWidth;
-  }
+  record.SetField(kRemoteHostField, remote_host);
+  record.SetField(kLocalHostField, local_host);
+  record.SetField(kPortField, port);
   return record;
 }
 
@@ -39,8 +36,14 @@ SettingsRecord SettingsRecord::FromBytes(std::string_view bytes) {
   return record;
 }
 
-std::string SettingsRecord::Field(size_t index) const {
-  return platform::AnsiToUtf8(bytes().substr(index * kFieldWidth, kFieldWidth));
+std::string SettingsRecord::Field(size_t field) const {
+  return platform::AnsiToUtf8(bytes().substr(FieldOffset(field), kFieldWidth));
+}
+
+void SettingsRecord::SetField(size_t field, std::string_view value) {
+  const std::string ansi = platform::Utf8ToAnsi(value);
+  std::copy_n(ansi.begin(), std::min(ansi.size(), kFieldWidth),
+              bytes_.begin() + FieldOffset(field));
 }
 
 std::string_view TrimSpaces(std::string_view text) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "tessaly/platform/utf8.h"
+
 namespace platform::utf8 {
 
 char32_t Decode(std::string_view text, size_t& pos) {
@@ -65,3 +67,14 @@ void Append(std::string& out, char32_t c) {
 }
 
 }  // namespace platform::utf8
+
+namespace platform {
+
+bool StartsWithC1Control(std::string_view text) {
+  if (text.empty()) return false;
+  size_t pos = 0;
+  const char32_t c = utf8::Decode(text, pos);
+  return c >= kFirstC1Control && c <= kLastC1Control;
+}
+
+}  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tessaly/platform/utf8.h"
+
 namespace platform {
 namespace {
 
@@ -33,13 +35,40 @@ TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
   EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");       // overlong '/'
   EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???");  // surrogate
   EXPECT_EQ(Utf8ToAnsi("\xC2\x85"), "?");        // a control the code page lacks
-  // FitsAnsi tells these apart from a '?' of the caller's own.
-  for (const char* lossy :
-       {"a中b", "a\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xC2\x85", "Zoē", "Łukasz"}) {
-    EXPECT_FALSE(FitsAnsi(lossy)) << lossy;
+  // FitsAnsi tells these apart from a '?' of the caller's own;
+  // StartsWithC1Control finds the controls that a terminal would obey and
+  // that the undefined bytes of the code page read as.
+  const struct {
+    const char* text;
+    bool fits_ansi;
+    bool starts_with_c1;
+  } cases[] = {
+      {"a中b", false, false},
+      {"a\xC3", false, false},
+      {"\xC0\xAF", false, false},
+      {"\xED\xA0\x80", false, false},
+      {"\xC2\x85", false, true},  // a C1 control the code page lacks
+      {"Zoē", false, false},
+      {"Łukasz", false, false},
+      {"", true, false},
+      {"plain?", true, false},
+      {"€ Ÿ é õ", true, false},
+      {"\xC2\x81", true, true},  // the C1 control of an undefined byte
+      {"\x7F", true, false},
+      {"\x01\x1F", true, false},      // C0 controls are not C1
+      {"\xC2\x80", false, true},      // U+0080, the first C1 control
+      {"\xC2\x9Fx", false, true},     // U+009F, the last, text after it
+      {"\xC2\xA0", true, false},      // U+00A0, the first after them
+      {"x\xC2\x80", false, false},    // only the start counts
+      {"\xC2", false, false},         // a lead byte cut off
+      {"\x85", false, false},         // a lone continuation byte
+      {"\xC1\x80", false, false},     // overlong '@'
+      {"\xE0\x82\x80", false, false}  // overlong U+0080
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitsAnsi(c.text), c.fits_ansi) << c.text;
+    EXPECT_EQ(StartsWithC1Control(c.text), c.starts_with_c1) << c.text;
   }
-  for (const char* kept : {"", "plain?", "€ Ÿ é õ", "\xC2\x81", "\x7F"})
-    EXPECT_TRUE(FitsAnsi(kept)) << kept;
 }
 
 TEST(AnsiText, FoldsTheLettersOfTheCodePageKeepingOffsets) {

@@ -8,36 +8,27 @@
 #include "ravelset/port_rule.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/utf8.h"
 
 namespace ravelset {
 namespace {
 
-// The lead byte of the two-byte UTF-8 forms of U+0080 to U+00BF, and the
-// range of continuation bytes that makes them the C1 control characters
-// U+0080 to U+009F. The bytes the ANSI code page leaves undefined (0x81,
-// 0x8D, 0x8F, 0x90, 0x9D) read as these.
-constexpr unsigned char kC1Lead = 0xC2;
-constexpr unsigned char kC1First = 0x80;
-constexpr unsigned char kC1Last = 0x9F;
-
 // `text` without its surrounding blanks, in quotes, with control
-// characters (NULs of a damaged file, the code page's undefined bytes)
-// shown as '?' so that the message box shows what is there instead of
-// nothing or an empty box.
+// characters (NULs of a damaged file, the C1 controls the code page's
+// undefined bytes read as) shown as '?' so that the message box shows what
+// is there instead of nothing or an empty box.
 std::string Quoted(std::string_view text) {
-  const std::string_view trimmed = morvane::TrimSpaces(text);
+  std::string_view rest = morvane::TrimSpaces(text);
   std::string quoted = "\"";
-  for (size_t i = 0; i < trimmed.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(trimmed[i]);
-    if (byte == kC1Lead && i + 1 < trimmed.size()) {
-      const auto next = static_cast<unsigned char>(trimmed[i + 1]);
-      if (next >= kC1First && next <= kC1Last) {
-        quoted += '?';
-        ++i;
-        continue;
-      }
+  while (!rest.empty()) {
+    if (platform::StartsWithC1Control(rest)) {
+      quoted += '?';
+      rest.remove_prefix(platform::kC1ControlUtf8Length);
+      continue;
     }
-    quoted += (byte < 0x20 || byte == 0x7F) ? '?' : trimmed[i];
+    const auto byte = static_cast<unsigned char>(rest.front());
+    quoted += (byte < 0x20 || byte == 0x7F) ? '?' : rest.front();
+    rest.remove_prefix(1);
   }
   return quoted + "\"";
 }

@@ -113,11 +113,16 @@ void Form1Test::WriteFileBytes(const std::string& bytes) const {
 }
 
 std::string Record(const std::string& remote, const std::string& local, const std::string& port) {
-  auto field = [](std::string text) {
-    text.resize(morvane::SettingsRecord::kFieldWidth, ' ');
-    return text;
+  using morvane::SettingsRecord;
+  std::string bytes(SettingsRecord::kSize, ' ');
+  const auto put = [&bytes](size_t position, std::string_view text) {
+    text = text.substr(0, SettingsRecord::kFieldWidth);
+    bytes.replace(SettingsRecord::FieldOffset(position), text.size(), text);
   };
-  return field(remote) + field(local) + field(port);
+  put(SettingsRecord::kRemoteHostField, remote);
+  put(SettingsRecord::kLocalHostField, local);
+  put(SettingsRecord::kPortField, port);
+  return bytes;
 }
 
 }  // namespace ravelset::testing

@@ -15,6 +15,7 @@
 #include "fake_form1_host.h"
 #include "ravelset/command_line.h"
 #include "ravelset/form1_texts.h"
+#include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/error.h"
 #include "tessaly/platform/file_system.h"
 #include "tessaly/version.h"
@@ -126,8 +127,12 @@ TEST_F(Form1Flow, TheLongestAddressFillsFifteenOfTheTwentyBytes) {
   EnterAndPressOk({255, 255, 255, 255}, {0, 0, 0, 0}, "80");
   const auto bytes = FileBytes();
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(bytes->substr(20, 20), "255.255.255.255     ");
-  EXPECT_EQ(bytes->substr(0, 20), "0.0.0.0" + std::string(13, ' '));
+  using morvane::SettingsRecord;
+  const auto field = [&bytes](size_t position) {
+    return bytes->substr(SettingsRecord::FieldOffset(position), SettingsRecord::kFieldWidth);
+  };
+  EXPECT_EQ(field(SettingsRecord::kLocalHostField), "255.255.255.255     ");
+  EXPECT_EQ(field(SettingsRecord::kRemoteHostField), "0.0.0.0" + std::string(13, ' '));
 }
 
 TEST_F(Form1Flow, SavingKeepsTheBytesAfterTheRecord) {

@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
   server_options.listen = options->listen;
   server_options.secret = options->secret;
   server_options.banner = options->banner;
-  server_options.max_sessions = options->max_sessions;
-  server_options.max_per_address = options->max_per_address;
+  server_options.limits.max_sessions = options->max_sessions;
+  server_options.limits.max_per_address = options->max_per_address;
   server_options.timeout = options->timeout;
   server_options.secret_timeout = options->secret_timeout;
   server_options.warn = [&log](const std::string& line) { log.Write(line); };

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "tessaly/platform/numeric_text.h"
+#include "tessaly/platform/utf8.h"
 
 namespace morvane_tool {
 namespace {
@@ -86,11 +87,11 @@ std::string PlainText(std::string_view text) {
       text.remove_prefix(1);
       continue;
     }
-    // U+0080 to U+009F (from reply bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D) are
-    // the C1 controls, which terminals obey as escape sequences.
-    const auto second = length == 2 ? static_cast<unsigned char>(text[1]) : 0;
-    if (byte == 0xC2 && second >= 0x80 && second <= 0x9F) {
-      out += Hex("\\u%04X", second);
+    // The C1 controls (from reply bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D),
+    // which terminals obey as escape sequences, are shown by code point:
+    // their second byte is the code point itself.
+    if (platform::StartsWithC1Control(text)) {
+      out += Hex("\\u%04X", static_cast<unsigned char>(text[1]));
     } else {
       out.append(text.substr(0, length));
     }

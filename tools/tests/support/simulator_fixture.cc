@@ -44,7 +44,7 @@ SimulatorTest::SimulatorTest(int max_sessions) {
   wgsim::ServerOptions options;
   options.listen.port = 0;
   options.secret = kTestSecret;
-  options.max_sessions = max_sessions;
+  options.limits.max_sessions = max_sessions;
   options.timeout = 2000ms;
   options.secret_timeout = 1000ms;
   options.limits.min_pending_age = 300ms;

@@ -38,13 +38,6 @@ std::pair<std::string, std::string> AddressText(const sockaddr_storage& address)
   return {text, std::string(text) + ":" + std::to_string(ntohs(v4.sin_port))};
 }
 
-ClientLimits LimitsOf(const ServerOptions& options) {
-  ClientLimits limits = options.limits;
-  limits.max_sessions = options.max_sessions;
-  limits.max_per_address = options.max_per_address;
-  return limits;
-}
-
 const char* Describe(Connection::ReadResult result) {
   switch (result) {
     case Connection::ReadResult::kLine: return "sent a line";
@@ -62,7 +55,7 @@ Server::Server(ServerOptions options, const CommandHandler& handler)
     : options_(std::move(options)),
       handler_(handler),
       address_(options_.listen),
-      clients_(LimitsOf(options_)) {
+      clients_(options_.limits) {
   sockaddr_storage storage{};
   socklen_t length;
   if (address_.ipv6) {

@@ -3,13 +3,13 @@
 // The simulator's TCP server: accepts clients and runs one SessionProtocol
 // per connection, each on a thread of its own.
 //
-// Limits keep one client from harming the others: at most `max_sessions`
-// sessions at once, shared out by a ClientTable (a client beyond them gets
-// the busy greeting and is closed); the secret must arrive within
-// `secret_timeout`, each later line whole within `timeout`, each at most
-// `max_line_bytes` long; a reply that the client does not take within
-// `timeout` ends its session; wrong secrets are answered after a delay
-// that grows for each address.
+// Limits keep one client from harming the others: at most
+// `limits.max_sessions` sessions at once, shared out by a ClientTable (a
+// client beyond them gets the busy greeting and is closed); the secret must
+// arrive within `secret_timeout`, each later line whole within `timeout`,
+// each at most `max_line_bytes` long; a reply that the client does not take
+// within `timeout` ends its session; wrong secrets are answered after a
+// delay that grows for each address.
 
 #ifndef WGSIM_SRC_SERVER_H_
 #define WGSIM_SRC_SERVER_H_
@@ -35,13 +35,11 @@ struct ServerOptions {
   ListenAddress listen;
   std::string secret;
   std::string banner;
-  int max_sessions = 16;
-  // 0: see ClientLimits.
-  int max_per_address = 0;
   std::chrono::milliseconds timeout{10000};
   std::chrono::milliseconds secret_timeout{3000};
   size_t max_line_bytes = 4096;
-  // Tuning of the ClientTable; max_sessions and max_per_address above win.
+  // Who gets a session: the session limits overall and per address, and
+  // the tuning of the ClientTable.
   ClientLimits limits;
   // Receives one line per session event (opened, command, ended); may be empty.
   std::function<void(const std::string&)> log;

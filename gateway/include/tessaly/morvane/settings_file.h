@@ -39,7 +39,18 @@ MORVANE_EXPORT std::string SettingsFilePath();
 class MORVANE_EXPORT SettingsRecord {
  public:
   static constexpr size_t kFieldWidth = 20;
-  static constexpr size_t kSize = 3 * kFieldWidth;
+
+  // Where each field stands in the record, counted in fields: field `f`
+  // takes the kFieldWidth bytes from FieldOffset(f).
+  static constexpr size_t kRemoteHostField = 0;
+  static constexpr size_t kLocalHostField = 1;
+  static constexpr size_t kPortField = 2;
+  static constexpr size_t kFieldCount = 3;
+
+  static constexpr size_t kSize = kFieldCount * kFieldWidth;
+
+  // The byte offset in the record of `field`, one of the positions above.
+  static constexpr size_t FieldOffset(size_t field) { return field * kFieldWidth; }
 
   // A record of three blank fields.
   SettingsRecord();
@@ -57,12 +68,13 @@ class MORVANE_EXPORT SettingsRecord {
   std::string_view bytes() const { return {bytes_.data(), bytes_.size()}; }
 
   // The fields as UTF-8, all 20 characters, spaces included.
-  std::string remote_host() const { return Field(0); }
-  std::string local_host() const { return Field(1); }
-  std::string port() const { return Field(2); }
+  std::string remote_host() const { return Field(kRemoteHostField); }
+  std::string local_host() const { return Field(kLocalHostField); }
+  std::string port() const { return Field(kPortField); }
 
  private:
-  std::string Field(size_t index) const;
+  std::string Field(size_t field) const;
+  void SetField(size_t field, std::string_view value);
 
   std::array<char, kSize> bytes_;
 };
