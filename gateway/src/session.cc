@@ -43,7 +43,7 @@ bool IsAscii(std::string_view bytes) {
 // the view.
 std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
   const std::string_view bytes =
-      record.bytes().substr(index * SettingsRecord::kFieldWidth, SettingsRecord::kFieldWidth);
+      record.bytes().substr(SettingsRecord::FieldOffset(index), SettingsRecord::kFieldWidth);
   if (IsAscii(bytes)) return TrimSpaces(bytes);
   converted = platform::AnsiToUtf8(bytes);
   return TrimSpaces(converted);
