@@ -77,4 +77,10 @@ bool StartsWithC1Control(std::string_view text) {
   return c >= kFirstC1Control && c <= kLastC1Control;
 }
 
+size_t Utf8CharLength(std::string_view text) {
+  if (text.empty()) return 0;
+  size_t pos = 0;
+  return utf8::Decode(text, pos) == utf8::kMalformed ? 0 : pos;
+}
+
 }  // namespace platform

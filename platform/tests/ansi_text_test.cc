@@ -42,32 +42,36 @@ TEST(AnsiText, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
     const char* text;
     bool fits_ansi;
     bool starts_with_c1;
+    size_t first_length;
   } cases[] = {
-      {"a中b", false, false},
-      {"a\xC3", false, false},
-      {"\xC0\xAF", false, false},
-      {"\xED\xA0\x80", false, false},
-      {"\xC2\x85", false, true},  // a C1 control the code page lacks
-      {"Zoē", false, false},
-      {"Łukasz", false, false},
-      {"", true, false},
-      {"plain?", true, false},
-      {"€ Ÿ é õ", true, false},
-      {"\xC2\x81", true, true},  // the C1 control of an undefined byte
-      {"\x7F", true, false},
-      {"\x01\x1F", true, false},      // C0 controls are not C1
-      {"\xC2\x80", false, true},      // U+0080, the first C1 control
-      {"\xC2\x9Fx", false, true},     // U+009F, the last, text after it
-      {"\xC2\xA0", true, false},      // U+00A0, the first after them
-      {"x\xC2\x80", false, false},    // only the start counts
-      {"\xC2", false, false},         // a lead byte cut off
-      {"\x85", false, false},         // a lone continuation byte
-      {"\xC1\x80", false, false},     // overlong '@'
-      {"\xE0\x82\x80", false, false}  // overlong U+0080
+      {"a中b", false, false, 1},
+      {"a\xC3", false, false, 1},
+      {"\xC0\xAF", false, false, 0},
+      {"\xED\xA0\x80", false, false, 0},
+      {"\xC2\x85", false, true, 2},  // a C1 control the code page lacks
+      {"Zoē", false, false, 1},
+      {"Łukasz", false, false, 2},
+      {"", true, false, 0},
+      {"plain?", true, false, 1},
+      {"€ Ÿ é õ", true, false, 3},
+      {"\xC2\x81", true, true, 2},  // the C1 control of an undefined byte
+      {"\x7F", true, false, 1},
+      {"\x01\x1F", true, false, 1},           // C0 controls are not C1
+      {"\xC2\x80", false, true, 2},           // U+0080, the first C1 control
+      {"\xC2\x9Fx", false, true, 2},          // U+009F, the last, text after it
+      {"\xC2\xA0", true, false, 2},           // U+00A0, the first after them
+      {"x\xC2\x80", false, false, 1},         // only the start counts
+      {"\xC2", false, false, 0},              // a lead byte cut off
+      {"\x85", false, false, 0},              // a lone continuation byte
+      {"\xC1\x80", false, false, 0},          // overlong '@'
+      {"\xE0\x82\x80", false, false, 0},      // overlong U+0080
+      {"\xF0\x9F\x98\x80", false, false, 4},  // four bytes
+      {"\xF4\x90\x80\x80", false, false, 0}   // beyond U+10FFFF
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FitsAnsi(c.text), c.fits_ansi) << c.text;
     EXPECT_EQ(StartsWithC1Control(c.text), c.starts_with_c1) << c.text;
+    EXPECT_EQ(Utf8CharLength(c.text), c.first_length) << c.text;
   }
 }
 

@@ -11,33 +11,6 @@
 namespace morvane_tool {
 namespace {
 
-// The length of the well-formed UTF-8 character at the start of `text`, or
-// 0 when it does not start with one.
-size_t Utf8CharLength(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  size_t length;
-  char32_t value;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (length == 3 && (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))) return 0;
-  if (length == 4 && (value < 0x10000 || value > 0x10FFFF)) return 0;
-  return length;
-}
-
 std::string Hex(const char* format, unsigned value) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, format, value);
@@ -50,7 +23,7 @@ std::string JsonString(std::string_view text) {
   std::string out = "\"";
   while (!text.empty()) {
     const auto c = static_cast<unsigned char>(text[0]);
-    const size_t length = Utf8CharLength(text);
+    const size_t length = platform::Utf8CharLength(text);
     if (length == 0) {
       out += "\\ufffd";
       text.remove_prefix(1);
@@ -80,7 +53,7 @@ std::string PlainText(std::string_view text) {
   std::string out;
   while (!text.empty()) {
     const auto byte = static_cast<unsigned char>(text[0]);
-    const size_t length = Utf8CharLength(text);
+    const size_t length = platform::Utf8CharLength(text);
     if (length == 0 || byte < 0x20 || byte == 0x7F) {
       // A control character, or a byte a terminal might read as one.
       out += Hex("\\x%02X", byte);

@@ -27,6 +27,11 @@ inline constexpr size_t kC1ControlUtf8Length = 2;
 // bytes (a lone 0xC2, a lone continuation byte, an overlong form).
 PLATFORM_EXPORT bool StartsWithC1Control(std::string_view utf8);
 
+// The byte length of the well-formed character `utf8` starts with, or 0
+// for empty text and for bytes that start none (malformed, overlong, a
+// surrogate, beyond U+10FFFF).
+PLATFORM_EXPORT size_t Utf8CharLength(std::string_view utf8);
+
 }  // namespace platform
 
 #endif  // TESSALY_PLATFORM_UTF8_H_
