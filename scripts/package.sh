@@ -111,7 +111,9 @@ while IFS= read -r -d '' file; do
   fi
 done < <(find "$root" -type f -print0)
 while IFS= read -r -d '' page; do
-  [[ $page == *.gz ]] && gzip -t "$page" || fail "${page#"$root"} is not a gzipped manual page"
+  if [[ $page != *.gz ]] || ! gzip -t "$page"; then
+    fail "${page#"$root"} is not a gzipped manual page"
+  fi
 done < <(find "$root/usr/share/man" -type f -print0)
 echo "-- layout: libraries in ${libdir#"$root"}, no RUNPATH, manual pages gzipped"
 
