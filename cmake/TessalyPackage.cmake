@@ -161,6 +161,12 @@ set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/deb-post-build.cmake)
+# The library packages install into the multiarch directory and share
+# nothing else that differs between architectures, so that those of two
+# architectures may be installed side by side (Multi-Arch: same). CPack has
+# no field for it; the post-build script adds it (a CPACK_ variable, so that
+# it reaches the script).
+set(CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}})
 set(CPACK_COMPONENTS_ALL ${tessaly_components})
 foreach(component IN LISTS tessaly_components)
   string(TOUPPER ${component} upper)
@@ -218,6 +224,7 @@ address made of four numeric octet fields, with an About box.
 
 This package holds the shared library liblattix, which the settings window
 ravelset uses.")
+  list(APPEND CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX}})
   list(APPEND CPACK_COMPONENT_DEVEL_DEPENDS ${TESSALY_COMPONENT_LATTIX})
   # The CMake package and lattix.pc name Qt 6 Widgets: whoever builds
   # against them needs its development files.
