@@ -19,6 +19,9 @@
 # is not already (cmake --install --prefix DIR still installs anywhere).
 # Installed for /usr, nothing has a RUNPATH. Every package has its
 # share/doc/<package>/copyright and changelog.gz; manual pages are gzipped.
+# The library packages are Multi-Arch: same, with a shlibs file and the
+# ldconfig trigger (packaging/deb-post-build.cmake finishes what CPack
+# cannot say).
 # Dependencies come from dpkg-shlibdeps. The packages land in
 # BUILD_DIR/packages/.
 #
@@ -89,7 +92,12 @@ for deb in "$out"/*.deb; do
   # Every package depends on what dpkg-shlibdeps found; all but the base
   # library package on that package, of this very version.
   depends=$(dpkg-deb -f "$deb" Depends)
-  case "$(dpkg-deb -f "$deb" Package)" in
+  package=$(dpkg-deb -f "$deb" Package)
+  # The library packages can be installed for two architectures at once.
+  if [[ $package == lib*[0-9] && $(dpkg-deb -f "$deb" Multi-Arch) != same ]]; then
+    fail "$deb: a library package without Multi-Arch: same"
+  fi
+  case "$package" in
     libtessaly-dev) ;;
     libtessaly4) [[ $depends == *libc6* ]] || fail "$deb: Depends '$depends' lacks libc6" ;;
     *) [[ $depends == *"libtessaly4 (= "* && $depends == *libc6* ]] ||
