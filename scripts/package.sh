@@ -98,7 +98,12 @@ for deb in "$out"/*.deb; do
     fail "$deb: a library package without Multi-Arch: same"
   fi
   case "$package" in
-    libtessaly-dev) ;;
+    libtessaly-dev)
+      # Its CMake package and lattix.pc name Qt 6 Widgets, when built in.
+      if dpkg-deb -c "$deb" | grep -q '/lattix\.pc$'; then
+        [[ $depends == *qt6-base-dev* ]] || fail "$deb: Depends '$depends' lacks qt6-base-dev"
+      fi
+      ;;
     libtessaly4) [[ $depends == *libc6* ]] || fail "$deb: Depends '$depends' lacks libc6" ;;
     *) [[ $depends == *"libtessaly4 (= "* && $depends == *libc6* ]] ||
       fail "$deb: Depends '$depends' lacks libc6 or libtessaly4" ;;
