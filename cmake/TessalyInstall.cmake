@@ -24,6 +24,47 @@ set(TESSALY_COMPONENT_GUI gui)
 # The Python module for the distribution's Python.
 set(TESSALY_COMPONENT_PYTHON python)
 
+# The Debian package of each component; its documents (copyright,
+# changelog) go to share/doc/<package>/, in a package as in any install.
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME} libtessaly${PROJECT_VERSION_MAJOR})
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX} liblattix1)
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL} libtessaly-dev)
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_TOOLS} tessaly-tools)
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_GUI} ravelset)
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_PYTHON} python3-morvane)
+
+# The directories the dynamic loader searches by itself. Installed into
+# one of them (a package for /usr puts the libraries into /usr/lib/<triplet>),
+# nothing needs a RUNPATH, and Debian wants none; under any other prefix the
+# $ORIGIN-relative RUNPATH lets the tree run wherever it was installed or
+# unpacked.
+set(TESSALY_SYSTEM_LIBRARY_DIRS ${CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES})
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  list(APPEND TESSALY_SYSTEM_LIBRARY_DIRS /lib/${CMAKE_LIBRARY_ARCHITECTURE}
+                                          /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE})
+endif()
+
+# tessaly_install_runpath(target destination component): after target was
+# installed into destination, removes its RUNPATH when the library directory
+# of this install is one the loader searches anyway. The prefix is only
+# known at install time (cmake --install --prefix, CPack), so the decision
+# is made then.
+function(tessaly_install_runpath target destination component)
+  install(CODE "
+    set(tessaly_libdir \"${CMAKE_INSTALL_LIBDIR}\")
+    if(NOT IS_ABSOLUTE \"\${tessaly_libdir}\")
+      set(tessaly_libdir \"\${CMAKE_INSTALL_PREFIX}/\${tessaly_libdir}\")
+    endif()
+    get_filename_component(tessaly_libdir \"\${tessaly_libdir}\" ABSOLUTE)
+    set(tessaly_system_dirs \"${TESSALY_SYSTEM_LIBRARY_DIRS}\")
+    list(FIND tessaly_system_dirs \"\${tessaly_libdir}\" tessaly_system)
+    if(tessaly_system GREATER -1)
+      file(RPATH_REMOVE FILE
+           \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/$<TARGET_FILE_NAME:${target}>\")
+    endif()
+    " COMPONENT ${component})
+endfunction()
+
 # tessaly_hidden_symbols(target...): only what the headers mark with the
 # library's export macro leaves the shared library.
 function(tessaly_hidden_symbols)
@@ -52,10 +93,12 @@ function(tessaly_install_library target)
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
             COMPONENT ${component}
             NAMELINK_COMPONENT ${TESSALY_COMPONENT_DEVEL})
+  tessaly_install_runpath(${target} ${CMAKE_INSTALL_LIBDIR} ${component})
 endfunction()
 
 # tessaly_install_program(target component): a program in bin/.
 function(tessaly_install_program target component)
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
                                     COMPONENT ${component})
+  tessaly_install_runpath(${target} ${CMAKE_INSTALL_BINDIR} ${component})
 endfunction()

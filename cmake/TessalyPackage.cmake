@@ -44,11 +44,50 @@ foreach(pc IN LISTS tessaly_pc_files)
     " COMPONENT ${TESSALY_COMPONENT_DEVEL})
 endforeach()
 
+# The install components, one per Debian package, of this build.
+set(tessaly_components ${TESSALY_COMPONENT_RUNTIME} ${TESSALY_COMPONENT_DEVEL}
+                       ${TESSALY_COMPONENT_TOOLS})
+if(TESSALY_GUI AND TARGET lattix)
+  list(APPEND tessaly_components ${TESSALY_COMPONENT_LATTIX})
+endif()
+if(TARGET ravelset)
+  list(APPEND tessaly_components ${TESSALY_COMPONENT_GUI})
+endif()
+if(TARGET morvane_python)
+  list(APPEND tessaly_components ${TESSALY_COMPONENT_PYTHON})
+endif()
+
+set(TESSALY_DEB_MAINTAINER "The Tessaly authors <maintainers@tessaly.invalid>" CACHE STRING
+    "Maintainer of the Debian packages, as 'Name <address>'")
+
+# Manual pages and the changelog install compressed with gzip -9n, as
+# Debian wants them: no name and no time stamp in the header, so that the
+# same source always gives the same file.
+find_program(TESSALY_GZIP gzip REQUIRED)
+set(tessaly_compressed_dir ${CMAKE_BINARY_DIR}/package/compressed)
+set(tessaly_compressed_files)
+# tessaly_gzip(source name): ${tessaly_compressed_dir}/name, made at build time.
+function(tessaly_gzip source name)
+  set(output ${tessaly_compressed_dir}/${name})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${tessaly_compressed_dir}
+    COMMAND ${TESSALY_GZIP} -9n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+  set(tessaly_compressed_files ${tessaly_compressed_files} ${output} PARENT_SCOPE)
+endfunction()
+
 # Manual pages, section 1, each with its program's package.
-install(FILES docs/man/morvane.1 docs/man/wgsim.1
+set(tessaly_man_pages morvane wgsim)
+if(TARGET ravelset)
+  list(APPEND tessaly_man_pages ravelset)
+endif()
+foreach(page IN LISTS tessaly_man_pages)
+  tessaly_gzip(${PROJECT_SOURCE_DIR}/docs/man/${page}.1 ${page}.1.gz)
+endforeach()
+install(FILES ${tessaly_compressed_dir}/morvane.1.gz ${tessaly_compressed_dir}/wgsim.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${TESSALY_COMPONENT_TOOLS})
 if(TARGET ravelset)
-  install(FILES docs/man/ravelset.1
+  install(FILES ${tessaly_compressed_dir}/ravelset.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${TESSALY_COMPONENT_GUI})
   install(FILES packaging/ravelset.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT ${TESSALY_COMPONENT_GUI})
@@ -57,22 +96,54 @@ if(TARGET ravelset)
           COMPONENT ${TESSALY_COMPONENT_GUI})
 endif()
 
-# The licence beside the libraries; documents and examples for developers.
-install(FILES LICENSE README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
+# Every package has share/doc/<package>/ with the machine-readable
+# copyright file (made from LICENSE) and the changelog, changelog.gz as a
+# package of this project's own (a native package) has it.
+file(READ LICENSE tessaly_licence)
+if(NOT tessaly_licence MATCHES "Copyright \\(c\\) ([^\n]+)\n\n(.*)$")
+  message(FATAL_ERROR "LICENSE: no 'Copyright (c) ...' line followed by the licence text")
+endif()
+set(TESSALY_COPYRIGHT "${CMAKE_MATCH_1}")
+string(STRIP "${CMAKE_MATCH_2}" tessaly_licence)
+# The licence as the continuation lines of a field: indented, an empty
+# line written as a full stop.
+string(REPLACE "\n\n" "\n.\n" tessaly_licence "${tessaly_licence}")
+string(REPLACE "\n" "\n " TESSALY_LICENSE_TEXT " ${tessaly_licence}")
+configure_file(packaging/copyright.in ${CMAKE_BINARY_DIR}/package/copyright @ONLY)
+tessaly_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog changelog.gz)
+foreach(component IN LISTS tessaly_components)
+  install(FILES ${CMAKE_BINARY_DIR}/package/copyright ${tessaly_compressed_dir}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${component}}
+          COMPONENT ${component})
+endforeach()
+add_custom_target(tessaly_compressed_docs ALL DEPENDS ${tessaly_compressed_files})
+
+# The project's documents with the libraries; for developers the guides and
+# the examples.
+set(tessaly_runtime_doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}})
+set(tessaly_devel_doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL}})
+install(FILES README.md DESTINATION ${tessaly_runtime_doc_dir}
         COMPONENT ${TESSALY_COMPONENT_RUNTIME})
-install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+# The one lintian tag the runtime package overrides, with the reason.
+install(FILES packaging/lintian/libtessaly.overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+        RENAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}}
+        COMPONENT ${TESSALY_COMPONENT_RUNTIME})
+install(DIRECTORY docs/ DESTINATION ${tessaly_devel_doc_dir}
         COMPONENT ${TESSALY_COMPONENT_DEVEL} PATTERN man EXCLUDE)
-install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
+install(DIRECTORY examples DESTINATION ${tessaly_devel_doc_dir}
         COMPONENT ${TESSALY_COMPONENT_DEVEL})
 
 # Debian packages (scripts/package.sh runs cpack -G DEB): one per install
 # component, dependencies from dpkg-shlibdeps. The programs' own libraries
 # are found in this build while their dependencies are computed; the
-# packages then depend on the runtime package of the same version.
+# packages then depend on the runtime package of the same version. Built
+# from a tree configured with the prefix /usr, the libraries, the CMake
+# package and the .pc files are in the multiarch directory
+# (CMAKE_INSTALL_LIBDIR is then lib/<triplet>) and nothing has a RUNPATH.
 set(CPACK_PACKAGE_NAME tessaly)
 set(CPACK_PACKAGE_VENDOR "The Tessaly authors")
-set(CPACK_PACKAGE_CONTACT "The Tessaly authors <maintainers@tessaly.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Account gateway for bulletin-board hosts, with its tools")
+set(CPACK_PACKAGE_CONTACT "${TESSALY_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -80,57 +151,109 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSALY_DEB_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
-set(CPACK_COMPONENTS_ALL ${TESSALY_COMPONENT_RUNTIME} ${TESSALY_COMPONENT_DEVEL}
-                         ${TESSALY_COMPONENT_TOOLS})
+# A shlibs file in each library package: a program linked against this
+# release runs with any later one of the same soname.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/deb-post-build.cmake)
+# The library packages install into the multiarch directory and share
+# nothing else that differs between architectures, so that those of two
+# architectures may be installed side by side (Multi-Arch: same). CPack has
+# no field for it; the post-build script adds it (a CPACK_ variable, so that
+# it reaches the script).
+set(CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}})
+set(CPACK_COMPONENTS_ALL ${tessaly_components})
+foreach(component IN LISTS tessaly_components)
+  string(TOUPPER ${component} upper)
+  set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${TESSALY_PACKAGE_${component}})
+endforeach()
 
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libtessaly${PROJECT_VERSION_MAJOR})
+# Each package's description: the summary line, then the long description
+# (lines of at most 80 columns, an empty line between paragraphs).
+set(tessaly_about
+    "Tessaly lets the server-side pages of a web server administer the user
+accounts of a bulletin-board host: WG, the account gateway, sends one
+command per call to the host's server module over TCP and reports the
+outcome.")
+
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-    "Tessaly libraries: libmorvane (the WG account gateway) and the platform layer")
+    "Tessaly account gateway libraries
+${tessaly_about}
 
-set(CPACK_DEBIAN_DEVEL_PACKAGE_NAME libtessaly-dev)
+This package holds the shared libraries: libmorvane, with the class WG,
+and libtessaly-platform, the platform layer it stands on (settings
+directory, TCP sockets, text conversion).")
+
 set(CPACK_DEBIAN_DEVEL_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVEL_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
 set(CPACK_COMPONENT_DEVEL_DESCRIPTION
-    "Tessaly development files: headers, the CMake package, pkg-config files, the embedding guide")
+    "Tessaly account gateway libraries - development files
+${tessaly_about}
 
-set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME tessaly-tools)
+This package holds what a program built against the libraries needs: the
+headers under /usr/include/tessaly, the CMake package
+(find_package(Tessaly 4)), the pkg-config files, the embedding guide and
+an example project.")
+
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION net)
 set(CPACK_COMPONENT_TOOLS_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
 set(CPACK_COMPONENT_TOOLS_DESCRIPTION
-    "Tessaly tools: morvane, WG from the shell, and wgsim, a server-module simulator")
+    "Tessaly account gateway tools: morvane and wgsim
+${tessaly_about}
 
-if(TESSALY_GUI AND TARGET lattix)
-  list(APPEND CPACK_COMPONENTS_ALL ${TESSALY_COMPONENT_LATTIX})
-  set(CPACK_DEBIAN_LATTIX_PACKAGE_NAME liblattix1)
+This package holds two programs: morvane calls any member of WG from the
+shell, for scripts and for trying things out; wgsim simulates the host's
+server module on a local port, over an accounts file of its own.")
+
+if(TESSALY_COMPONENT_LATTIX IN_LIST tessaly_components)
   set(CPACK_DEBIAN_LATTIX_PACKAGE_SECTION libs)
-  set(CPACK_DEBIAN_LATTIX_PACKAGE_GENERATE_SHLIBS ON)
+  set(CPACK_DEBIAN_LATTIX_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
   set(CPACK_COMPONENT_LATTIX_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
   set(CPACK_COMPONENT_LATTIX_DESCRIPTION
-      "Lattix: Quadrel, the IPv4 address entry control of Tessaly, for Qt 6")
+      "Quadrel IPv4 address entry control for Qt 6
+Lattix is the control library of Tessaly, the account gateway for
+bulletin-board hosts. Its one control, Quadrel, is an entry box for an IPv4
+address made of four numeric octet fields, with an About box.
+
+This package holds the shared library liblattix, which the settings window
+ravelset uses.")
+  list(APPEND CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX}})
   list(APPEND CPACK_COMPONENT_DEVEL_DEPENDS ${TESSALY_COMPONENT_LATTIX})
+  # The CMake package and lattix.pc name Qt 6 Widgets: whoever builds
+  # against them needs its development files.
+  set(CPACK_DEBIAN_DEVEL_PACKAGE_DEPENDS qt6-base-dev)
 endif()
 
-if(TARGET ravelset)
-  list(APPEND CPACK_COMPONENTS_ALL ${TESSALY_COMPONENT_GUI})
-  set(CPACK_DEBIAN_GUI_PACKAGE_NAME ravelset)
+if(TESSALY_COMPONENT_GUI IN_LIST tessaly_components)
+  set(CPACK_DEBIAN_GUI_PACKAGE_SECTION net)
   set(CPACK_COMPONENT_GUI_DEPENDS ${TESSALY_COMPONENT_RUNTIME} ${TESSALY_COMPONENT_LATTIX})
   set(CPACK_COMPONENT_GUI_DESCRIPTION
-      "Ravelset, the settings window for the Tessaly account gateway")
+      "settings window of the Tessaly account gateway
+${tessaly_about}
+
+Ravelset is the window in which an administrator enters the local host's
+and the remote host's IPv4 addresses and the port, and stores them in the
+settings file the gateway reads; on its first run it writes a default
+configuration.")
 endif()
 
-if(TARGET morvane_python)
-  list(APPEND CPACK_COMPONENTS_ALL ${TESSALY_COMPONENT_PYTHON})
-  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-morvane)
+if(TESSALY_COMPONENT_PYTHON IN_LIST tessaly_components)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS ${MORVANE_PYTHON_DEPENDS})
   set(CPACK_COMPONENT_PYTHON_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
   set(CPACK_COMPONENT_PYTHON_DESCRIPTION
-      "The Tessaly account gateway WG for Python web pages (module morvane)")
+      "Python 3 module of the Tessaly account gateway
+${tessaly_about}
+
+This package holds the module morvane, which gives Python web pages the
+class WG of libmorvane, with its type stubs.")
 endif()
 
 include(CPack)

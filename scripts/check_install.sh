@@ -5,7 +5,8 @@
 #
 # - installs build/ into a staging prefix under it (build/stage/);
 # - only the three programs are installed, and no installed program or
-#   library names a path into the build tree (RUNPATH, strings);
+#   library names a path into the build tree (RUNPATH, strings); they and
+#   the Python module run by their $ORIGIN-relative RUNPATH;
 # - builds examples/consumer/ against the staged tree once through
 #   find_package(Tessaly) and once through pkg-config, and runs both against
 #   a wgsim started from the staged tree on 127.0.0.1 (settings in a
@@ -79,6 +80,13 @@ for case in "${symbol_cases[@]}"; do
   grep -qF -- "$exported" <<<"$symbols" || fail "$library does not export $exported"
   ! grep -qF -- "$hidden" <<<"$symbols" || fail "$library exports $hidden"
 done
+
+# The Python module, where built, finds libmorvane by its RUNPATH alone.
+python_dir=$stage/lib/python3/dist-packages
+if [[ -d $python_dir/morvane ]]; then
+  (cd / && env -u LD_LIBRARY_PATH PYTHONPATH="$python_dir" PYTHONDONTWRITEBYTECODE=1 \
+    /usr/bin/python3 -c 'import morvane') || fail "import morvane from the staged tree failed"
+fi
 
 cmake -S examples/consumer -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_PREFIX_PATH="$stage" >/dev/null

@@ -7,7 +7,7 @@ set -euo pipefail
 
 TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  dpkg-dev file binutils
+  dpkg-dev file binutils lintian
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev
   python3-dev pybind11-dev python3-pytest
