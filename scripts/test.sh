@@ -7,8 +7,9 @@
 # 1. installs what is missing, builds everything into build/ with warnings
 #    as errors and runs every test through CTest; installs the build into
 #    build/stage/ and builds and runs examples/consumer/ against it
-#    (scripts/check_install.sh); builds the Debian packages and runs
-#    morvane from them unpacked (scripts/package.sh --check);
+#    (scripts/check_install.sh); builds the Debian packages, checks them
+#    with lintian and runs morvane and the Python module from them unpacked
+#    (scripts/package.sh --check);
 # 2. builds the toolkit-free code (the platform layer and the gateway, with
 #    the gateway's fuzz targets) with clang's AddressSanitizer and
 #    UndefinedBehaviorSanitizer into build-asan/, and runs its tests there,
