@@ -100,7 +100,10 @@ for deb in "$out"/*.deb; do
   case "$package" in
     libtessaly-dev)
       # Its CMake package and lattix.pc name Qt 6 Widgets, when built in.
-      if dpkg-deb -c "$deb" | grep -q '/lattix\.pc$'; then
+      # The listing is read whole: grep -q stopping early would break the
+      # pipe, and pipefail would then skip the check.
+      contents=$(dpkg-deb -c "$deb")
+      if [[ $contents == *"/lattix.pc"* ]]; then
         [[ $depends == *qt6-base-dev* ]] || fail "$deb: Depends '$depends' lacks qt6-base-dev"
       fi
       ;;
