@@ -57,7 +57,9 @@ while IFS= read -r -d '' file; do
   [[ $runpath != *"$build"* ]] || fail "$file has RUNPATH $runpath"
   # shellcheck disable=SC2016  # the literal $ORIGIN
   [[ $runpath == *'$ORIGIN'* ]] || fail "$file has no \$ORIGIN RUNPATH (${runpath:-none})"
-  if strings -a "$file" | grep -qF "$build"; then
+  # Not grep -q: stopping at the first match breaks the pipe, and with
+  # pipefail the match would read as none.
+  if strings -a "$file" | grep -F "$build" >/dev/null; then
     fail "$file names the build tree: $(strings -a "$file" | grep -F "$build" | head -1)"
   fi
 done < <(find "$stage/bin" "$libdir" -type f -print0)

@@ -122,7 +122,9 @@ for file in libmorvane.so.4 libtessaly-platform.so.1 cmake/Tessaly/TessalyConfig
 done
 while IFS= read -r -d '' file; do
   if ! file -b "$file" | grep -q '^ELF'; then continue; fi
-  if readelf -d "$file" | grep -qE '\((RUNPATH|RPATH)\)'; then
+  # Not grep -q: stopping at the first match breaks the pipe, and with
+  # pipefail the match would read as none.
+  if readelf -d "$file" | grep -E '\((RUNPATH|RPATH)\)' >/dev/null; then
     fail "${file#"$root"} has a RUNPATH: $(readelf -d "$file" | grep -E '\((RUNPATH|RPATH)\)')"
   fi
 done < <(find "$root" -type f -print0)
