@@ -198,7 +198,7 @@ TEST_F(AboutFormTest, AMissingValueInAnExistingKeyFallsThroughAndClosesTheKey) {
 }
 
 TEST_F(AboutFormTest, AnExpandableStringCountsAsReadButLeavesThePathEmpty) {
-  registry.Add(kFirstKey, "PATH", platform::kRegExpandSz, std::string("%X%\\info\0", 10));
+  registry.Add(kFirstKey, "PATH", platform::kRegExpandSz, std::string("%X%\\info\0", 9));
   registry.Add(kSecondKey, "MSINFO", platform::kRegSz, std::string("/d\0", 3));
   starter.fail = true;
   form.StartSysInfo();

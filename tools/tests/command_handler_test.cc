@@ -6,6 +6,9 @@
 #include "command_handler.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "account_file.h"
 #include "support/temp_dir.h"
@@ -218,6 +221,25 @@ TEST_F(CommandHandlerTest, AChangeThatCannotBeSavedIsRefused) {
   EXPECT_EQ(diagnostics.size(), 2u);
   EXPECT_EQ(handler.Reply("NUMBEROFCREDITS Alice Smith", "peer"),
             "Number of credits is : 10\u00F5\r\n");
+}
+
+// A line cut short by a full disk or a file size limit sets no errno: the
+// diagnostic must say what happened, not a stale reason such as "Success".
+TEST_F(CommandHandlerTest, AnAuditLineCutShortIsReportedAsSuch) {
+  constexpr rlim_t kRoomLeft = 10;  // bytes the file may still grow by
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous_handler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = kRoomLeft;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string reply = Reply("AUDITMESSAGE lost");
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous_handler);
+
+  EXPECT_EQ(reply, "Unable to comply\r\n");
+  ASSERT_EQ(diagnostics_.size(), 1u);
+  EXPECT_NE(diagnostics_[0].find("only 10 of"), std::string::npos) << diagnostics_[0];
 }
 
 }  // namespace

@@ -29,6 +29,10 @@ class WidgetHost : public QuadrelHost {
  public:
   // Builds the parts inside `widget` at their design places.
   explicit WidgetHost(QuadrelWidget& widget);
+  // The parts' connections hold this object's address: it stays where it
+  // was built.
+  WidgetHost(const WidgetHost&) = delete;
+  WidgetHost& operator=(const WidgetHost&) = delete;
 
   // Connects the parts' notifications to `control`.
   void Connect(Quadrel& control);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <utility>
 
 #include "control_bytes.h"
@@ -35,12 +36,18 @@ bool AuditLog::Append(std::string_view peer, std::string_view message, std::stri
     fd = file.get();
   }
   // O_APPEND makes one write land whole at the end of the file.
-  if (fd < 0 || ::write(fd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
-    if (error != nullptr)
-      *error = "cannot append to " + path_.string() + ": " + std::strerror(errno);
-    return false;
+  const ssize_t written = fd < 0 ? -1 : ::write(fd, line.data(), line.size());
+  if (written == static_cast<ssize_t>(line.size())) return true;
+  if (error != nullptr) {
+    // Taken before anything else can change it. A write cut short by a
+    // full disk or a size limit sets no errno at all.
+    const int reason = errno;
+    *error = "cannot append to " + path_.string() + ": " +
+             (written < 0 ? std::string(std::strerror(reason))
+                          : "only " + std::to_string(written) + " of " +
+                                std::to_string(line.size()) + " bytes written");
   }
-  return true;
+  return false;
 }
 
 }  // namespace wgsim
