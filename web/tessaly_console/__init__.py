@@ -284,6 +284,9 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
                 flash(f"The audit message was not written: {words(number)}.", "error")
         except HostUnavailable as failure:
             flash(f"The audit message was not written: {failure}.", "error")
+        except NotANumber:
+            flash("The audit message was not written: the host's answer was not a number.",
+                  "error")
         return redirect(url_for("system"), 303)
 
     return app
