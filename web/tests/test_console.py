@@ -182,6 +182,9 @@ def test_add_admin_writes_a_private_file(tmp_path, monkeypatch):
     import io
     import stat
     path = tmp_path / "console.ini"
+    # A leftover file where the new one is written first must not lend it its mode.
+    (tmp_path / "console.ini.tmp").write_text("")
+    (tmp_path / "console.ini.tmp").chmod(0o644)
     monkeypatch.setattr("sys.stdin", io.StringIO("pa55word\n"))
     assert command_line.main(["--config", str(path), "add-admin", "bob",
                               "--secret-file", str(tmp_path / "secret")]) == 0
