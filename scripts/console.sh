@@ -34,10 +34,12 @@ if [[ $build == yes ]]; then
   cmake --build build --target wgsim morvane_python
 fi
 wgsim=build/bin/wgsim
-[[ -x $wgsim && -d build/python/morvane ]] || {
-  echo "console.sh: build/bin/wgsim or build/python/morvane is missing; build first" >&2
+# The folder build/python/morvane is there from configuring on; the compiled
+# module in it only once built.
+if [[ ! -x $wgsim ]] || ! compgen -G 'build/python/morvane/_morvane*.so' >/dev/null; then
+  echo "console.sh: build/bin/wgsim or the module in build/python/morvane is missing; build first" >&2
   exit 1
-}
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-console.XXXXXX")
 wgsim_pid=

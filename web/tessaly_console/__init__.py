@@ -20,7 +20,7 @@ from werkzeug.security import check_password_hash, generate_password_hash
 import morvane
 
 from . import config as config_file
-from .host import Host, HostUnavailable, NotANumber, words
+from .host import Host, HostError, HostUnavailable, NotANumber, words
 
 log = logging.getLogger(__name__)
 
@@ -233,10 +233,8 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         message. Returns the flash message and its category."""
         try:
             result = host.call(kind.member, user, *arguments)
-        except HostUnavailable as failure:
+        except HostError as failure:
             return f"Could not {saying}: {failure}.", "error"
-        except NotANumber:
-            return f"Could not {saying}: the host's answer was not a number.", "error"
         number = result.error_object.number
         if number != 0:
             return f"Could not {saying}: {words(number)}.", "error"
@@ -250,7 +248,7 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
         try:
             audit = host.call("AuditMessage", f"Console: {admin} did {saying}")
             audited = audit.error_object.number == 0
-        except (HostUnavailable, NotANumber):
+        except HostError:
             audited = False
         if not audited:
             return f"Done: {saying}. The audit message could not be written.", "warning"
@@ -282,7 +280,7 @@ def create_app(config_path, signin_delay=SIGNIN_DELAY):
                 flash("The audit message was written.", "success")
             else:
                 flash(f"The audit message was not written: {words(number)}.", "error")
-        except HostUnavailable as failure:
+        except HostError as failure:
             flash(f"The audit message was not written: {failure}.", "error")
         return redirect(url_for("system"), 303)
 
@@ -306,8 +304,8 @@ def look_up(host, user):
             result = host.call(member, user)
         except HostUnavailable as failure:
             return rows, str(failure)
-        except NotANumber:
-            rows.append((label, "the host's answer was not a number", True))
+        except NotANumber as failure:
+            rows.append((label, str(failure), True))
             continue
         number = result.error_object.number
         if number != 0:
@@ -330,10 +328,8 @@ def look_up(host, user):
 def system_variable(host, number):
     try:
         result = host.call("SystemVariable", number)
-    except HostUnavailable as failure:
+    except HostError as failure:
         return ("error", str(failure))
-    except NotANumber:
-        return ("error", "the host's answer was not a number")
     if result.error_object.number != 0:
         return ("error", words(result.error_object.number))
     return ("value", str(result.long_value))

@@ -106,6 +106,10 @@ def add_admin(path, name, password, secret_file=None):
     # Written beside and renamed over, so a reader never sees half a file.
     temporary = f"{path}.tmp"
     descriptor = os.open(temporary, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, PRIVATE_FILE_MODE)
+    # The mode of open() counts only for a file it creates: one left over
+    # from before would otherwise keep its own, and the hashes and cookie
+    # key would be renamed into place readable by others.
+    os.fchmod(descriptor, PRIVATE_FILE_MODE)
     with os.fdopen(descriptor, "w", encoding="utf-8") as f:
         parser.write(f)
     os.replace(temporary, path)

@@ -46,7 +46,11 @@ def words(number):
     return f"{text} ({number})"
 
 
-class HostUnavailable(Exception):
+class HostError(Exception):
+    """A call that brought no result; its text says why, in words."""
+
+
+class HostUnavailable(HostError):
     """No session could be opened; `number` is the result code."""
 
     def __init__(self, number):
@@ -54,8 +58,11 @@ class HostUnavailable(Exception):
         self.number = number
 
 
-class NotANumber(Exception):
+class NotANumber(HostError):
     """The host answered with a value that is not a number."""
+
+    def __init__(self):
+        super().__init__("the host's answer was not a number")
 
 
 class Host:
@@ -74,8 +81,8 @@ class Host:
             raise self.failure
         try:
             result = getattr(self._wg, member)(self._secret, *args)
-        except morvane.PlatformError as error:
-            raise NotANumber(error.description) from None
+        except morvane.PlatformError:
+            raise NotANumber() from None
         if result.error_object.number in SESSION_FAILURES:
             self.failure = HostUnavailable(result.error_object.number)
             raise self.failure

@@ -158,10 +158,33 @@ def test_a_silent_host_costs_one_timeout_per_page(windir, make_config):
     listener.close()
 
 
+@pytest.mark.parametrize("method, path, data, said", [
+    ("get", "/user?id=bob", None, "the host's answer was not a number"),
+    ("get", "/system?number=3", None, "the host's answer was not a number"),
+    ("post", "/user/change", {"user": "bob", "action": "suspend"},
+     "Could not suspend bob: the host's answer was not a number."),
+    ("post", "/system/audit", {"message": "hi"},
+     "The audit message was not written: the host's answer was not a number."),
+])
+def test_a_call_the_gateway_raises_on_is_said_in_words(client, windir, method, path, data, said):
+    write_settings(windir, "port")  # not a number: the gateway raises before connecting
+    if method == "post":
+        response = post(client, path, **data)
+        assert response.status_code == 303
+        response = client.get(response.location)
+    else:
+        response = client.get(path)
+    assert response.status_code == 200
+    assert said.replace("'", "&#39;") in response.get_data(as_text=True)
+
+
 def test_add_admin_writes_a_private_file(tmp_path, monkeypatch):
     import io
     import stat
     path = tmp_path / "console.ini"
+    # A leftover file where the new one is written first must not lend it its mode.
+    (tmp_path / "console.ini.tmp").write_text("")
+    (tmp_path / "console.ini.tmp").chmod(0o644)
     monkeypatch.setattr("sys.stdin", io.StringIO("pa55word\n"))
     assert command_line.main(["--config", str(path), "add-admin", "bob",
                               "--secret-file", str(tmp_path / "secret")]) == 0

@@ -12,8 +12,7 @@ from ._morvane import (CommandReturn, MyErrObject, PlatformError, Result, Socket
 __all__ = ["CommandReturn", "MyErrObject", "PlatformError", "Result", "Socket", "WG",
            "__version__", "get_socket_timeouts", "set_socket_timeouts"]
 
-# Show the public names where users import them from.
-for _name in __all__[:6]:
-    if _name != "Result":
-        globals()[_name].__module__ = __name__
-del _name
+# Show the classes where users import them from (Result is made so already).
+for _class in (CommandReturn, MyErrObject, PlatformError, Socket, WG):
+    _class.__module__ = __name__
+del _class
