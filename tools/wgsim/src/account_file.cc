@@ -48,12 +48,6 @@ std::optional<bool> ParseYesNo(std::string_view text) {
   return std::nullopt;
 }
 
-// The end-of-value character of the protocol, in either case: a name that
-// holds it would cut a reply value short.
-bool HoldsEndOfValue(std::string_view text) {
-  return platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
-}
-
 // Why `name` cannot be a class or key name, or nullopt when it can: such a
 // name travels as one word of a command line and inside a reply value.
 std::optional<std::string> WordProblem(std::string_view name) {
