@@ -213,10 +213,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         mode = arg == kShortHelp ? kHelp : std::string_view(arg);
       } else if (arg == kLocalHost || arg == kRemoteHost || arg == kPort) {
         if (i + 1 == args.size()) throw UsageError{arg + " needs a value"};
-        const std::string_view option = arg == kLocalHost    ? kLocalHost
-                                        : arg == kRemoteHost ? kRemoteHost
-                                                             : kPort;
-        if (!values.emplace(option, args[++i]).second) throw UsageError{arg + " given twice"};
+        // The key views `args`, which outlives `values`.
+        if (!values.emplace(arg, args[++i]).second) throw UsageError{arg + " given twice"};
       } else {
         throw UsageError{"unknown argument '" + arg + "'"};
       }

@@ -6,6 +6,7 @@
 #include "options.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -107,6 +108,10 @@ TEST(OptionsTest, TheSecretFromAFile) {
   std::ofstream(dir / "long", std::ios::binary) << std::string(5000, 'x');
   EXPECT_FALSE(Parse({"--secret-file", (dir / "long").string()}));
   EXPECT_FALSE(Parse({"--secret-file", (dir / "none").string()}));
+  // Neither a directory nor a FIFO without a writer may hold the start up.
+  EXPECT_FALSE(Parse({"--secret-file", dir.path().string()})) << "a directory";
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(Parse({"--secret-file", (dir / "fifo").string()})) << "a FIFO";
   EXPECT_FALSE(Parse({"--secret", "x", "--secret-file", (dir / "secret").string()})) << "both";
 }
 

@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
   }
   if (options->accounts.empty()) log.Write("no --accounts file: the accounts live in memory only");
 
+  const auto to_log = [&log](const std::string& line) { log.Write(line); };
   const wgsim::AuditLog audit(wgsim::AuditLogPath(*options));
-  const wgsim::CommandHandler handler(*store, audit,
-                                      [&log](const std::string& line) { log.Write(line); });
+  const wgsim::CommandHandler handler(*store, audit, to_log);
   wgsim::ServerOptions server_options;
   server_options.listen = options->listen;
   server_options.secret = options->secret;
@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
   server_options.limits.max_per_address = options->max_per_address;
   server_options.timeout = options->timeout;
   server_options.secret_timeout = options->secret_timeout;
-  server_options.warn = [&log](const std::string& line) { log.Write(line); };
-  if (options->verbose) server_options.log = [&log](const std::string& line) { log.Write(line); };
+  server_options.warn = to_log;
+  if (options->verbose) server_options.log = to_log;
 
   std::unique_ptr<wgsim::Server> server;
   try {

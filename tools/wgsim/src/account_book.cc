@@ -7,6 +7,7 @@
 
 #include "control_bytes.h"
 #include "tessaly/platform/ansi_text.h"
+#include "wire_texts.h"
 
 namespace wgsim {
 
@@ -14,8 +15,12 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && platform::FoldCase(a) == platform::FoldCase(b);
 }
 
+bool HoldsEndOfValue(std::string_view text) {
+  return platform::FindNoCase(text, wire::kEndMark) != std::string_view::npos;
+}
+
 bool HoldsUnsafeCharacter(std::string_view text) {
-  return HoldsControlByte(text) || platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
+  return HoldsControlByte(text) || HoldsEndOfValue(text);
 }
 
 bool Account::HasKey(std::string_view key) const {

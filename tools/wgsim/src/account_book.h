@@ -76,9 +76,13 @@ struct AccountBook {
 // Whether two names are the same without regard to letter case.
 bool SameName(std::string_view a, std::string_view b);
 
+// Whether `text` (UTF-8) holds the protocol's end-of-value character õ in
+// either case: a name or value holding it would cut a reply value short.
+bool HoldsEndOfValue(std::string_view text);
+
 // Whether `text` (UTF-8) holds a control character or the end-of-value
-// character õ in either case. A key, class or field holding one would
-// cut a reply value short or split a word of the account file.
+// character. A key, class or field holding one would cut a reply value
+// short or split a word of the account file.
 bool HoldsUnsafeCharacter(std::string_view text);
 
 // Whether `field` is the number of a field UPDATEUSERFIELD may change.

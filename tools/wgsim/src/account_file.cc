@@ -10,6 +10,7 @@
 
 #include "control_bytes.h"
 #include "tessaly/platform/ansi_text.h"
+#include "tessaly/platform/utf8.h"
 
 namespace wgsim {
 namespace {
@@ -24,34 +25,10 @@ std::string_view Trim(std::string_view text) {
 
 // Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsUtf8(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    size_t length;
-    char32_t value;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, value = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3, value = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4, value = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      value = (value << 6) | (next & 0x3F);
-    }
-    if ((length == 3 && (value < 0x800 || (value >= 0xD800 && value <= 0xDFFF))) ||
-        (length == 4 && (value < 0x10000 || value > 0x10FFFF))) {
-      return false;
-    }
-    i += length;
+  while (!text.empty()) {
+    const size_t length = platform::Utf8CharLength(text);
+    if (length == 0) return false;
+    text.remove_prefix(length);
   }
   return true;
 }
@@ -69,12 +46,6 @@ std::optional<bool> ParseYesNo(std::string_view text) {
   if (folded == "yes" || folded == "true" || folded == "1") return true;
   if (folded == "no" || folded == "false" || folded == "0") return false;
   return std::nullopt;
-}
-
-// The end-of-value character of the protocol, in either case: a name that
-// holds it would cut a reply value short.
-bool HoldsEndOfValue(std::string_view text) {
-  return platform::FindNoCase(text, "\u00F5") != std::string_view::npos;
 }
 
 // Why `name` cannot be a class or key name, or nullopt when it can: such a

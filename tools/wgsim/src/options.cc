@@ -3,7 +3,9 @@
 #include "options.h"
 
 #include <charconv>
-#include <fstream>
+
+#include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
 
 namespace wgsim {
 namespace {
@@ -52,22 +54,11 @@ constexpr size_t kMaxSecretFileBytes = 4096;
 }  // namespace
 
 std::optional<std::string> ReadSecretFile(const std::string& path, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "--secret-file " + path + ": cannot be read";
-    return std::nullopt;
-  }
   std::string text;
-  text.resize(kMaxSecretFileBytes + 1);
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(file.gcount()));
-  if (file.bad()) {
-    error = "--secret-file " + path + ": cannot be read";
-    return std::nullopt;
-  }
-  if (text.size() > kMaxSecretFileBytes) {
-    error =
-        "--secret-file " + path + ": longer than " + std::to_string(kMaxSecretFileBytes) + " bytes";
+  try {
+    text = platform::ReadWholeFile(path, kMaxSecretFileBytes);
+  } catch (const platform::PlatformError& failure) {
+    error = std::string("--secret-file: ") + failure.what();
     return std::nullopt;
   }
   // One line, with or without its line end.

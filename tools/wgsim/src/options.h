@@ -34,8 +34,9 @@ struct Options {
 // reason in `error`. A non-loopback --listen address without
 // --allow-remote is an error: the simulator accepts any account command
 // from whoever knows the secret. --secret-file is read here: its first
-// line is the secret (a file that cannot be read, is empty, or holds more
-// than one line is an error), and it cannot be given with --secret.
+// line is the secret (a file that cannot be read, is no regular file, is
+// empty, or holds more than one line is an error), and it cannot be given
+// with --secret.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
 // Where audit messages go: --audit-log, else the accounts file's path

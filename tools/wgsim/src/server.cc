@@ -156,19 +156,16 @@ void Server::Accept() {
       continue;
     }
     const uint64_t ticket = *admission.ticket;
-    ++active_;
     Worker& worker = workers_.emplace_back();
     try {
       worker.thread = std::thread([this, &worker, peer, ticket, fd = std::move(client)]() mutable {
         Serve(std::move(fd), peer, ticket);
-        --active_;
         worker.done = true;
       });
     } catch (const std::system_error&) {
       // No thread for it: the fd went with the lambda that was not started.
       clients_.Leave(ticket);
       workers_.pop_back();
-      --active_;
     }
   }
 }

@@ -69,9 +69,6 @@ class Server {
   // before Run.
   void Stop();
 
-  // Sessions running now.
-  int active_sessions() const { return active_.load(); }
-
  private:
   struct Worker {
     std::thread thread;
@@ -90,7 +87,6 @@ class Server {
   ListenAddress address_;
   platform::UniqueFd listener_;
   platform::UniqueFd stop_read_, stop_write_;
-  std::atomic<int> active_{0};
   ClientTable clients_;
   std::list<Worker> workers_;  // touched by the thread in Run only
 };
