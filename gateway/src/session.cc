@@ -26,17 +26,6 @@ constexpr std::string_view kSecretPrompt =
 constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
 constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
 
-// Whether every byte of `bytes` is below 0x80, looked at eight at a time.
-bool IsAscii(std::string_view bytes) {
-  using platform::ascii_words::LoadWord;
-  using platform::ascii_words::Word;
-  Word seen = 0;
-  size_t at = 0;
-  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) seen |= LoadWord(bytes.data() + at);
-  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
-  return platform::ascii_words::IsAscii(seen);
-}
-
 // Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the
 // usual host or port, reads the same in both encodings and is viewed where
 // it stands; any other is converted into `converted`, which must outlive
@@ -44,7 +33,7 @@ bool IsAscii(std::string_view bytes) {
 std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
   const std::string_view bytes =
       record.bytes().substr(SettingsRecord::FieldOffset(index), SettingsRecord::kFieldWidth);
-  if (IsAscii(bytes)) return TrimSpaces(bytes);
+  if (platform::ascii_words::IsAscii(bytes)) return TrimSpaces(bytes);
   converted = platform::AnsiToUtf8(bytes);
   return TrimSpaces(converted);
 }
