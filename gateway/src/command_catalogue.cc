@@ -218,9 +218,6 @@ constexpr bool RowsAreTheInterfaceInOrder(std::span<const Command> rows) {
   return true;
 }
 
-constexpr std::array<Command, kCommandCount> kRows = MakeRows();
-static_assert(RowsAreTheInterfaceInOrder(kRows));
-
 // Shown in every help text: the refusal made before any connection and
 // what the session itself may give.
 std::string CommonCodes() {
@@ -257,7 +254,10 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
-const std::array<Command, kCommandCount> kCommands = kRows;
+// Declared extern in the header, so constexpr here keeps it one object
+// for the whole library while the rows are checked as the build compiles.
+constexpr std::array<Command, kCommandCount> kCommands = MakeRows();
+static_assert(RowsAreTheInterfaceInOrder(kCommands));
 
 std::string ComposeLine(const Command& command, std::span<const std::string_view> args) {
   if (args.size() + 1 != command.params.size()) {

@@ -26,17 +26,6 @@ constexpr std::string_view kSecretPrompt =
 constexpr std::string_view kWrongSecretAnswer = "Goodbye.\u00F5\u00F5";
 constexpr std::string_view kMasterPrompt = "What is your wish my master?\u00F5\u00F5";
 
-// Whether every byte of `bytes` is below 0x80, looked at eight at a time.
-bool IsAscii(std::string_view bytes) {
-  using platform::ascii_words::LoadWord;
-  using platform::ascii_words::Word;
-  Word seen = 0;
-  size_t at = 0;
-  for (; at + sizeof seen <= bytes.size(); at += sizeof seen) seen |= LoadWord(bytes.data() + at);
-  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
-  return platform::ascii_words::IsAscii(seen);
-}
-
 // Field `index` of `record` as UTF-8, trimmed. A field of plain ASCII, the
 // usual host or port, reads the same in both encodings and is viewed where
 // it stands; any other is converted into `converted`, which must outlive
@@ -44,55 +33,53 @@ bool IsAscii(std::string_view bytes) {
 std::string_view TrimmedField(const SettingsRecord& record, size_t index, std::string& converted) {
   const std::string_view bytes =
       record.bytes().substr(SettingsRecord::FieldOffset(index), SettingsRecord::kFieldWidth);
-  if (IsAscii(bytes)) return TrimSpaces(bytes);
+  if (platform::ascii_words::IsAscii(bytes)) return TrimSpaces(bytes);
   converted = platform::AnsiToUtf8(bytes);
   return TrimSpaces(converted);
 }
 
-// One address field of the settings file, trimmed, or `fallback`
-// when the file does not exist.
-std::string ReadSetting(size_t index, const char* fallback) {
-  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
+// The settings record, read afresh, or nullopt when the file is absent and
+// the defaults hold.
+std::optional<SettingsRecord> ReadSettings() {
+  return ReadSettingsRecordIfPresent(SettingsFilePath());
+}
+
+// Address field `index` of `record`, trimmed, or `fallback` without one.
+std::string HostSetting(const std::optional<SettingsRecord>& record, size_t index,
+                        const char* fallback) {
   if (!record) return fallback;
   std::string converted;
   return std::string(TrimmedField(*record, index, converted));
 }
 
-}  // namespace
-
-std::string WG::GetLocalHost() const {
-  return ReadSetting(SettingsRecord::kLocalHostField, kDefaultLocalHost);
-}
-
-std::string WG::GetRemoteHost() const {
-  return ReadSetting(SettingsRecord::kRemoteHostField, kDefaultRemoteHost);
-}
-
-int32_t WG::GetLocalPort() const {
-  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
+// The port of `record`, or the default without one. Raises 13 or 6 when
+// the stored port is not a 32-bit number.
+int32_t PortSetting(const std::optional<SettingsRecord>& record) {
   if (!record) return kDefaultPort;
   std::string converted;
   return platform::TextToLong(TrimmedField(*record, SettingsRecord::kPortField, converted));
 }
 
+}  // namespace
+
+std::string WG::GetLocalHost() const {
+  return HostSetting(ReadSettings(), SettingsRecord::kLocalHostField, kDefaultLocalHost);
+}
+
+std::string WG::GetRemoteHost() const {
+  return HostSetting(ReadSettings(), SettingsRecord::kRemoteHostField, kDefaultRemoteHost);
+}
+
+int32_t WG::GetLocalPort() const { return PortSetting(ReadSettings()); }
+
 std::shared_ptr<platform::TcpSocket> WG::InitWinsock() const {
   auto socket = platform::CreateObjectAs<platform::TcpSocket>(platform::kTcpSocketProgId);
   // One read for all three values: a settings tool rewriting the file
   // meanwhile must not leave us with the old host and the new port.
-  const std::optional<SettingsRecord> record = ReadSettingsRecordIfPresent(SettingsFilePath());
-  if (!record) {
-    socket->SetLocalHost(kDefaultLocalHost);
-    socket->SetRemoteHost(kDefaultRemoteHost);
-    socket->SetRemotePort(kDefaultPort);
-    return socket;
-  }
-  std::string converted;
-  socket->SetLocalHost(
-      std::string(TrimmedField(*record, SettingsRecord::kLocalHostField, converted)));
-  socket->SetRemoteHost(
-      std::string(TrimmedField(*record, SettingsRecord::kRemoteHostField, converted)));
-  socket->SetRemotePort(
-      platform::TextToLong(TrimmedField(*record, SettingsRecord::kPortField, converted)));
+  const std::optional<SettingsRecord> record = ReadSettings();
+  socket->SetLocalHost(HostSetting(record, SettingsRecord::kLocalHostField, kDefaultLocalHost));
+  socket->SetRemoteHost(HostSetting(record, SettingsRecord::kRemoteHostField, kDefaultRemoteHost));
+  socket->SetRemotePort(PortSetting(record));
   return socket;
 }
 

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 
 // Text scanned eight bytes at a time: the word-at-a-time steps that the
-// text conversion, the class table and the gateway's reply rules share,
-// and the byte-at-a-time lowering of A-Z that the member names use too.
+// text conversion, the class table, the socket's sends and the gateway's
+// reply rules and settings fields share, and the byte-at-a-time lowering
+// of A-Z that the member names use too.
 // Not installed: reached through the build target platform_internal.
 
 #ifndef PLATFORM_INTERNAL_ASCII_WORDS_H_
 #define PLATFORM_INTERNAL_ASCII_WORDS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace platform::ascii_words {
 
@@ -34,6 +37,19 @@ inline constexpr char LowerAscii(char c) {
 
 // Whether none of the eight bytes lies beyond ASCII.
 inline constexpr bool IsAscii(Word word) { return (word & kHighBits) == 0; }
+
+// Whether no byte of `bytes` lies beyond ASCII, which reads the same in
+// UTF-8 and Windows-1252 and needs no conversion either way.
+inline bool IsAscii(std::string_view bytes) {
+  size_t at = 0;
+  for (; bytes.size() - at >= sizeof(Word); at += sizeof(Word)) {
+    if (!IsAscii(LoadWord(bytes.data() + at))) return false;
+  }
+  for (; at < bytes.size(); ++at) {
+    if (static_cast<unsigned char>(bytes[at]) >= 0x80) return false;
+  }
+  return true;
+}
 
 // Eight bytes with A-Z lowered and every other byte kept. Adding to a byte
 // below 0x80 never carries into the next, so with the high bits cleared the

@@ -136,8 +136,6 @@ char* ConvertInto(std::string_view ansi, char* out) {
   return out;
 }
 
-bool IsAscii(std::string_view text) { return EndOfAscii(text, 0) == text.size(); }
-
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
@@ -156,7 +154,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
-  if (IsAscii(text)) return std::string(text);
+  if (ascii_words::IsAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;

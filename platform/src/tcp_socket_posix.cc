@@ -20,6 +20,7 @@
 #include <system_error>
 #include <thread>
 
+#include "ascii_words.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/unique_fd.h"
 
@@ -333,8 +334,7 @@ class PosixTcpSocket final : public TcpSocket {
   int16_t Send(const std::string& line) override {
     if (!fd_) return kSocketFailed;
     // Plain ASCII is the same in both encodings and goes out as it is.
-    const bool ascii = std::all_of(line.begin(), line.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = ascii_words::IsAscii(line);
     const std::string converted = ascii ? std::string() : Utf8ToAnsi(line);
     const std::string_view bytes = ascii ? std::string_view(line) : std::string_view(converted);
     const Clock::time_point deadline = ExchangeDeadline();

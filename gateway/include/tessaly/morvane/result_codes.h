@@ -54,7 +54,8 @@ inline constexpr std::string_view kNoSuchClassText = "No such class";
 inline constexpr int32_t kUserProtected = -108;
 inline constexpr std::string_view kUserProtectedText = "User is protected";
 // An argument (the secret phrase included) held CR, LF or NUL, which would
-// let it smuggle a second command line; nothing was sent.
+// let it smuggle a second command line, or a character Windows-1252 lacks,
+// which would reach the server as '?'; nothing was sent.
 inline constexpr int32_t kInvalidCharacter = -109;
 inline constexpr std::string_view kInvalidCharacterText =
     "Error Code -109: Invalid character in argument";
