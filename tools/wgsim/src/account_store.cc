@@ -30,7 +30,7 @@ AccountStore::ChangeResult AccountStore::Change(const std::function<bool(Account
   if (!change(changed)) return ChangeResult::kUnchanged;
   if (!path_.empty()) {
     try {
-      platform::ReplaceFileAtomically(path_.string(), FormatAccountFile(changed));
+      ReplaceFileAtomically(path_, FormatAccountFile(changed));
     } catch (const platform::PlatformError& failure) {
       if (error != nullptr) *error = failure.what();
       return ChangeResult::kSaveFailed;

@@ -31,9 +31,9 @@ class AccountStore {
 
   // The store kept in the file at `path`. Raises AccountFileError for a
   // file that does not follow the format and a file platform::PlatformError
-  // for one that cannot be read. Never writes the file, but removes the temporary
-  // files a write cut off by a kill left beside it; their paths go to
-  // `removed` when given.
+  // for one that cannot be read. Never writes the file, but removes the
+  // simulator's own temporary files that a write cut off by a kill left
+  // beside it (atomic_file.h); their paths go to `removed` when given.
   static std::unique_ptr<AccountStore> Open(const std::filesystem::path& path,
                                             std::vector<std::filesystem::path>* removed = nullptr);
 
