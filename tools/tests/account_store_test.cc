@@ -135,6 +135,47 @@ TEST_F(AccountStoreTest, AFailedWriteDropsTheChange) {
   EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("bob")->credits; }), 10);
 }
 
+// Whatever a change leaves in the file, the next start reads back as it
+// was; a book whose file would not is never written.
+TEST_F(AccountStoreTest, WhatAChangeWritesTheNextStartLoads) {
+  struct Case {
+    const char* what;
+    const char* file;
+    std::function<bool(AccountBook&)> change;
+    AccountStore::ChangeResult result;
+  };
+  const Case cases[] = {
+      {"a host without classes", "[user bob]\ncredits = 10\n",
+       [](AccountBook& book) { return AddCredits(book, 5); }, AccountStore::ChangeResult::kSaved},
+      {"a key that would split in two", kFile,
+       [](AccountBook& book) {
+         book.Find("bob")->GiveKey("TWO WORDS");
+         return true;
+       },
+       AccountStore::ChangeResult::kSaveFailed},
+      {"a class [classes] does not list", kFile,
+       [](AccountBook& book) {
+         book.Find("bob")->primary_class = "B";
+         return true;
+       },
+       AccountStore::ChangeResult::kSaveFailed},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << c.file;
+    auto store = AccountStore::Open(path_);
+    std::string error;
+    EXPECT_EQ(store->Change(c.change, &error), c.result) << c.what;
+    const AccountBook in_memory = store->Read([](const AccountBook& book) { return book; });
+    EXPECT_EQ(AccountStore::Open(path_)->Read([](const AccountBook& book) { return book; }),
+              in_memory)
+        << c.what;
+    if (c.result == AccountStore::ChangeResult::kSaveFailed) {
+      EXPECT_EQ(FileText(), c.file) << c.what;
+      EXPECT_NE(error.find("change not saved"), std::string::npos) << c.what << ": " << error;
+    }
+  }
+}
+
 TEST_F(AccountStoreTest, ConcurrentChangesAreAllKept) {
   auto store = AccountStore::Open(path_);
   std::vector<std::thread> threads;

@@ -6,7 +6,9 @@
 // Every change is written back before it counts: the new book goes to the
 // file atomically (atomic_file.h), and only then replaces the book in
 // memory. A simulator killed at any moment loses no change it confirmed.
-// Thread-safe: readers run together, changes one at a time.
+// A book whose file would not load again as it is at the next start is
+// never written: the change is dropped instead. Thread-safe: readers run
+// together, changes one at a time.
 
 #ifndef WGSIM_SRC_ACCOUNT_STORE_H_
 #define WGSIM_SRC_ACCOUNT_STORE_H_
@@ -47,7 +49,8 @@ class AccountStore {
   enum class ChangeResult {
     kUnchanged,   // `change` returned false; nothing was written
     kSaved,       // the change is in memory and in the file
-    kSaveFailed,  // the file could not be written; the change was dropped
+    kSaveFailed,  // the file could not be written, or would not load again
+                  // as written; the change was dropped
   };
 
   // Calls `change` with a copy of the book. When it returns true the copy
