@@ -59,8 +59,8 @@ ChurnCount Churn(uint16_t port, int per_second, std::chrono::seconds longest,
   auto next = start;
   while (!done && Clock::now() - start < longest) {
     if (Clock::now() >= next && open.size() < kMostOpen) {
-      // No burst to catch up after a wait at the bound.
-      next = std::max(next, Clock::now() - gap) + gap;
+      // Behind by a few at most: no burst after a wait at the bound.
+      next = std::max(next, Clock::now() - 10 * gap) + gap;
       platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
       sockaddr_in address{};
       address.sin_family = AF_INET;
