@@ -88,25 +88,6 @@ TEST(ClientTableTest, SharesTheSlotsOut) {
   }
 }
 
-// Newcomers from one address push out its oldest waiting session each,
-// and never a younger one of another address that sends its secret.
-TEST(ClientTableTest, ChurnPushesOutTheChurnersOldestFirst) {
-  const Clock::time_point t0 = Clock::now();
-  ClientTable table({.max_sessions = 16});
-  std::vector<uint64_t> churner;
-  for (int i = 0; i < 12; ++i) churner.push_back(*table.Admit("A", -1, t0).ticket);
-  const uint64_t gateway = *table.Admit("B", -1, t0).ticket;
-  EXPECT_EQ(table.Admit("A", -1, t0).evicted, "A");
-  for (int i = 0; i < 40; ++i) {
-    const auto admission = table.Admit("A", -1, t0);
-    ASSERT_TRUE(admission.ticket);
-    EXPECT_EQ(admission.evicted, "A") << i;
-  }
-  // A wrong secret is counted only for a session still in the table.
-  EXPECT_EQ(table.WrongSecret(gateway, t0).first, 100ms) << "the gateway's session is there";
-  EXPECT_EQ(table.WrongSecret(churner.back(), t0).first, 0ms) << "A's first twelve are gone";
-}
-
 TEST(ClientTableTest, WrongSecretsWaitLongerUpToABound) {
   const Clock::time_point t0 = Clock::now();
   ClientTable table({.max_sessions = 4});
