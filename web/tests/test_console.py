@@ -354,3 +354,107 @@ def test_start_is_refused_for_open_files_and_short_keys(make_config, windir, spo
         return
     with pytest.raises(config_file.ConfigError, match=refused):
         tessaly_console.create_app(path)
+
+
+@pytest.fixture
+def tokens(app, windir):
+    path = windir / "console.ini"
+    return {scope: config_file.add_token(path, f"{scope}-token", scope)
+            for scope in config_file.TOKEN_SCOPES}
+
+
+def api(app, token, method, path, body=None):
+    headers = {"Authorization": f"Bearer {token}"} if token else {}
+    return getattr(app.test_client(), method)("/api/v1" + path, json=body, headers=headers)
+
+
+@pytest.mark.parametrize("scope, method, path, body, status, error_number", [
+    (None, "get", "/users/bob", None, 401, None),
+    ("wrong", "get", "/users/bob", None, 401, None),
+    ("read", "get", "/users/bob", None, 200, None),
+    ("read", "get", "/users/nobody", None, 404, None),
+    ("read", "post", "/users/bob/credits", {"amount": 5}, 403, None),
+    ("read", "post", "/users/Sysop/haskey", {"key": "MASTER"}, 200, 0),
+    ("read", "get", "/system/3", None, 200, 0),
+    ("read", "get", "/system/99", None, 404, -106),
+    ("change", "post", "/users/bob/credits", {"amount": 5}, 200, 0),
+    ("change", "post", "/users/bob/credits", {"amount": "five"}, 400, None),
+    ("change", "post", "/users/bob/credits", {"amount": True}, 400, None),
+    ("change", "post", "/users/bob/givekey", {"key": 'EVIL x"'}, 400, None),
+    ("change", "post", "/users/bob/givekey", {"key": "K" * 16}, 400, -102),
+    ("change", "post", "/users/bob/class", {"newclass": "NOPE"}, 400, -107),
+    ("change", "post", "/users/nobody/suspend", None, 404, -101),
+    ("change", "post", "/users/Sysop/delete", None, 409, -108),
+    ("change", "post", "/users/bob/field", {"field": 3, "newdata": "Builder"}, 200, 0),
+    ("change", "post", "/audit", {"message": "from a script"}, 200, 0),
+    ("change", "post", "/audit", {"message": " "}, 400, None),
+])
+def test_the_api_answers_with_statuses_that_follow_the_result(
+        app, wgsim, tokens, scope, method, path, body, status, error_number):
+    response = api(app, tokens.get(scope, "not-a-token" if scope else None), method, path, body)
+    assert response.status_code == status, response.get_json()
+    answer = response.get_json()
+    if error_number is not None:
+        assert answer["command_return"]["error_number"] == error_number
+    if status == 200 and path.endswith("/credits"):
+        assert answer["done"] and "credits = 45\n" in wgsim.account("bob")
+        assert "Console: token change-token did give 5 credits to bob" in wgsim.audits()
+    if status in (400, 401, 403) and error_number is None:
+        assert "error" in answer and wgsim.audits() == ""
+
+
+def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
+    answer = api(app, tokens["read"], "get", "/users/Alice Smith").get_json()
+    assert answer["exists"] is True
+    assert answer["fields"]["credits"] == {"error_number": 0, "answer_long": 1200,
+                                           "answer_string": "", "shown": "1200",
+                                           "error_description": answer["fields"]["credits"][
+                                               "error_description"]}
+    assert answer["fields"]["primary_class"]["answer_string"] == "PAYING"
+    assert set(answer["fields"]) == {name for name, *_ in tessaly_console.service.LOOKUP}
+
+
+def test_a_removed_token_is_refused_at_once_and_requests_are_limited(
+        windir, make_config, wgsim):
+    app = tessaly_console.create_app(make_config(api_requests_per_second=1))
+    token = config_file.add_token(windir / "console.ini", "script", "read")
+    statuses = [api(app, token, "get", "/system/3").status_code for _ in range(3)]
+    assert statuses == [200, 200, 429]
+    assert api(app, token, "get", "/system/3").headers["Retry-After"] == "1"
+    assert "script" in (windir / "console.ini").read_text() and token not in (
+        windir / "console.ini").read_text()
+    config_file.remove_token(windir / "console.ini", "script")
+    assert api(app, token, "get", "/system/3").status_code == 401
+
+
+def test_the_api_says_504_for_a_silent_host(windir, make_config):
+    listener = free_silent_listener()
+    write_settings(windir, listener.getsockname()[1])
+    app = tessaly_console.create_app(make_config(receive_timeout=5, page_deadline=0.5))
+    token = config_file.add_token(windir / "console.ini", "script", "change")
+    response = api(app, token, "post", "/users/bob/credits", {"amount": 1})
+    assert response.status_code == 504 and "did not answer within 0.5 seconds" in \
+        response.get_json()["error"]
+    assert api(app, token, "get", "/users/bob").status_code == 504  # remembered, at once
+    listener.close()
+
+
+def test_the_openapi_document_matches_the_routes(app):
+    document = app.test_client().get("/api/v1/openapi.json").get_json()
+    assert document["openapi"].startswith("3.")
+    documented = {(path, method.upper()) for path, operations in document["paths"].items()
+                  for method in operations}
+    routed = set()
+    for rule in app.url_map.iter_rules():
+        if rule.rule.startswith("/api/v1/"):
+            path = rule.rule[len("/api/v1"):]
+            for argument in rule.arguments:
+                path = path.replace(
+                    next(part for part in path.split("/") if argument in part and "<" in part),
+                    "{" + argument + "}")
+            routed |= {(path, method) for method in rule.methods - {"HEAD", "OPTIONS"}}
+    assert documented == routed
+    for action, kind in tessaly_console.service.CHANGES.items():
+        operation = document["paths"][f"/users/{{user}}/{action}"]["post"]
+        body = operation.get("requestBody", {}).get("content", {}).get("application/json", {})
+        assert set(body.get("schema", {}).get("properties", {})) == {n for n, _ in kind.fields}
