@@ -458,3 +458,52 @@ def test_the_openapi_document_matches_the_routes(app):
         operation = document["paths"][f"/users/{{user}}/{action}"]["post"]
         body = operation.get("requestBody", {}).get("content", {}).get("application/json", {})
         assert set(body.get("schema", {}).get("properties", {})) == {n for n, _ in kind.fields}
+
+
+def test_a_silent_host_slows_no_page_that_does_not_ask_it(windir, make_config):
+    """20 clients at once: half look users up on a host that never answers,
+    half open pages that do not ask the host."""
+    import http.client
+    import statistics
+    import threading
+
+    from waitress import create_server
+
+    listener = free_silent_listener()
+    write_settings(windir, listener.getsockname()[1])
+    deadline = 1.0
+    app = tessaly_console.create_app(make_config(receive_timeout=4, page_deadline=deadline,
+                                                 host_down_seconds=0.3))
+    server = create_server(app, host="127.0.0.1", port=0, threads=command_line.WORKER_THREADS,
+                           clear_untrusted_proxy_headers=True)
+    threading.Thread(target=server.run, daemon=True).start()
+    port = server.effective_port
+    signin = app.test_client()
+    post(signin, "/signin", name=ADMIN, password=PASSWORD)
+    cookie = f"tessaly_console={cookie_of(signin)}"
+    times = {"quiet": [], "lookup": []}
+
+    def client(kind, path):
+        for _ in range(6):
+            connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
+            start = time.monotonic()
+            connection.request("GET", path, headers={"Cookie": cookie})
+            response = connection.getresponse()
+            response.read()
+            times[kind].append(time.monotonic() - start)
+            assert response.status == 200
+            connection.close()
+
+    workers = [threading.Thread(target=client, args=("lookup", "/user?id=bob"))
+               for _ in range(10)]
+    workers += [threading.Thread(target=client, args=("quiet", path))
+                for path in ("/history", "/system", "/user") * 3 + ("/history",)]
+    for worker in workers:
+        worker.start()
+    for worker in workers:
+        worker.join(timeout=60)
+    server.close()
+    listener.close()
+    assert len(times["quiet"]) == 60 and len(times["lookup"]) == 60
+    assert statistics.median(times["quiet"]) < 0.2
+    assert max(times["lookup"]) < deadline + 1.5  # one deadline, and room for a busy machine
