@@ -72,7 +72,8 @@ def test_sign_in_look_up_and_give_credits(console_url, browser, wgsim):
 
     browser.find_element(By.XPATH, "//form[input[@name='action' and @value='delete']]"
                                    "//button").click()
-    browser.find_element(By.CSS_SELECTOR, "button.danger").click()  # Yes, delete bob
+    # Only the confirmation page has this form: finding it waits for the page.
+    browser.find_element(By.XPATH, "//form[input[@name='confirm']]//button").click()
     assert fact(browser, "Deleted").startswith("yes")
     assert not browser.find_elements(By.XPATH, "//input[@name='action' and @value='delete']")
 
