@@ -27,6 +27,9 @@ from .throttle import FIRST_WAIT_SECONDS, RateLimit, SignInThrottle
 
 log = logging.getLogger(__name__)
 
+# Where the JSON API lives; its answers, errors included, are JSON.
+API_PREFIX = "/api/v1"
+
 SECURITY_HEADERS = {
     "Content-Security-Policy": "default-src 'none'; style-src 'self'; img-src 'self'; "
                                "form-action 'self'; frame-ancestors 'none'; base-uri 'none'",
@@ -58,6 +61,11 @@ class Console:
 
 def console():
     return current_app.extensions["tessaly_console"]
+
+
+def for_the_api():
+    """Whether the request is one for the JSON API, known route or not."""
+    return request.path.startswith(API_PREFIX + "/")
 
 
 def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
@@ -113,7 +121,7 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     @app.errorhandler(404)
     @app.errorhandler(405)
     def error_page(error):
-        if request.blueprint == "api":
+        if for_the_api():
             return {"error": error.description}, error.code
         return render_template("error.html", error=error), error.code
 

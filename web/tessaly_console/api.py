@@ -14,14 +14,14 @@ from flask import Blueprint, g, jsonify, request
 import morvane
 
 from . import config as config_file
-from . import console, service
+from . import API_PREFIX, console, service
 from .accounts import run_change
 from .auth import client_address
 from .host import HostBusy, HostDown, HostError, HostTooSlow, NotANumber, words
 from .openapi import document
 
 log = logging.getLogger(__name__)
-bp = Blueprint("api", __name__, url_prefix="/api/v1")
+bp = Blueprint("api", __name__, url_prefix=API_PREFIX)
 Result = morvane.Result
 
 # The HTTP status of a result code; codes not named here say that the host

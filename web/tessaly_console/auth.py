@@ -11,7 +11,7 @@ from flask import (Blueprint, abort, flash, g, get_flashed_messages, redirect, r
                    request, session, url_for)
 from werkzeug.security import check_password_hash
 
-from . import console
+from . import console, for_the_api
 
 log = logging.getLogger(__name__)
 bp = Blueprint("auth", __name__)
@@ -72,7 +72,7 @@ def safe_next(target):
 
 @bp.before_app_request
 def guard():
-    if request.blueprint == "api":
+    if for_the_api():
         return None
     if request.method == "POST":
         sent = request.form.get("csrf", "")

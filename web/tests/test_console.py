@@ -370,6 +370,8 @@ def api(app, token, method, path, body=None):
 
 @pytest.mark.parametrize("scope, method, path, body, status, error_number", [
     (None, "get", "/users/bob", None, 401, None),
+    (None, "get", "/nothing-here", None, 404, None),
+    ("read", "delete", "/users/bob", None, 405, None),
     ("wrong", "get", "/users/bob", None, 401, None),
     ("read", "get", "/users/bob", None, 200, None),
     ("read", "get", "/users/nobody", None, 404, None),
@@ -394,6 +396,7 @@ def test_the_api_answers_with_statuses_that_follow_the_result(
     response = api(app, tokens.get(scope, "not-a-token" if scope else None), method, path, body)
     assert response.status_code == status, response.get_json()
     answer = response.get_json()
+    assert answer is not None  # JSON, also for errors
     if error_number is not None:
         assert answer["command_return"]["error_number"] == error_number
     if status == 200 and path.endswith("/credits"):
