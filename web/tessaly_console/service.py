@@ -20,12 +20,14 @@ FREE_TEXT_SEPARATOR = "%%"
 
 class Change:
     """One kind of change: the WG member, the arguments it takes after the
-    user ID (name and number limits, None for a text), how to say it, and
-    whether it is asked before, audited and needs the change scope."""
+    user ID (name and number limits, None for a text), how to say it,
+    whether it is asked before, whether it is audited (and so needs an API
+    token of the change scope), and whether a free text follows the user ID
+    on the command line."""
 
-    def __init__(self, member, fields, saying, confirm=False, audited=True):
+    def __init__(self, member, fields, saying, confirm=False, audited=True, free_text=False):
         self.member, self.fields, self.saying = member, fields, saying
-        self.confirm, self.audited = confirm, audited
+        self.confirm, self.audited, self.free_text = confirm, audited, free_text
 
 
 CHANGES = {
@@ -41,7 +43,7 @@ CHANGES = {
     "delete": Change("DeleteUser", [], "delete {user}", confirm=True),
     "undelete": Change("UnDeleteUser", [], "undelete {user}", confirm=True),
     "field": Change("UpdateUserField", [("field", INT16), ("newdata", None)],
-                    "set field {field} of {user} to “{newdata}”"),
+                    "set field {field} of {user} to “{newdata}”", free_text=True),
 }
 # Arguments that the host reads up to the next blank: one with a blank
 # would hand the rest to the user ID, and change another account.
@@ -116,8 +118,7 @@ def prepare(kind, user, values):
                           "blanks: the host would read the part after a blank as the user ID.")
         arguments.append(value)
         said[name] = shorten(value)
-    if kind.fields and kind.fields[-1][1] is None and kind.fields[-1][0] == "newdata" \
-            and FREE_TEXT_SEPARATOR in user:
+    if kind.free_text and FREE_TEXT_SEPARATOR in user:
         raise Refused(f"A user ID holding {FREE_TEXT_SEPARATOR} cannot be sent with a field "
                       "text: the host would split the line at the first "
                       f"{FREE_TEXT_SEPARATOR}.")
