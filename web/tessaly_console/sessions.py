@@ -18,7 +18,7 @@ from dataclasses import dataclass, field
 SESSION_SECONDS = 8 * 60 * 60
 # Sessions kept at most; past this the oldest end.
 SESSIONS_KEPT = 10000
-# Messages kept for the next page of a session, and their length at most.
+# Messages kept for the next page of a session at most; older ones go first.
 MESSAGES_KEPT = 10
 
 

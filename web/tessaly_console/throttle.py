@@ -29,7 +29,7 @@ class _Failures:
         self._entries = {}  # key: (count, last failure, allowed again at)
 
     def wait(self, key, now):
-        count, last, allowed_at = self._entries.get(key, (0, 0.0, 0.0))
+        allowed_at = self._entries.get(key, (0, 0.0, 0.0))[2]
         return max(0.0, allowed_at - now)
 
     def failed(self, key, now):
