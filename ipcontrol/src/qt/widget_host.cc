@@ -11,7 +11,7 @@
 #include "qt/dot_shape.h"
 #include "qt/octet_edit.h"
 #include "qt/ole_color.h"
-#include "tessaly/lattix/quadrel_widget.h"
+#include "qt/quadrel_widget_p.h"
 
 namespace lattix {
 namespace {
@@ -213,8 +213,7 @@ void WidgetHost::SetControlWidth(int twips) { widget_.resize(ToPixels(twips), wi
 void WidgetHost::SetControlHeight(int twips) { widget_.resize(widget_.width(), ToPixels(twips)); }
 
 void WidgetHost::PropertyChanged(std::string_view name) {
-  Q_EMIT widget_.PropertyChanged(
-      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  QuadrelWidgetPrivate::Of(widget_).PropertyChanged(name);
 }
 
 void WidgetHost::RaiseClick() { Q_EMIT widget_.Click(); }
@@ -222,11 +221,7 @@ void WidgetHost::RaiseClick() { Q_EMIT widget_.Click(); }
 void WidgetHost::RaiseDblClick() { Q_EMIT widget_.DblClick(); }
 
 void WidgetHost::RaiseChange(std::string& ip_address) {
-  QString address = QString::fromStdString(ip_address);
-  Q_EMIT widget_.Change(address);
-  // A handler may have replaced the stored address.
-  std::string replaced = address.toStdString();
-  if (replaced != ip_address) ip_address = std::move(replaced);
+  QuadrelWidgetPrivate::Of(widget_).RaiseChange(ip_address);
 }
 
 void WidgetHost::ShowAbout() { ShowAboutBox(); }
