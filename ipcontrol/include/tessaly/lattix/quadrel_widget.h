@@ -8,7 +8,10 @@
 //   connect(address, &lattix::QuadrelWidget::addressChanged, this,
 //           [](const QString& text) { qDebug() << text; });
 //
-// Properties. pos1 to pos4 are the four part values: a value below 0 is
+// Properties. pos1 to pos4 are the four part values, single-precision as
+// the control stores them (their properties are typed double, since .ui
+// files and Designer's editor know no single-precision type; a value set
+// through them is rounded to float). A value below 0 is
 // stored as 0, one above 255 as 255, fractions are kept until the field's
 // own processing reads the value back from its text; each assignment shows
 // the value in its field. address is the dotted text last composed from
@@ -59,10 +62,10 @@ class QuadrelWidgetPrivate;
 
 class LATTIX_EXPORT QuadrelWidget : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(float pos1 READ pos1 WRITE setPos1 NOTIFY pos1Changed)
-  Q_PROPERTY(float pos2 READ pos2 WRITE setPos2 NOTIFY pos2Changed)
-  Q_PROPERTY(float pos3 READ pos3 WRITE setPos3 NOTIFY pos3Changed)
-  Q_PROPERTY(float pos4 READ pos4 WRITE setPos4 NOTIFY pos4Changed)
+  Q_PROPERTY(double pos1 READ pos1 WRITE setPos1 NOTIFY pos1Changed)
+  Q_PROPERTY(double pos2 READ pos2 WRITE setPos2 NOTIFY pos2Changed)
+  Q_PROPERTY(double pos3 READ pos3 WRITE setPos3 NOTIFY pos3Changed)
+  Q_PROPERTY(double pos4 READ pos4 WRITE setPos4 NOTIFY pos4Changed)
   Q_PROPERTY(QString address READ address NOTIFY addressChanged STORED false)
   Q_PROPERTY(qint32 ipLong READ ipLong NOTIFY addressChanged STORED false)
   Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor NOTIFY foreColorChanged)
