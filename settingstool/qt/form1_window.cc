@@ -203,6 +203,19 @@ void Form1Window::SetFocus(Form1Control which) {
   }
 }
 
+void Form1Window::FocusAddressField(Form1Control which, int field) {
+  const AddressEntry& entry =
+      which == Form1Control::kIpRemoteHost ? ip_remote_host_ : ip_local_host_;
+  auto* quadrel = qobject_cast<lattix::QuadrelWidget*>(entry.widget);
+  if (quadrel == nullptr) {
+    entry.widget->setFocus();
+    return;
+  }
+  auto* edit = qobject_cast<QLineEdit*>(quadrel->field(field));
+  edit->setFocus(Qt::OtherFocusReason);
+  edit->selectAll();
+}
+
 void Form1Window::ShowInformation(const std::string& text,
                                   const std::optional<std::string>& title) {
   // A box without a title of its own, or with an empty one, shows the program's.

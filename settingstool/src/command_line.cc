@@ -108,6 +108,7 @@ class ConsoleHost : public Form1Host {
     port_text = text.substr(0, platform::Utf8Offset(text, kPortBoxMaxLength));
   }
   void SetFocus(Form1Control) override {}
+  void FocusAddressField(Form1Control, int) override {}
   void ShowInformation(const std::string& text, const std::optional<std::string>&) override {
     err_ << text << "\n";
   }

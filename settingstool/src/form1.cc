@@ -11,6 +11,7 @@
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
 #include "ravelset/port_rule.h"
+#include "shown_address.h"
 #include "tessaly/lattix/quadrel_dispids.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/error.h"
@@ -147,16 +148,33 @@ bool Form1::SaveSettings() {
 bool Form1::ValidPort(std::string_view text) { return ravelset::ValidPort(text); }
 
 void Form1::cmdOk_Click() {
-  if (!AddressIsWellFormed(Form1Control::kIpLocalHost)) {
-    host_.ShowInformation(kLocalHostMessage, std::nullopt);
-    host_.SetFocus(Form1Control::kIpLocalHost);
-    return;
-  }
-  if (!AddressIsWellFormed(Form1Control::kIpRemoteHost)) {
-    host_.ShowInformation(kRemoteHostMessage, std::nullopt);
-    return;
-  }
+  if (!AcceptAddress(Form1Control::kIpLocalHost, kLocalHostMessage)) return;
+  if (!AcceptAddress(Form1Control::kIpRemoteHost, kRemoteHostMessage)) return;
   if (SaveSettings()) host_.EndProgram();
+}
+
+bool Form1::AcceptAddress(Form1Control which, const char* message) {
+  const ShownAddress shown = ReadShownAddress(host_.AddressControl(which));
+  if (shown.offending_field) {
+    host_.ShowInformation(message, std::nullopt);
+    if (*shown.offending_field == ShownAddress::kWholeControl) {
+      host_.SetFocus(which);
+    } else {
+      host_.FocusAddressField(which, *shown.offending_field);
+    }
+    return false;
+  }
+  // An emptied field stands for 0, as the control composes it: it is saved
+  // as 0 and shows it, so that the window and the file agree.
+  for (int field : shown.empty_fields) {
+    host_.AddressControl(which).PutProperty(lattix::PosDispId(field + 1), 0.0f);
+  }
+  if (!AddressIsWellFormed(which)) {
+    host_.ShowInformation(message, std::nullopt);
+    if (which == Form1Control::kIpLocalHost) host_.SetFocus(which);
+    return false;
+  }
+  return true;
 }
 
 void Form1::cmdExit_Click() { host_.EndProgram(); }

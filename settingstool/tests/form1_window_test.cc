@@ -345,6 +345,63 @@ TEST_F(Form1WindowTest, AfterTheLocalHostMessageTypingGoesIntoTheControl) {
   EXPECT_EQ(PartsOf(*window, Form1Control::kIpLocalHost), (Parts{10, 0, 9, 2}));
 }
 
+// OK saves exactly what the fields show, or refuses with the focus in the
+// field at fault. The file holds remote 10.0.0.7 and local 10.0.0.2.
+TEST_F(Form1WindowTest, OkSavesWhatTheFieldsShowOrRefuses) {
+  const struct {
+    const char* what;
+    const char* control;
+    int field;          // 1 to 4
+    const char* typed;  // nullptr: the field is emptied with Delete
+    bool pasted;        // inserted as pasting would, past the key filter
+    const char* message;
+    std::string after;
+    const char* field_after;
+  } kRows[] = {
+      {"an emptied field is saved as 0", "ipRemoteHost", 1, nullptr, false, nullptr,
+       Record("0.0.0.7", "10.0.0.2", "3425"), "0"},
+      {"a field emptied by cutting", "ipLocalHost", 4, "", true, nullptr,
+       Record("10.0.0.7", "10.0.0.0", "3425"), "0"},
+      {"leading zeros are the number shown", "ipLocalHost", 2, "010", false, nullptr,
+       Record("10.0.0.7", "10.10.0.2", "3425"), "010"},
+      {"pasted letters in the local host", "ipLocalHost", 3, "ab", true,
+       "Your Local Host IP is incorrectly formatted", Record("10.0.0.7", "10.0.0.2", "3425"), "ab"},
+      {"pasted letters after digits", "ipRemoteHost", 4, "7x", true,
+       "Your Remote Host IP is incorrectly formatted", Record("10.0.0.7", "10.0.0.2", "3425"),
+       "7x"},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    shown_.clear();
+    ends_ = 0;
+    auto window = ActiveWindow();
+    QLineEdit* field = Field(*window, row.control, row.field);
+    QTest::mouseClick(field, Qt::LeftButton);  // selects the whole field
+    if (row.typed == nullptr) {
+      QTest::keyClick(field, Qt::Key_Delete);
+    } else if (row.pasted) {
+      field->insert(QString::fromLatin1(row.typed));
+    } else {
+      QTest::keyClicks(field, QString::fromLatin1(row.typed));
+    }
+    Child<QPushButton>(*window, "cmdOk")->setFocus();
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+
+    EXPECT_EQ(FileBytes(), row.after);
+    EXPECT_EQ(field->text(), row.field_after);
+    if (row.message == nullptr) {
+      EXPECT_TRUE(shown_.empty());
+      EXPECT_EQ(ends_, 1);
+    } else {
+      ASSERT_EQ(shown_.size(), 1u);
+      EXPECT_EQ(shown_[0].text, row.message);
+      EXPECT_EQ(ends_, 0);
+      EXPECT_EQ(QApplication::focusWidget(), field);
+      EXPECT_EQ(field->selectedText(), field->text());
+    }
+  }
+}
+
 TEST_F(Form1WindowTest, EnterPressesOkAndEscapeCancel) {
   const struct {
     const char* what;
