@@ -51,9 +51,13 @@ std::array<float, 4> ValuesOrZero(const AddressField& address) {
 // opened.
 constexpr const char* kNotARegularFile = "it is not a regular file";
 
+SaveAdvice AdviceFor(Form1::FrontEnd front_end) {
+  return front_end == Form1::FrontEnd::kWindow ? SaveAdvice::kWindow : SaveAdvice::kCommandLine;
+}
+
 }  // namespace
 
-Form1::Form1(Form1Host& host) : host_(host) {}
+Form1::Form1(Form1Host& host, FrontEnd front_end) : host_(host), front_end_(front_end) {}
 
 void Form1::Form_Load() {
   try {
@@ -79,7 +83,7 @@ bool Form1::LoadStoredSettings() {
   try {
     found = morvane::ReadSettingsRecordIfPresent(path, &bytes_found);
   } catch (const platform::NotARegularFileError&) {
-    ShowUnreadable(NotAFileMessage(path));
+    ShowUnreadable(NotAFileMessage(path, AdviceFor(front_end_)));
     return true;
   } catch (const platform::PlatformError& error) {
     // Nothing to read there (a directory that is gone, a dangling link) is
@@ -87,7 +91,7 @@ bool Form1::LoadStoredSettings() {
     // A file that exists but cannot be read must not be overwritten with
     // the defaults.
     if (error.number() == platform::kFileNotFound) return false;
-    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
+    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error), AdviceFor(front_end_)));
     return true;
   }
   if (!found) return false;
@@ -111,7 +115,8 @@ bool Form1::LoadStoredSettings() {
   report.Port(port_field, host_.PortText());
 
   load_outcome_ = report.empty() ? LoadOutcome::kLoaded : LoadOutcome::kDamaged;
-  if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
+  if (!report.empty())
+    host_.ShowInformation(report.Message(path, AdviceFor(front_end_)), std::nullopt);
   return true;
 }
 
@@ -138,8 +143,10 @@ bool Form1::SaveSettings() {
     host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
     return false;
   } catch (const platform::PlatformError& error) {
-    host_.ShowInformation(SaveFailedMessage(path, FileErrorReason(error)),
-                          std::string(kErrorTitle));
+    const std::optional<std::string> link_target = DanglingLinkTarget(path);
+    const std::string reason =
+        link_target ? DanglingLinkReason(*link_target) : FileErrorReason(error);
+    host_.ShowInformation(SaveFailedMessage(path, reason), std::string(kErrorTitle));
     return false;
   }
   return true;

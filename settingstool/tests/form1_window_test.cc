@@ -448,6 +448,12 @@ TEST_F(Form1WindowTest, TheCommandLineRunsWithoutADisplay) {
   // A toolkit started against no display would end the program at once.
   const testing_support::Environment no_display = {
       {"WINDIR", windir().string()}, {"DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+  // A mistyped option is a usage error before the toolkit starts: without
+  // a display that start would abort, with one it would be a first run.
+  const auto mistyped = testing_support::RunProcess({RAVELSET_PATH, "--shwo"}, no_display);
+  EXPECT_EQ(mistyped.exit_code, 2) << mistyped.err;
+  EXPECT_NE(mistyped.err.find("Usage: ravelset"), std::string::npos) << mistyped.err;
+  EXPECT_EQ(FileBytes(), std::nullopt);
   const auto set = testing_support::RunProcess({RAVELSET_PATH, "--set", "--local-host", "10.0.0.1",
                                                 "--remote-host", "10.0.0.9", "--port", "2500"},
                                                no_display);

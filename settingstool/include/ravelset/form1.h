@@ -22,8 +22,12 @@ namespace ravelset {
 
 class Form1 {
  public:
+  // Where the user meets the form: its messages end with advice on how to
+  // save (press OK, or run ravelset --set).
+  enum class FrontEnd { kWindow, kCommandLine };
+
   // A form that works on `host`, which must outlive it.
-  explicit Form1(Form1Host& host);
+  explicit Form1(Form1Host& host, FrontEnd front_end = FrontEnd::kWindow);
 
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -109,6 +113,7 @@ class Form1 {
   void ShowUnreadable(const std::string& message);
 
   Form1Host& host_;
+  const FrontEnd front_end_;
   LoadOutcome load_outcome_ = LoadOutcome::kNotLoaded;
 };
 
