@@ -277,6 +277,44 @@ TEST_F(QuadrelWidgetTest, TypingSignalsThePartValueOnceItIsStored) {
   EXPECT_EQ(spy.at(2).at(0).toFloat(), 255.0f);
 }
 
+// The design's pixels hold for the default font; a larger font draws the
+// control larger, so that "255" fits each field in width and height.
+TEST_F(QuadrelWidgetTest, ALargerFontDrawsTheControlLargerSoNoDigitIsCut) {
+  const QFont default_font = widget.font();
+  const struct {
+    double points;  // 0: the default font
+    bool design_size;
+  } rows[] = {{0, true}, {12, false}, {16, false}, {24, false}, {0, true}};
+  const QFrame* frame = widget.findChild<QFrame*>("Picture1");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.points);
+    QFont font = default_font;
+    if (row.points > 0) font.setPointSizeF(row.points);
+    widget.setFont(font);
+    ControlOf(widget).SetPos(2, 255);
+    if (row.design_size) {
+      EXPECT_EQ(widget.sizeHint(), QSize(147, 19));
+      EXPECT_EQ(fields[1]->geometry(), QRect(42, 2, 29, 19));
+    } else {
+      EXPECT_GT(widget.sizeHint().width(), 147);
+    }
+    QTRY_COMPARE(widget.size(), widget.sizeHint());
+    EXPECT_EQ(frame->size(), widget.sizeHint());
+    const QFontMetrics metrics(font);
+    const QRect inside = frame->contentsRect();
+    const int text = metrics.horizontalAdvance("255");
+    for (QLineEdit* field : fields) {
+      SCOPED_TRACE(field->objectName().toStdString());
+      // Inside its margins with the caret after it, so the field never
+      // scrolls; not cut by the frame (Text4 reaches under its border);
+      // and the text's full height in the part of the field shown.
+      EXPECT_GE(field->width() - 4, text + 1);
+      EXPECT_LE(field->x() + 2 + text, inside.width());
+      EXPECT_GE(inside.height() - field->y(), metrics.height());
+    }
+  }
+}
+
 TEST(QuadrelWidgetInDialog, EnterStillReachesTheDefaultButton) {
   QDialog dialog;
   auto* layout = new QVBoxLayout(&dialog);

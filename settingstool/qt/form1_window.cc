@@ -57,6 +57,11 @@ Form1Window::Form1Window(QWidget* parent)
       ip_local_host_(CreateAddressEntry("ipLocalHost")),
       ip_remote_host_(CreateAddressEntry("ipRemoteHost")) {
   setObjectName(QStringLiteral("Form1"));
+  // A fixed-size dialog: a title, the system menu and the close box, and no
+  // maximise button, which could do nothing.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setWindowTitle(QString::fromUtf8(kForm1Caption));
   setWindowIcon(Form1Icon());
 

@@ -123,6 +123,11 @@ TEST_F(Form1WindowTest, TheWindowIsLaidOutAsItsTableSays) {
 
   EXPECT_EQ(window->objectName(), "Form1");
   EXPECT_EQ(window->windowTitle(), "Tessaly ASP Component Properties");
+  // A fixed-size dialog without a maximise button.
+  EXPECT_EQ(window->windowType(), Qt::Dialog);
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_FALSE(window->windowIcon().isNull());
 
   auto* tabs = Child<QTabWidget>(*window, "SSTab1");
@@ -192,6 +197,59 @@ TEST_F(Form1WindowTest, TheWindowIsLaidOutAsItsTableSays) {
   EXPECT_EQ(InWindow(ok).top(), InWindow(cancel).top());
   EXPECT_GT(InWindow(ok).top(), InWindow(tabs).bottom());
   EXPECT_TRUE(shown_.empty());
+}
+
+// With a larger system font nothing clips: every text has the room its
+// font needs, and the window is sized to hold it all.
+TEST_F(Form1WindowTest, ALargeFontClipsNothing) {
+  WriteFileBytes(Record("255.255.255.255", "255.255.255.255", "32000"));
+  const QFont default_font = QApplication::font();
+  for (double points : {12.0, 16.0}) {
+    SCOPED_TRACE(points);
+    QFont font = default_font;
+    font.setPointSizeF(points);
+    QApplication::setFont(font);
+    auto window = NewWindow();
+    window->Load();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(50);  // the controls' self-sizing ticks
+
+    EXPECT_EQ(window->size(), window->sizeHint());
+    for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
+      SCOPED_TRACE(edit->objectName().toStdString());
+      const QFontMetrics metrics(edit->font());
+      // No field narrower than its text (with the caret after it).
+      EXPECT_GE(edit->contentsRect().width() - 4, metrics.horizontalAdvance(edit->text()) + 1);
+      EXPECT_GE(edit->height(), metrics.height());
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      if (label->text().isEmpty()) continue;  // the picture
+      SCOPED_TRACE(label->objectName().toStdString());
+      const int height = label->wordWrap() ? label->heightForWidth(label->width())
+                                           : label->minimumSizeHint().height();
+      EXPECT_GE(label->height(), height);
+      if (!label->wordWrap()) {
+        EXPECT_GE(label->width(), label->minimumSizeHint().width());
+      }
+    }
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+      EXPECT_GE(button->width(), button->minimumSizeHint().width());
+      EXPECT_GE(button->height(), button->minimumSizeHint().height());
+    }
+    // Every control fits its row.
+    for (const char* name : {"ipLocalHost", "ipRemoteHost"}) {
+      QWidget* control = Child<QWidget>(*window, name);
+      EXPECT_EQ(control->size(), control->sizeHint()) << name;
+      EXPECT_TRUE(
+          Child<QWidget>(*window, "Frame1")
+              ->rect()
+              .contains(QRect(control->mapTo(Child<QWidget>(*window, "Frame1"), QPoint(0, 0)),
+                              control->size())))
+          << name;
+    }
+  }
+  QApplication::setFont(default_font);
 }
 
 TEST_F(Form1WindowTest, OkWritesTheEnteredAddressesAndPort) {

@@ -126,9 +126,7 @@ void QuadrelWidget::setBorder3D(bool border) {
   d_->control.SetBorder3D(border ? platform::Bool16::kTrue : platform::Bool16::kFalse);
 }
 
-QSize QuadrelWidget::sizeHint() const {
-  return QSize(ToPixels(kFrameDesignGeometry.width), ToPixels(kFrameDesignGeometry.height));
-}
+QSize QuadrelWidget::sizeHint() const { return d_->host.DesignSize(); }
 
 QSize QuadrelWidget::minimumSizeHint() const { return sizeHint(); }
 
@@ -142,6 +140,16 @@ void QuadrelWidget::focusInEvent(QFocusEvent* event) {
   QLineEdit* field = d_->host.LastActiveField();
   field->setFocus(event->reason());
   field->selectAll();
+}
+
+void QuadrelWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::FontChange) return;
+  // A larger font draws the control larger; it then keeps that size as it
+  // keeps its design size.
+  d_->host.ApplyFont();
+  updateGeometry();
+  resize(sizeHint());
 }
 
 void QuadrelWidget::resizeEvent(QResizeEvent* event) {

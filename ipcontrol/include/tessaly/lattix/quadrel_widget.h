@@ -44,7 +44,9 @@
 // leading number of at most 255.
 //
 // The widget is 147 x 19 pixels and returns to that size by itself shortly
-// after anyone resizes it.
+// after anyone resizes it. A font too large for that design (a common sans
+// serif above 9 pt) draws it larger, in proportion, so that three digits
+// fit a field.
 
 #ifndef TESSALY_LATTIX_QUADREL_WIDGET_H_
 #define TESSALY_LATTIX_QUADREL_WIDGET_H_
@@ -129,6 +131,7 @@ class LATTIX_EXPORT QuadrelWidget : public QWidget {
   void PropertyChanged(const QString& name);
 
  protected:
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
 
