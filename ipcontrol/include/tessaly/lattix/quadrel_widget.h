@@ -11,10 +11,10 @@
 // Properties. pos1 to pos4 are the four part values, single-precision as
 // the control stores them (their properties are typed double, since .ui
 // files and Designer's editor know no single-precision type; a value set
-// through them is rounded to float). A value below 0 is
-// stored as 0, one above 255 as 255, fractions are kept until the field's
-// own processing reads the value back from its text; each assignment shows
-// the value in its field. address is the dotted text last composed from
+// through them is rounded to float). A value below 0 is stored as 0, one
+// above 255 as 255, fractions are kept until the field's own processing
+// reads the value back from its text; each assignment shows the value in
+// its field. address is the dotted text last composed from
 // the four fields exactly as they show (a field emptied by the user gives
 // an empty part), empty until the first composition; ipLong packs it into
 // 32 bits, pos1's part the least significant byte (a.b.c.d gives
