@@ -10,6 +10,10 @@ TESSALY_PACKAGES=(
   dpkg-dev file binutils lintian
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev
+  # Quadrel's Designer plugin and the form loader its test uses; the
+  # loader's CMake package needs Qt's OpenGL widgets, which
+  # qt6-tools-dev does not pull in.
+  qt6-tools-dev libqt6opengl6-dev
   python3-dev pybind11-dev python3-pytest
   clang libclang-rt-14-dev clang-format
   # The installable Python module and the account console, with its browser test.
