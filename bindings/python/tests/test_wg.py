@@ -221,6 +221,15 @@ def test_the_type_stubs_match_the_module():
     codes = {item.targets[0].id: ast.literal_eval(item.value)
              for item in classes["Result"].body if isinstance(item, ast.Assign)}
     assert codes == {code.name: code.value for code in morvane.Result}
+    # The C++ list is the one source: every code of result_codes.h, and no
+    # other, under its name in capitals (kNoSuchUser: NO_SUCH_USER).
+    import re
+    from conftest import REPO
+    header = (REPO / "gateway/include/tessaly/morvane/result_codes.h").read_text()
+    cpp_codes = {re.sub(r"(?<!^)(?=[A-Z])", "_", name).upper(): int(value)
+                 for name, value in re.findall(r"int32_t k(\w+) = (-?\d+);", header)}
+    assert len(cpp_codes) >= 16
+    assert codes == cpp_codes
     stub_members = {item.name for item in classes["WG"].body
                     if isinstance(item, ast.FunctionDef) and not item.name.startswith("_")}
     assert stub_members == {name for name in dir(morvane.WG) if not name.startswith("_")}
