@@ -25,6 +25,8 @@ TESSALY_PACKAGES=(
   python3-venv python3-pip python3-setuptools python3-pybind11
   python3-flask python3-jinja2 python3-waitress
   chromium chromium-driver python3-selenium
+  # The JSON API's example client (examples/node), run by the console's browser test.
+  nodejs
 )
 
 wanted=("${TESSALY_PACKAGES[@]}")
