@@ -21,7 +21,8 @@
 # package and the .pc files into the multiarch directory (lib/<triplet>)
 # only for /usr. So the packages come from a tree of their own,
 # BUILD_DIR/deb/, configured for /usr without the tests; BUILD_DIR itself
-# is left as it is. Installed for /usr, nothing has a RUNPATH. Every
+# is left as it is. A BUILD_DIR configured with -DCMAKE_INSTALL_PREFIX=/usr
+# and -DCMAKE_BUILD_TYPE=RelWithDebInfo is used itself, with no second build. Installed for /usr, nothing has a RUNPATH. Every
 # package has its share/doc/<package>/copyright and changelog.gz; manual
 # pages and guides are gzipped. The library and development packages are
 # Multi-Arch: same; the library packages have a shlibs file, a symbols file
@@ -62,13 +63,20 @@ if [[ ${1:-} == --check ]]; then
   shift
 fi
 build=${1:-build}
-tree=$build/deb
 
 # Only what building the packages needs (and, with --check, checking them).
 TESSALY_SETUP=packaging
 source scripts/setup.sh
-cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_WERROR=ON \
-  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF >/dev/null
+# A build tree already configured as the packages need it (prefix /usr,
+# with debugging information) serves as it is; any other is left alone.
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt" 2>/dev/null; }
+if [[ $(cached CMAKE_INSTALL_PREFIX) == /usr && $(cached CMAKE_BUILD_TYPE) == RelWithDebInfo ]]; then
+  tree=$build
+else
+  tree=$build/deb
+  cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_WERROR=ON \
+    -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF >/dev/null
+fi
 cmake --build "$tree" -j "${TESSALY_JOBS:-$(nproc)}"
 
 out=$build/packages
