@@ -25,7 +25,7 @@ cd "$(dirname "$0")/.."
 jobs="${TESSALY_JOBS:-$(nproc)}"
 
 source scripts/setup.sh
-scripts/lint.sh build
+scripts/lint.sh --all build
 echo "== Format: every C++ file as .clang-format says (clang-format -i fixes one)"
 git ls-files -z '*.cc' '*.h' | xargs -0 clang-format --dry-run -Werror
 
