@@ -23,7 +23,8 @@ from . import config as config_file
 from .history import History
 from .host import Host
 from .sessions import SessionStore
-from .throttle import FIRST_WAIT_SECONDS, RateLimit, SignInThrottle
+from .throttle import (FIRST_WAIT_SECONDS, FREE_TOKEN_FAILURES_PER_ADDRESS, FailureCount,
+                       RateLimit, SignInThrottle)
 
 log = logging.getLogger(__name__)
 
@@ -46,17 +47,16 @@ class Console:
     host: Host
     sessions: SessionStore
     signin_throttle: SignInThrottle
-    token_throttle: SignInThrottle
+    unknown_tokens: FailureCount  # per client address
     api_rate: RateLimit
     history: History
     unknown_admin_hash: str
 
     def config(self):
-        """The configuration as its file reads now."""
-        current = self.source.current()
-        current_app.secret_key = current.session_key
-        self.api_rate.per_second = current.api_requests_per_second
-        return current
+        """The configuration as its file reads now. (The cookie key counts
+        from the start: sessions live on the server, so a new key is not
+        what ends them.)"""
+        return self.source.current()
 
 
 def console():
@@ -95,8 +95,8 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
         host=Host(secret, config.page_deadline, config.host_down_seconds),
         sessions=SessionStore(),
         signin_throttle=SignInThrottle(signin_wait),
-        token_throttle=SignInThrottle(signin_wait),
-        api_rate=RateLimit(config.api_requests_per_second),
+        unknown_tokens=FailureCount(FREE_TOKEN_FAILURES_PER_ADDRESS, signin_wait),
+        api_rate=RateLimit(),
         history=History(),
         # Compared against when the name is unknown, so that both cost the same.
         unknown_admin_hash=generate_password_hash(secrets.token_hex(16)))

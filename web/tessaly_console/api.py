@@ -78,27 +78,38 @@ def authenticate():
         return None
     state = console()
     config = state.config()
-    address = client_address(config)
-    wait = state.token_throttle.retry_after(address, address)
-    if wait:
-        return refused("Too many requests with unknown tokens.", 429, {"Retry-After": str(wait)})
-    scheme, _, token = request.headers.get("Authorization", "").partition(" ")
-    found = None
-    if scheme.lower() == "bearer" and token:
-        digest = config_file.token_digest(token.strip())
-        for name, (scope, stored) in config.tokens.items():
-            if hmac.compare_digest(stored, digest):
-                found = (name, scope)
+    found = known_token(config.tokens, request.headers.get("Authorization", ""))
     if found is None:
-        state.token_throttle.failed(address, address)
+        # Only unknown tokens are counted and held back: a valid token is
+        # let through whatever else comes from its address.
+        address = client_address(config)
+        wait = state.unknown_tokens.retry_after(address)
+        if wait:
+            return refused("Too many requests with unknown tokens.", 429,
+                           {"Retry-After": str(wait)})
+        state.unknown_tokens.failed(address)
         log.warning("API request from %s with no known token", address)
         return refused("An API token is needed: Authorization: Bearer TOKEN.", 401,
                        {"WWW-Authenticate": 'Bearer realm="account console"'})
-    wait = state.api_rate.retry_after(found[0])
+    wait = state.api_rate.retry_after(found[0], config.api_requests_per_second)
     if wait:
         return refused("Too many requests for this token.", 429, {"Retry-After": str(wait)})
     g.token_name, g.token_scope = found
     return None
+
+
+def known_token(tokens, authorization):
+    """The (name, scope) of the Bearer token in the Authorization header
+    `authorization`, or None. Every stored hash is compared in constant
+    time, so the answer's time tells nothing of which one matched."""
+    scheme, _, token = authorization.partition(" ")
+    found = None
+    if scheme.lower() == "bearer" and token.strip():
+        digest = config_file.token_digest(token.strip())
+        for name, (scope, stored) in tokens.items():
+            if hmac.compare_digest(stored, digest):
+                found = (name, scope)
+    return found
 
 
 def needs_change_scope():

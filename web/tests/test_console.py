@@ -362,11 +362,19 @@ def test_add_admin_writes_a_private_file(tmp_path, monkeypatch):
             config_file.add_admin(path, name, "x")
 
 
+def setting(path, line):
+    path.write_text(path.read_text().replace("[console]\n", f"[console]\n{line}\n"))
+
+
 @pytest.mark.parametrize("spoil, refused", [
     (lambda path, secret: path.chmod(0o644), "configuration file"),
     (lambda path, secret: secret.chmod(0o604), "secret file"),
     (lambda path, secret: path.write_text(path.read_text().replace(
         "session_key = ", "session_key = abc\n#")), "shorter than 32"),
+    (lambda path, secret: setting(path, "api_requests_per_second = 0"),
+     "api_requests_per_second = 0 is not a number above 0"),
+    (lambda path, secret: setting(path, "page_deadline = nan"), "page_deadline"),
+    (lambda path, secret: setting(path, "host_down_seconds = 0"), None),
     (lambda path, secret: path.chmod(0o640), None),  # a warning only
 ])
 def test_start_is_refused_for_open_files_and_short_keys(make_config, windir, spoil, refused):
@@ -442,15 +450,25 @@ def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
 
 def test_a_removed_token_is_refused_at_once_and_requests_are_limited(
         windir, make_config, wgsim):
-    app = tessaly_console.create_app(make_config(api_requests_per_second=1))
-    token = config_file.add_token(windir / "console.ini", "script", "read")
+    path = windir / "console.ini"
+    app = tessaly_console.create_app(make_config(api_requests_per_second=5), signin_wait=30)
+    # A new rate counts at once, and so does the burst it allows.
+    path.write_text(path.read_text().replace("api_requests_per_second = 5",
+                                             "api_requests_per_second = 1"))
+    token = config_file.add_token(path, "script", "read")
     statuses = [api(app, token, "get", "/system/3").status_code for _ in range(3)]
     assert statuses == [200, 200, 429]
     assert api(app, token, "get", "/system/3").headers["Retry-After"] == "1"
-    assert "script" in (windir / "console.ini").read_text() and token not in (
-        windir / "console.ini").read_text()
-    config_file.remove_token(windir / "console.ini", "script")
+    assert "script" in path.read_text() and token not in path.read_text()
+    config_file.remove_token(path, "script")
     assert api(app, token, "get", "/system/3").status_code == 401
+    # A script that keeps sending the removed token is held back; the
+    # valid tokens sent from the same address are not.
+    other = config_file.add_token(path, "other", "read")
+    for _ in range(throttle.FREE_TOKEN_FAILURES_PER_ADDRESS):
+        api(app, token, "get", "/system/3")
+    assert api(app, token, "get", "/system/3").status_code == 429
+    assert api(app, other, "get", "/system/3").status_code == 200
 
 
 def test_the_api_says_504_for_a_silent_host(windir, make_config):
