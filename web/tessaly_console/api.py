@@ -198,7 +198,7 @@ def system_variable(number):
 
 
 @bp.post("/audit")
-def audit():
+def audit_message():
     wrong_scope = needs_change_scope()
     if wrong_scope:
         return wrong_scope

@@ -11,6 +11,7 @@ import time
 from urllib.parse import urlsplit
 
 import pytest
+import werkzeug.exceptions
 
 import morvane
 import tessaly_console
@@ -435,6 +436,22 @@ def test_the_api_answers_with_statuses_that_follow_the_result(
         assert "Console: token change-token did give 5 credits to bob" in wgsim.audits()
     if status in (400, 401, 403) and error_number is None:
         assert "error" in answer and wgsim.audits() == ""
+    operation = documented_operation(app, method, path)
+    assert operation is None or str(status) in operation["responses"]
+
+
+def documented_operation(app, method, path):
+    """The OpenAPI operation of the route that serves `method` `path`, or
+    None when no route does."""
+    try:
+        endpoint, _ = app.url_map.bind("localhost").match("/api/v1" + path,
+                                                          method=method.upper())
+    except werkzeug.exceptions.HTTPException:
+        return None
+    document = app.test_client().get("/api/v1/openapi.json").get_json()
+    return next(operation for operations in document["paths"].values()
+                for operation in operations.values()
+                if f"api.{operation['operationId']}" == endpoint)
 
 
 def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
@@ -486,8 +503,9 @@ def test_the_api_says_504_for_a_silent_host(windir, make_config):
 def test_the_openapi_document_matches_the_routes(app):
     document = app.test_client().get("/api/v1/openapi.json").get_json()
     assert document["openapi"].startswith("3.")
-    documented = {(path, method.upper()) for path, operations in document["paths"].items()
-                  for method in operations}
+    documented = {(path, method.upper(), f"api.{operation['operationId']}")
+                  for path, operations in document["paths"].items()
+                  for method, operation in operations.items()}
     routed = set()
     for rule in app.url_map.iter_rules():
         if rule.rule.startswith("/api/v1/"):
@@ -496,7 +514,8 @@ def test_the_openapi_document_matches_the_routes(app):
                 path = path.replace(
                     next(part for part in path.split("/") if argument in part and "<" in part),
                     "{" + argument + "}")
-            routed |= {(path, method) for method in rule.methods - {"HEAD", "OPTIONS"}}
+            routed |= {(path, method, rule.endpoint)
+                       for method in rule.methods - {"HEAD", "OPTIONS"}}
     assert documented == routed
     for action, kind in tessaly_console.service.CHANGES.items():
         operation = document["paths"][f"/users/{{user}}/{action}"]["post"]
