@@ -15,7 +15,6 @@ import morvane
 
 from . import config as config_file
 from . import API_PREFIX, console, service
-from .accounts import run_change
 from .auth import client_address
 from .host import HostBusy, HostDown, HostError, HostTooSlow, NotANumber, words
 from .openapi import document
@@ -52,8 +51,9 @@ def status_of(number):
         return HOST_FAILED
 
 
-def failure_answer(failure):
-    """The answer for a question the host could not be asked."""
+def failure_answer(failure, text=None):
+    """The answer for a question the host could not be asked; `text` says
+    it, when not the failure's own words."""
     cause = failure.cause if isinstance(failure, HostDown) else failure
     headers = {}
     if isinstance(cause, HostTooSlow):
@@ -64,7 +64,7 @@ def failure_answer(failure):
         status = HOST_FAILED
     else:
         status = status_of(cause.number)
-    return jsonify(error=str(failure), error_number=getattr(cause, "number", None)), \
+    return jsonify(error=text or str(failure), error_number=getattr(cause, "number", None)), \
         status, headers
 
 
@@ -157,11 +157,13 @@ def make_change(user, action):
         arguments, saying = service.prepare(kind, user, values)
     except service.Refused as refusal:
         return refused(str(refusal))
-    outcome = run_change(action, user, arguments, saying, f"token {g.token_name}")
-    if outcome.failure is not None:
-        return failure_answer(outcome.failure)
-    number = outcome.result.error_object.number
+    state = console()
+    outcome = service.carry_out(state.host.page(), state.history, action, user, arguments,
+                                saying, f"token {g.token_name}")
     text, _ = outcome.message()
+    if outcome.failure is not None:
+        return failure_answer(outcome.failure, text)
+    number = outcome.result.error_object.number
     if number != 0:
         status = status_of(number)
     elif kind.audited and not outcome.done:

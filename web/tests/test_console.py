@@ -500,6 +500,31 @@ def test_the_api_says_504_for_a_silent_host(windir, make_config):
     listener.close()
 
 
+def test_a_change_the_host_answers_after_the_deadline_is_still_audited(
+        windir, make_config, wgsim, monkeypatch):
+    asked = host_module.Host._ask
+
+    def slow_credits(host, member, args):
+        if member == "GiveCredits":
+            time.sleep(1.5)  # past the page's deadline: the host does it late
+        return asked(host, member, args)
+
+    monkeypatch.setattr(host_module.Host, "_ask", slow_credits)
+    app = tessaly_console.create_app(make_config(page_deadline=0.3))
+    client = app.test_client()
+    post(client, "/signin", name=ADMIN, password=PASSWORD)
+    response = post(client, "/user/change", user="bob", action="credits", amount="5")
+    page = client.get(response.location).get_data(as_text=True)
+    assert "No answer yet to give 5 credits to bob" in page and "Could not" not in page
+    waited = time.monotonic()
+    while "did give 5 credits to bob" not in wgsim.audits() and time.monotonic() - waited < 30:
+        time.sleep(0.1)
+    assert f"Console: {ADMIN} did give 5 credits to bob" in wgsim.audits()
+    assert "credits = 45\n" in wgsim.account("bob")
+    entry = app.extensions["tessaly_console"].history.recent()[0]
+    assert entry.done and entry.saying == "give 5 credits to bob"
+
+
 def test_the_openapi_document_matches_the_routes(app):
     document = app.test_client().get("/api/v1/openapi.json").get_json()
     assert document["openapi"].startswith("3.")
