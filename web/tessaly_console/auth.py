@@ -52,8 +52,13 @@ def messages():
     waiting = list(get_flashed_messages(with_categories=True))
     record = g.get("session_record")
     if record is not None:
-        while record.messages:
-            waiting.append(record.messages.popleft())
+        # Two pages of one session may be shown at once: each message goes
+        # to one of them, and neither finds the other's gone halfway.
+        while True:
+            try:
+                waiting.append(record.messages.popleft())
+            except IndexError:
+                return waiting
     return waiting
 
 
