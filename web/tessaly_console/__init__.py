@@ -31,6 +31,10 @@ log = logging.getLogger(__name__)
 # Where the JSON API lives; its answers, errors included, are JSON.
 API_PREFIX = "/api/v1"
 
+# Longer request bodies are refused (413) before they are read: every
+# form post is parsed for its form token before anyone has signed in.
+REQUEST_BODY_LONGEST = 1024 * 1024
+
 SECURITY_HEADERS = {
     "Content-Security-Policy": "default-src 'none'; style-src 'self'; img-src 'self'; "
                                "form-action 'self'; frame-ancestors 'none'; base-uri 'none'",
@@ -86,7 +90,8 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     morvane.set_socket_timeouts(connect=config.connect_timeout, receive=config.receive_timeout)
 
     app = Flask(__name__)
-    app.config.update(SECRET_KEY=config.session_key, SESSION_COOKIE_HTTPONLY=True,
+    app.config.update(SECRET_KEY=config.session_key, MAX_CONTENT_LENGTH=REQUEST_BODY_LONGEST,
+                      SESSION_COOKIE_HTTPONLY=True,
                       SESSION_COOKIE_SAMESITE="Strict",
                       SESSION_COOKIE_SECURE=config.secure_cookies,
                       SESSION_COOKIE_NAME="tessaly_console")
@@ -120,6 +125,7 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     @app.errorhandler(400)
     @app.errorhandler(404)
     @app.errorhandler(405)
+    @app.errorhandler(413)
     def error_page(error):
         if for_the_api():
             return {"error": error.description}, error.code

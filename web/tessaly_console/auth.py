@@ -12,6 +12,7 @@ from flask import (Blueprint, abort, flash, g, get_flashed_messages, redirect, r
 from werkzeug.security import check_password_hash
 
 from . import console, for_the_api
+from .service import shorten
 
 log = logging.getLogger(__name__)
 bp = Blueprint("auth", __name__)
@@ -111,7 +112,7 @@ def signin():
     wait = state.signin_throttle.retry_after(name, address)
     if wait:
         log.warning("sign-in as %r from %s refused: too many failures, %d s to wait",
-                    name, address, wait)
+                    shorten(name), address, wait)
         flash(f"Too many failed sign-ins. Try again in {wait} seconds.", "error")
         page = render_template("signin.html", name=name, next=wanted)
         return page, 429, {"Retry-After": str(wait)}
@@ -119,7 +120,7 @@ def signin():
     valid = check_password_hash(stored or state.unknown_admin_hash, password)
     if not valid or stored is None:
         state.signin_throttle.failed(name, address)
-        log.warning("failed sign-in as %r from %s", name, address)
+        log.warning("failed sign-in as %r from %s", shorten(name), address)
         flash("The name or the password is wrong.", "error")
         return render_template("signin.html", name=name, next=wanted), 401
     state.signin_throttle.succeeded(name)

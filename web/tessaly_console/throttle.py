@@ -23,6 +23,8 @@ FAILURES_KEPT_SECONDS = 3600.0
 # Keys remembered; past this the oldest are forgotten, so that a flood of
 # names and addresses cannot fill the memory.
 KEYS_KEPT = 10000
+# Characters of a key kept (a name may be as long as an attacker likes).
+KEY_LONGEST = 100
 
 
 class FailureCount:
@@ -36,12 +38,14 @@ class FailureCount:
 
     def retry_after(self, key):
         """Whole seconds until `key` may try again; 0 now."""
+        key = key[:KEY_LONGEST]
         now = time.monotonic()
         with self._lock:
             allowed_at = self._entries.get(key, (0, 0.0, 0.0))[2]
         return math.ceil(max(0.0, allowed_at - now))
 
     def failed(self, key):
+        key = key[:KEY_LONGEST]
         now = time.monotonic()
         with self._lock:
             count, last, _ = self._entries.pop(key, (0, 0.0, 0.0))
@@ -55,6 +59,7 @@ class FailureCount:
                 del self._entries[next(iter(self._entries))]
 
     def forget(self, key):
+        key = key[:KEY_LONGEST]
         with self._lock:
             self._entries.pop(key, None)
 

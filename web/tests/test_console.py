@@ -128,6 +128,13 @@ def test_failed_sign_ins_are_answered_at_once_per_account_and_address(
     refused = post(client, "/signin", name="dave", password="x")
     assert refused.status_code == 429  # the address has had its free failures
     assert time.monotonic() - start < 10  # no failure made anyone wait
+    # A name as long as a guesser likes is neither kept nor logged whole.
+    elsewhere = client.post("/signin", environ_base={"REMOTE_ADDR": "127.0.0.9"},
+                            data={"name": "x" * 100000, "password": "x", "csrf": csrf_of(client)})
+    assert elsewhere.status_code == 401
+    signin_throttle = app.extensions["tessaly_console"].signin_throttle
+    assert max(map(len, signin_throttle._accounts._entries)) <= throttle.KEY_LONGEST
+    assert "x" * 1000 not in caplog.text
     assert "failed sign-in as 'alice' from 127.0.0.1" in caplog.text
     assert "bob signed in from 127.0.0.1" in caplog.text
 
@@ -272,11 +279,15 @@ def test_hostile_user_ids_are_escaped(client, wgsim):
     assert "<script>alert" not in client.get(response.location).get_data(as_text=True)
 
 
-@pytest.mark.parametrize("method, path, status", [
-    ("get", "/nothing-here", 404), ("get", "/user/change", 405), ("post", "/user", 405),
-    ("get", "/signout", 405), ("get", "/system/audit", 405)])
-def test_unknown_paths_and_wrong_methods(client, method, path, status):
-    response = getattr(client, method)(path, data={"csrf": csrf_of(client)})
+@pytest.mark.parametrize("method, path, status, sent", [
+    ("get", "/nothing-here", 404, {}), ("get", "/user/change", 405, {}),
+    ("post", "/user", 405, {}), ("get", "/signout", 405, {}), ("get", "/system/audit", 405, {}),
+    # Refused before it is read: form posts are parsed before anyone signs in.
+    ("post", "/signin", 413, {"name": "x" * (tessaly_console.REQUEST_BODY_LONGEST + 1)}),
+])
+def test_unknown_paths_and_wrong_methods(app, method, path, status, sent):
+    client = app.test_client()
+    response = getattr(client, method)(path, data=dict(sent, csrf=csrf_of(client)))
     assert response.status_code == status
 
 
