@@ -12,6 +12,7 @@ from urllib.parse import urlsplit
 
 import pytest
 import werkzeug.exceptions
+from waitress import wasyncore
 
 import morvane
 import tessaly_console
@@ -143,11 +144,24 @@ def test_failed_sign_ins_are_answered_at_once_per_account_and_address(
 def served(app):
     """`app` served as `serve` serves it, on a free loopback port."""
     server = command_line.make_server(app, "127.0.0.1:0")
-    threading.Thread(target=server.run, daemon=True).start()
+    stop = threading.Event()
+
+    def serve():
+        while not stop.is_set():
+            wasyncore.loop(timeout=0.05, map=server._map, count=1)
+
+    loop = threading.Thread(target=serve, daemon=True)
+    loop.start()
     try:
         yield server.effective_port
     finally:
-        server.close()
+        # In this order: closed while its loop waits in select(), or while
+        # a worker may still wake the loop, a socket or pipe of the server
+        # goes from under them (and its number to the next test's server).
+        stop.set()
+        loop.join(timeout=10)
+        server.task_dispatcher.shutdown()
+        wasyncore.close_all(server._map)
 
 
 @pytest.mark.parametrize("proxies, counted_apart", [("", False), ("127.0.0.1", True)])
