@@ -81,8 +81,10 @@ def guard():
     if for_the_api():
         return None
     if request.method == "POST":
-        sent = request.form.get("csrf", "")
-        if not sent or not hmac.compare_digest(sent, session.get("csrf", "")):
+        # Compared as bytes: compare_digest refuses texts with non-ASCII
+        # letters, and a form may send any.
+        sent = request.form.get("csrf", "").encode()
+        if not sent or not hmac.compare_digest(sent, session.get("csrf", "").encode()):
             abort(400, "The form was stale or not sent by this console; try again.")
     if request.endpoint in OPEN_ENDPOINTS or request.endpoint is None:
         return None

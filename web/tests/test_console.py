@@ -189,6 +189,7 @@ def test_the_forwarded_address_counts_only_from_a_named_proxy(
     {"user": "bob", "action": "credits", "amount": "5"},
     {"user": "bob", "action": "credits", "amount": "5", "csrf": ""},
     {"user": "bob", "action": "credits", "amount": "5", "csrf": "guessed"},
+    {"user": "bob", "action": "credits", "amount": "5", "csrf": "guéssed"},  # not ASCII
 ])
 def test_changes_without_the_form_token_are_refused(client, wgsim, form):
     response = client.post("/user/change", data=form)
