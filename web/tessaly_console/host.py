@@ -6,6 +6,8 @@ Every page asks its questions under one deadline, and the questions of one
 page are asked at once, each on a thread of a pool (a WG object belongs to
 one thread). A page waits for its answers until the deadline at most; a
 question still running then finishes on its thread without anyone waiting.
+A change runs as one job with what must follow it (its audit message), so
+that a change the host carries out late is still followed by it.
 
 Once the host could not be reached (no session opened, or the deadline
 passed) the console remembers it for a short while: pages asked meanwhile
