@@ -126,6 +126,7 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     @app.errorhandler(404)
     @app.errorhandler(405)
     @app.errorhandler(413)
+    @app.errorhandler(500)
     def error_page(error):
         if for_the_api():
             return {"error": error.description}, error.code

@@ -156,7 +156,7 @@ class Outcome:
     def message(self):
         """The outcome in words, with its category (success, info, warning,
         error)."""
-        if getattr(self.failure, "still_running", False):
+        if self.kind.audited and getattr(self.failure, "still_running", False):
             return (f"No answer yet to {self.saying}: {self.failure}. The host may still do "
                     "it; the recent changes show it once it has answered."), "warning"
         if self.failure is not None:

@@ -480,6 +480,15 @@ def documented_operation(app, method, path):
                 if f"api.{operation['operationId']}" == endpoint)
 
 
+def test_an_internal_error_of_the_api_is_answered_in_json(app, tokens, monkeypatch):
+    def broken(page, user):
+        raise RuntimeError("a fault of the console's own")
+
+    monkeypatch.setattr(tessaly_console.service, "look_up", broken)
+    response = api(app, tokens["read"], "get", "/users/bob")
+    assert response.status_code == 500 and "error" in response.get_json()
+
+
 def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
     answer = api(app, tokens["read"], "get", "/users/Alice Smith").get_json()
     assert answer["exists"] is True
