@@ -21,7 +21,15 @@ async function call(method, path, body) {
     headers: { Authorization: `Bearer ${token}`, "Content-Type": "application/json" },
     body: body === undefined ? undefined : JSON.stringify(body),
   });
-  const answer = await response.json();
+  // A proxy in front of the console may answer an error with a page of
+  // its own: say its status and first words rather than fail to parse it.
+  const text = await response.text();
+  let answer;
+  try {
+    answer = JSON.parse(text);
+  } catch {
+    throw new Error(`${method} ${path}: HTTP ${response.status}: ${text.slice(0, 80)}`);
+  }
   if (!response.ok) {
     const code = answer.command_return ? answer.command_return.error_number : answer.error_number;
     throw new Error(`${method} ${path}: HTTP ${response.status}: ${answer.message || answer.error}` +

@@ -23,12 +23,17 @@ from . import config as config_file
 from .history import History
 from .host import Host
 from .sessions import SessionStore
-from .throttle import FIRST_WAIT_SECONDS, RateLimit, SignInThrottle
+from .throttle import (FIRST_WAIT_SECONDS, FREE_TOKEN_FAILURES_PER_ADDRESS, FailureCount,
+                       RateLimit, SignInThrottle)
 
 log = logging.getLogger(__name__)
 
 # Where the JSON API lives; its answers, errors included, are JSON.
 API_PREFIX = "/api/v1"
+
+# Longer request bodies are refused (413) before they are read: every
+# form post is parsed for its form token before anyone has signed in.
+REQUEST_BODY_LONGEST = 1024 * 1024
 
 SECURITY_HEADERS = {
     "Content-Security-Policy": "default-src 'none'; style-src 'self'; img-src 'self'; "
@@ -46,17 +51,16 @@ class Console:
     host: Host
     sessions: SessionStore
     signin_throttle: SignInThrottle
-    token_throttle: SignInThrottle
+    unknown_tokens: FailureCount  # per client address
     api_rate: RateLimit
     history: History
     unknown_admin_hash: str
 
     def config(self):
-        """The configuration as its file reads now."""
-        current = self.source.current()
-        current_app.secret_key = current.session_key
-        self.api_rate.per_second = current.api_requests_per_second
-        return current
+        """The configuration as its file reads now. (The cookie key counts
+        from the start: sessions live on the server, so a new key is not
+        what ends them.)"""
+        return self.source.current()
 
 
 def console():
@@ -86,7 +90,8 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     morvane.set_socket_timeouts(connect=config.connect_timeout, receive=config.receive_timeout)
 
     app = Flask(__name__)
-    app.config.update(SECRET_KEY=config.session_key, SESSION_COOKIE_HTTPONLY=True,
+    app.config.update(SECRET_KEY=config.session_key, MAX_CONTENT_LENGTH=REQUEST_BODY_LONGEST,
+                      SESSION_COOKIE_HTTPONLY=True,
                       SESSION_COOKIE_SAMESITE="Strict",
                       SESSION_COOKIE_SECURE=config.secure_cookies,
                       SESSION_COOKIE_NAME="tessaly_console")
@@ -95,8 +100,8 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
         host=Host(secret, config.page_deadline, config.host_down_seconds),
         sessions=SessionStore(),
         signin_throttle=SignInThrottle(signin_wait),
-        token_throttle=SignInThrottle(signin_wait),
-        api_rate=RateLimit(config.api_requests_per_second),
+        unknown_tokens=FailureCount(FREE_TOKEN_FAILURES_PER_ADDRESS, signin_wait),
+        api_rate=RateLimit(),
         history=History(),
         # Compared against when the name is unknown, so that both cost the same.
         unknown_admin_hash=generate_password_hash(secrets.token_hex(16)))
@@ -120,6 +125,8 @@ def create_app(config_path, signin_wait=FIRST_WAIT_SECONDS):
     @app.errorhandler(400)
     @app.errorhandler(404)
     @app.errorhandler(405)
+    @app.errorhandler(413)
+    @app.errorhandler(500)
     def error_page(error):
         if for_the_api():
             return {"error": error.description}, error.code

@@ -30,6 +30,21 @@ DEFAULT_LISTEN = "127.0.0.1:8080"
 WORKER_THREADS = PAGES_ASKING_AT_ONCE + 4
 
 
+def make_server(app, listen):
+    """A waitress server for `app` on `listen` (HOST:PORT; port 0 picks a
+    free one), as serve runs it."""
+    from waitress import create_server  # type: ignore[import]
+
+    host, _, port = listen.rpartition(":")
+    # Waitress would otherwise drop X-Forwarded-For from every request it
+    # does not itself trust, and the console could never tell the clients
+    # behind a proxy apart. The console believes the header only from the
+    # proxies its configuration names (auth.client_address), read again
+    # when the file changes; nothing else reads the proxy headers.
+    return create_server(app, host=host.strip("[]"), port=int(port), threads=WORKER_THREADS,
+                         clear_untrusted_proxy_headers=False)
+
+
 def read_password():
     if sys.stdin.isatty():
         first = getpass.getpass("Password: ")
@@ -76,14 +91,11 @@ def main(argv=None):
             config_file.remove_token(args.config, args.name)
             print(f"token {args.name} removed from {args.config}")
             return 0
-        from waitress import serve as waitress_serve  # type: ignore[import]
-
         from . import create_app
         logging.basicConfig(level=logging.INFO, format="%(asctime)s %(name)s %(message)s")
-        app = create_app(args.config)
-        host, _, port = args.listen.rpartition(":")
-        waitress_serve(app, host=host.strip("[]"), port=int(port), threads=WORKER_THREADS,
-                       clear_untrusted_proxy_headers=True)
+        server = make_server(create_app(args.config), args.listen)
+        server.print_listen("Serving on http://{}:{}")
+        server.run()
         return 0
     except config_file.ConfigError as error:
         print(f"tessaly_console: {error}", file=sys.stderr)

@@ -3,15 +3,11 @@
 """The pages of the accounts: look a user up, change one, and the recent
 changes made through the console."""
 
-import logging
-
 from flask import Blueprint, abort, g, redirect, render_template, request, url_for
 
 from . import console, service
 from .auth import notify
-from .host import words
 
-log = logging.getLogger(__name__)
 bp = Blueprint("accounts", __name__)
 
 
@@ -44,28 +40,11 @@ def change():
         return redirect(url_for("accounts.lookup", id=user), 303)
     if kind.confirm and request.form.get("confirm") != "yes":
         return render_template("confirm.html", user=user, saying=saying, action=action)
-    outcome = run_change(action, user, arguments, saying, g.admin)
+    state = console()
+    outcome = service.carry_out(state.host.page(), state.history, action, user, arguments,
+                                saying, g.admin)
     notify(*outcome.message())
     return redirect(url_for("accounts.lookup", id=user), 303)
-
-
-def run_change(action, user, arguments, saying, actor):
-    """Carries out a prepared change and keeps it in the history; the API
-    calls this too."""
-    state = console()
-    kind = service.CHANGES[action]
-    outcome = service.carry_out(state.host.page(), kind, user, arguments, saying, actor)
-    if kind.audited:
-        if outcome.failure is not None:
-            said = str(outcome.failure)
-        else:
-            number = outcome.result.error_object.number
-            said = words(number, outcome.result.error_object.description)
-            if number == 0 and not outcome.done:
-                said = "not confirmed by the host"
-        state.history.record(actor, action, user, saying, said, outcome.done)
-        log.info("%s: %s: %s", actor, saying, said)
-    return outcome
 
 
 @bp.get("/history")

@@ -15,7 +15,6 @@ import morvane
 
 from . import config as config_file
 from . import API_PREFIX, console, service
-from .accounts import run_change
 from .auth import client_address
 from .host import HostBusy, HostDown, HostError, HostTooSlow, NotANumber, words
 from .openapi import document
@@ -52,8 +51,9 @@ def status_of(number):
         return HOST_FAILED
 
 
-def failure_answer(failure):
-    """The answer for a question the host could not be asked."""
+def failure_answer(failure, text=None):
+    """The answer for a question the host could not be asked; `text` says
+    it, when not the failure's own words."""
     cause = failure.cause if isinstance(failure, HostDown) else failure
     headers = {}
     if isinstance(cause, HostTooSlow):
@@ -64,7 +64,7 @@ def failure_answer(failure):
         status = HOST_FAILED
     else:
         status = status_of(cause.number)
-    return jsonify(error=str(failure), error_number=getattr(cause, "number", None)), \
+    return jsonify(error=text or str(failure), error_number=getattr(cause, "number", None)), \
         status, headers
 
 
@@ -78,27 +78,38 @@ def authenticate():
         return None
     state = console()
     config = state.config()
-    address = client_address(config)
-    wait = state.token_throttle.retry_after(address, address)
-    if wait:
-        return refused("Too many requests with unknown tokens.", 429, {"Retry-After": str(wait)})
-    scheme, _, token = request.headers.get("Authorization", "").partition(" ")
-    found = None
-    if scheme.lower() == "bearer" and token:
-        digest = config_file.token_digest(token.strip())
-        for name, (scope, stored) in config.tokens.items():
-            if hmac.compare_digest(stored, digest):
-                found = (name, scope)
+    found = known_token(config.tokens, request.headers.get("Authorization", ""))
     if found is None:
-        state.token_throttle.failed(address, address)
+        # Only unknown tokens are counted and held back: a valid token is
+        # let through whatever else comes from its address.
+        address = client_address(config)
+        wait = state.unknown_tokens.retry_after(address)
+        if wait:
+            return refused("Too many requests with unknown tokens.", 429,
+                           {"Retry-After": str(wait)})
+        state.unknown_tokens.failed(address)
         log.warning("API request from %s with no known token", address)
         return refused("An API token is needed: Authorization: Bearer TOKEN.", 401,
                        {"WWW-Authenticate": 'Bearer realm="account console"'})
-    wait = state.api_rate.retry_after(found[0])
+    wait = state.api_rate.retry_after(found[0], config.api_requests_per_second)
     if wait:
         return refused("Too many requests for this token.", 429, {"Retry-After": str(wait)})
     g.token_name, g.token_scope = found
     return None
+
+
+def known_token(tokens, authorization):
+    """The (name, scope) of the Bearer token in the Authorization header
+    `authorization`, or None. Every stored hash is compared in constant
+    time, so the answer's time tells nothing of which one matched."""
+    scheme, _, token = authorization.partition(" ")
+    found = None
+    if scheme.lower() == "bearer" and token.strip():
+        digest = config_file.token_digest(token.strip())
+        for name, (scope, stored) in tokens.items():
+            if hmac.compare_digest(stored, digest):
+                found = (name, scope)
+    return found
 
 
 def needs_change_scope():
@@ -146,11 +157,13 @@ def make_change(user, action):
         arguments, saying = service.prepare(kind, user, values)
     except service.Refused as refusal:
         return refused(str(refusal))
-    outcome = run_change(action, user, arguments, saying, f"token {g.token_name}")
-    if outcome.failure is not None:
-        return failure_answer(outcome.failure)
-    number = outcome.result.error_object.number
+    state = console()
+    outcome = service.carry_out(state.host.page(), state.history, action, user, arguments,
+                                saying, f"token {g.token_name}")
     text, _ = outcome.message()
+    if outcome.failure is not None:
+        return failure_answer(outcome.failure, text)
+    number = outcome.result.error_object.number
     if number != 0:
         status = status_of(number)
     elif kind.audited and not outcome.done:
@@ -187,7 +200,7 @@ def system_variable(number):
 
 
 @bp.post("/audit")
-def audit():
+def audit_message():
     wrong_scope = needs_change_scope()
     if wrong_scope:
         return wrong_scope

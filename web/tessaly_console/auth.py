@@ -12,6 +12,7 @@ from flask import (Blueprint, abort, flash, g, get_flashed_messages, redirect, r
 from werkzeug.security import check_password_hash
 
 from . import console, for_the_api
+from .service import shorten
 
 log = logging.getLogger(__name__)
 bp = Blueprint("auth", __name__)
@@ -52,8 +53,13 @@ def messages():
     waiting = list(get_flashed_messages(with_categories=True))
     record = g.get("session_record")
     if record is not None:
-        while record.messages:
-            waiting.append(record.messages.popleft())
+        # Two pages of one session may be shown at once: each message goes
+        # to one of them, and neither finds the other's gone halfway.
+        while True:
+            try:
+                waiting.append(record.messages.popleft())
+            except IndexError:
+                return waiting
     return waiting
 
 
@@ -75,8 +81,10 @@ def guard():
     if for_the_api():
         return None
     if request.method == "POST":
-        sent = request.form.get("csrf", "")
-        if not sent or not hmac.compare_digest(sent, session.get("csrf", "")):
+        # Compared as bytes: compare_digest refuses texts with non-ASCII
+        # letters, and a form may send any.
+        sent = request.form.get("csrf", "").encode()
+        if not sent or not hmac.compare_digest(sent, session.get("csrf", "").encode()):
             abort(400, "The form was stale or not sent by this console; try again.")
     if request.endpoint in OPEN_ENDPOINTS or request.endpoint is None:
         return None
@@ -106,7 +114,7 @@ def signin():
     wait = state.signin_throttle.retry_after(name, address)
     if wait:
         log.warning("sign-in as %r from %s refused: too many failures, %d s to wait",
-                    name, address, wait)
+                    shorten(name), address, wait)
         flash(f"Too many failed sign-ins. Try again in {wait} seconds.", "error")
         page = render_template("signin.html", name=name, next=wanted)
         return page, 429, {"Retry-After": str(wait)}
@@ -114,7 +122,7 @@ def signin():
     valid = check_password_hash(stored or state.unknown_admin_hash, password)
     if not valid or stored is None:
         state.signin_throttle.failed(name, address)
-        log.warning("failed sign-in as %r from %s", name, address)
+        log.warning("failed sign-in as %r from %s", shorten(name), address)
         flash("The name or the password is wrong.", "error")
         return render_template("signin.html", name=name, next=wanted), 401
     state.signin_throttle.succeeded(name)

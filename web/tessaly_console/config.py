@@ -32,6 +32,7 @@ removed administrator or token, or a new password, counts at once.
 import configparser
 import hashlib
 import logging
+import math
 import os
 import secrets
 import stat
@@ -111,20 +112,31 @@ def load(path):
         config = Config(
             secret_file=Path(console["secret_file"]),
             session_key=console["session_key"],
-            connect_timeout=float(console.get("connect_timeout", DEFAULT_CONNECT_TIMEOUT)),
-            receive_timeout=float(console.get("receive_timeout", DEFAULT_RECEIVE_TIMEOUT)),
-            page_deadline=float(console.get("page_deadline", DEFAULT_PAGE_DEADLINE)),
-            host_down_seconds=float(console.get("host_down_seconds",
-                                                DEFAULT_HOST_DOWN_SECONDS)),
+            connect_timeout=_number(console, "connect_timeout", DEFAULT_CONNECT_TIMEOUT),
+            receive_timeout=_number(console, "receive_timeout", DEFAULT_RECEIVE_TIMEOUT),
+            page_deadline=_number(console, "page_deadline", DEFAULT_PAGE_DEADLINE),
+            host_down_seconds=_number(console, "host_down_seconds", DEFAULT_HOST_DOWN_SECONDS,
+                                      zero_allowed=True),
             secure_cookies=parser.getboolean("console", "secure_cookies", fallback=False),
             proxy_addresses=frozenset(console.get("proxy_addresses", "").split()),
-            api_requests_per_second=float(console.get("api_requests_per_second",
-                                                      DEFAULT_API_REQUESTS_PER_SECOND)),
+            api_requests_per_second=_number(console, "api_requests_per_second",
+                                            DEFAULT_API_REQUESTS_PER_SECOND),
             admins=dict(parser["admins"]) if parser.has_section("admins") else {},
             tokens=_tokens(path, parser))
     except ValueError as error:
         raise ConfigError(f"{path}: {error}") from None
     return config
+
+
+def _number(console, name, default, zero_allowed=False):
+    """The setting `name` as a number above 0 (or 0 itself when
+    `zero_allowed`). Raises ValueError: a rate of 0 would divide by zero
+    on every API request, and a timeout of 0 or less fail every question."""
+    value = float(console.get(name, default))
+    if not math.isfinite(value) or value < 0 or (value == 0 and not zero_allowed):
+        least = "0 or more" if zero_allowed else "a number above 0"
+        raise ValueError(f"[console] {name} = {console.get(name)} is not {least}")
+    return value
 
 
 def _tokens(path, parser):

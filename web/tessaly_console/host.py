@@ -6,6 +6,8 @@ Every page asks its questions under one deadline, and the questions of one
 page are asked at once, each on a thread of a pool (a WG object belongs to
 one thread). A page waits for its answers until the deadline at most; a
 question still running then finishes on its thread without anyone waiting.
+A change runs as one job with what must follow it (its audit message), so
+that a change the host carries out late is still followed by it.
 
 Once the host could not be reached (no session opened, or the deadline
 passed) the console remembers it for a short while: pages asked meanwhile
@@ -13,6 +15,7 @@ answer at once that the host is down, instead of each waiting again.
 """
 
 import concurrent.futures
+import functools
 import threading
 import time
 
@@ -80,11 +83,13 @@ class HostUnavailable(HostError):
 
 
 class HostTooSlow(HostError):
-    """The page's deadline passed before the host answered."""
+    """The page's deadline passed before the host answered. `still_running`
+    tells that a command had been sent and may still be carried out."""
 
-    def __init__(self, seconds):
+    def __init__(self, seconds, still_running=False):
         super().__init__(f"the host did not answer within {seconds:g} seconds")
         self.number = None
+        self.still_running = still_running
 
 
 class HostDown(HostError):
@@ -131,10 +136,6 @@ class Host:
         """The questions of one page, under one deadline from now."""
         return HostPage(self, time.monotonic() + self.deadline)
 
-    def forget_failure(self):
-        with self._lock:
-            self._down_until, self._down_cause = 0.0, None
-
     def _remembered_failure(self):
         with self._lock:
             left = self._down_until - time.monotonic()
@@ -177,6 +178,32 @@ class HostPage:
         order, each one's CommandReturn or NotANumber. Raises HostError when
         the host cannot be asked: down a moment ago, no session, or silent
         past the page's deadline."""
+        futures = self._run_all([functools.partial(self._host._ask, member, args)
+                                 for member, args in questions])
+        answers = []
+        for future in futures:
+            try:
+                answers.append(self._checked(future.result))
+            except NotANumber as failure:
+                answers.append(failure)
+        return answers
+
+    def run(self, job):
+        """Runs `job(ask)` on one question thread and returns what it
+        returns; `ask(member, *args)` gives the CommandReturn of one command,
+        asked on that same thread, or raises NotANumber or HostUnavailable.
+        Raises HostError like `ask`. Past the deadline the page gives up
+        waiting but the job, once started, goes on to its end: a change the
+        host may yet carry out still gets what follows it (its audit
+        message)."""
+        def ask(member, *args):
+            return self._checked(lambda: self._host._ask(member, args))
+        return self._run_all([functools.partial(job, ask)])[0].result()
+
+    def _run_all(self, calls):
+        """Runs `calls` at once on question threads and returns their
+        futures, all done. Raises HostError when the host is known to be
+        down, too many pages are asking, or the deadline passes."""
         if self.failure is None:
             self.failure = self._host._remembered_failure()
         if self.failure is not None:
@@ -184,28 +211,29 @@ class HostPage:
         if not self._host._pages_asking.acquire(blocking=False):
             raise HostBusy()
         try:
-            futures = [self._host._pool.submit(self._host._ask, member, args)
-                       for member, args in questions]
+            futures = [self._host._pool.submit(call) for call in calls]
             _, late = concurrent.futures.wait(
                 futures, timeout=max(0.0, self._deadline - time.monotonic()))
         finally:
             self._host._pages_asking.release()
         if late:
-            for future in late:
-                future.cancel()
-            self._fail(HostTooSlow(self._host.deadline))
-        answers = []
-        for future in futures:
-            try:
-                result = future.result()
-            except morvane.PlatformError:
-                answers.append(NotANumber())
-                continue
-            number = result.error_object.number
-            if is_session_failure(number):
-                self._fail(HostUnavailable(number, result.error_object.description))
-            answers.append(result)
-        return answers
+            # A call not yet started is dropped; one already running cannot be.
+            started = [future for future in late if not future.cancel()]
+            self._fail(HostTooSlow(self._host.deadline, still_running=bool(started)))
+        return futures
+
+    def _checked(self, answer):
+        """The CommandReturn that `answer()` gives, when it came from an
+        open session. Raises NotANumber for an answer that was not a
+        number, HostUnavailable for a session that failed."""
+        try:
+            result = answer()
+        except morvane.PlatformError:
+            raise NotANumber() from None
+        number = result.error_object.number
+        if is_session_failure(number):
+            self._fail(HostUnavailable(number, result.error_object.description))
+        return result
 
     def _fail(self, failure):
         self.failure = failure

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 
 """The OpenAPI 3 document of the JSON API, built from the same tables as
-the routes (the changes, the lookup's questions), so the two cannot part."""
+the routes (the changes, the lookup's questions), so the two cannot part.
+Each operationId is the name of the view that serves it."""
 
 from . import service
 
@@ -22,10 +23,11 @@ ERROR = {"type": "object", "properties": {"error": {"type": "string"},
 USER = {"name": "user", "in": "path", "required": True, "schema": {"type": "string"},
         "description": "The user ID (it may hold blanks; not a slash)."}
 
-# What the statuses mean, for every operation that asks the host.
-HOST_STATUSES = {
+# What the statuses mean.
+STATUSES = {
     "400": "An argument was refused, by the console before sending or by the host.",
     "401": "No known API token.",
+    "403": "The token is of scope read and the operation needs scope change.",
     "404": "No such user (or system variable).",
     "409": "The host declined the change (protected user, negative days, could not comply).",
     "429": "Too many requests; the Retry-After header says when to come back.",
@@ -33,6 +35,9 @@ HOST_STATUSES = {
     "503": "The host, or the console's line to it, is busy; see Retry-After.",
     "504": "The host did not answer in time.",
 }
+# The statuses of every operation that asks the host; each operation adds
+# its own.
+ASKING_STATUSES = ("400", "401", "429", "502", "503", "504")
 
 ARGUMENT_SCHEMAS = {
     "amount": {"type": "integer", "minimum": service.INT32[0], "maximum": service.INT32[1]},
@@ -43,11 +48,11 @@ ARGUMENT_SCHEMAS = {
 }
 
 
-def _responses(ok, schema):
+def _responses(ok, schema, *own_statuses):
     responses = {"200": {"description": ok,
                          "content": {"application/json": {"schema": schema}}}}
-    for status, text in HOST_STATUSES.items():
-        responses[status] = {"description": text,
+    for status in sorted(ASKING_STATUSES + own_statuses):
+        responses[status] = {"description": STATUSES[status],
                              "content": {"application/json": {"schema": ERROR}}}
     return responses
 
@@ -66,7 +71,8 @@ def _change(action, kind):
             "properties": {"user": {"type": "string"}, "action": {"type": "string"},
                            "done": {"type": "boolean"}, "message": {"type": "string"},
                            "audited": {"type": ["boolean", "null"]},
-                           "command_return": COMMAND_RETURN}}),
+                           "command_return": COMMAND_RETURN}},
+            *(("403", "404", "409") if kind.audited else ("404",))),
     }
     if kind.fields:
         operation["requestBody"] = {"required": True, "content": {"application/json": {
@@ -90,7 +96,7 @@ def document():
                     "user": {"type": "string"}, "exists": {"type": "boolean"},
                     "fields": {"type": "object", "properties": {
                         name: {"allOf": [COMMAND_RETURN], "description": f"{member}: {label}"}
-                        for name, label, member, _ in service.LOOKUP}}}})}},
+                        for name, label, member, _ in service.LOOKUP}}}}, "404")}},
         "/system/{number}": {"get": {
             "operationId": "system_variable",
             "summary": "A system variable of the host",
@@ -99,7 +105,7 @@ def document():
             "responses": _responses("The variable's value in answer_long.", {
                 "type": "object", "properties": {"number": {"type": "integer"},
                                                  "name": {"type": ["string", "null"]},
-                                                 "command_return": COMMAND_RETURN}})}},
+                                                 "command_return": COMMAND_RETURN}}, "404")}},
         "/audit": {"post": {
             "operationId": "audit_message",
             "summary": "Write a message to the host's audit trail (scope change)",
@@ -109,7 +115,7 @@ def document():
             "responses": _responses("The host's answer.", {
                 "type": "object", "properties": {"written": {"type": "boolean"},
                                                  "message": {"type": "string"},
-                                                 "command_return": COMMAND_RETURN}})}},
+                                                 "command_return": COMMAND_RETURN}}, "403")}},
         "/openapi.json": {"get": {
             "operationId": "openapi", "summary": "This document", "security": [],
             "responses": {"200": {"description": "The OpenAPI document."}}}},

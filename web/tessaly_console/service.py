@@ -4,6 +4,7 @@
 call these same functions and only present the outcome differently."""
 
 import datetime
+import logging
 from dataclasses import dataclass, field
 
 from .host import HostError, NotANumber, words
@@ -16,6 +17,8 @@ INT16 = (-2**15, 2**15 - 1)
 SAID_LENGTH = 60
 # A command with a free text after the user ID separates the two with these.
 FREE_TEXT_SEPARATOR = "%%"
+
+log = logging.getLogger(__name__)
 
 
 class Change:
@@ -141,9 +144,21 @@ class Outcome:
         return (self.result is not None and self.result.error_object.number == 0
                 and (not self.kind.audited or self.result.long_value == 1))
 
+    def result_in_words(self):
+        """The host's answer in a few words, for the history and the log."""
+        if self.failure is not None:
+            return str(self.failure)
+        number = self.result.error_object.number
+        if number == 0 and not self.done:
+            return "not confirmed by the host"
+        return words(number, self.result.error_object.description)
+
     def message(self):
         """The outcome in words, with its category (success, info, warning,
         error)."""
+        if self.kind.audited and getattr(self.failure, "still_running", False):
+            return (f"No answer yet to {self.saying}: {self.failure}. The host may still do "
+                    "it; the recent changes show it once it has answered."), "warning"
         if self.failure is not None:
             return f"Could not {self.saying}: {self.failure}.", "error"
         number = self.result.error_object.number
@@ -161,22 +176,44 @@ class Outcome:
         return f"Done: {self.saying}.", "success"
 
 
-def carry_out(page, kind, user, arguments, saying, actor):
-    """Runs one change on the host page `page` and, when the host confirmed
-    it, writes the audit message naming `actor`."""
-    outcome = Outcome(kind, user, arguments, saying)
-    try:
-        outcome.result = page.call(kind.member, user, *arguments)
-    except HostError as failure:
-        outcome.failure = failure
-        return outcome
-    if outcome.done and kind.audited:
+def carry_out(page, history, action, user, arguments, saying, actor):
+    """Runs the change `action` for `user` on the host page `page` and,
+    when the host confirmed it, writes the audit message naming `actor`;
+    an audited change is kept in `history`. A change still running when
+    the page's deadline passes goes on without the page: it is audited and
+    kept in the history once the host has answered."""
+    kind = CHANGES[action]
+
+    def change(ask):
+        outcome = Outcome(kind, user, arguments, saying)
         try:
-            audit = page.call("AuditMessage", f"Console: {actor} did {saying}")
-            outcome.audited = audit.error_object.number == 0
-        except HostError:
-            outcome.audited = False
-    return outcome
+            outcome.result = ask(kind.member, user, *arguments)
+        except HostError as failure:
+            outcome.failure = failure
+        if outcome.done and kind.audited:
+            try:
+                audit = ask("AuditMessage", f"Console: {actor} did {saying}")
+                outcome.audited = audit.error_object.number == 0
+            except HostError:
+                outcome.audited = False
+        keep(history, action, actor, outcome)
+        return outcome
+
+    try:
+        return page.run(change)
+    except HostError as failure:
+        outcome = Outcome(kind, user, arguments, saying, failure=failure)
+        if not getattr(failure, "still_running", False):
+            keep(history, action, actor, outcome)  # nothing was sent
+        return outcome
+
+
+def keep(history, action, actor, outcome):
+    """Keeps an audited change in `history` and the log."""
+    if outcome.kind.audited:
+        said = outcome.result_in_words()
+        history.record(actor, action, outcome.user, outcome.saying, said, outcome.done)
+        log.info("%s: %s: %s", actor, outcome.saying, said)
 
 
 @dataclass

@@ -2,11 +2,17 @@
 
 """The console's routes through Flask's test client, against the simulator."""
 
+import contextlib
+import http.client
 import logging
+import statistics
+import threading
 import time
 from urllib.parse import urlsplit
 
 import pytest
+import werkzeug.exceptions
+from waitress import wasyncore
 
 import morvane
 import tessaly_console
@@ -123,8 +129,39 @@ def test_failed_sign_ins_are_answered_at_once_per_account_and_address(
     refused = post(client, "/signin", name="dave", password="x")
     assert refused.status_code == 429  # the address has had its free failures
     assert time.monotonic() - start < 10  # no failure made anyone wait
+    # A name as long as a guesser likes is neither kept nor logged whole.
+    elsewhere = client.post("/signin", environ_base={"REMOTE_ADDR": "127.0.0.9"},
+                            data={"name": "x" * 100000, "password": "x", "csrf": csrf_of(client)})
+    assert elsewhere.status_code == 401
+    signin_throttle = app.extensions["tessaly_console"].signin_throttle
+    assert max(map(len, signin_throttle._accounts._entries)) <= throttle.KEY_LONGEST
+    assert "x" * 1000 not in caplog.text
     assert "failed sign-in as 'alice' from 127.0.0.1" in caplog.text
     assert "bob signed in from 127.0.0.1" in caplog.text
+
+
+@contextlib.contextmanager
+def served(app):
+    """`app` served as `serve` serves it, on a free loopback port."""
+    server = command_line.make_server(app, "127.0.0.1:0")
+    stop = threading.Event()
+
+    def serve():
+        while not stop.is_set():
+            wasyncore.loop(timeout=0.05, map=server._map, count=1)
+
+    loop = threading.Thread(target=serve, daemon=True)
+    loop.start()
+    try:
+        yield server.effective_port
+    finally:
+        # In this order: closed while its loop waits in select(), or while
+        # a worker may still wake the loop, a socket or pipe of the server
+        # goes from under them (and its number to the next test's server).
+        stop.set()
+        loop.join(timeout=10)
+        server.task_dispatcher.shutdown()
+        wasyncore.close_all(server._map)
 
 
 @pytest.mark.parametrize("proxies, counted_apart", [("", False), ("127.0.0.1", True)])
@@ -132,18 +169,27 @@ def test_the_forwarded_address_counts_only_from_a_named_proxy(
         windir, make_config, monkeypatch, proxies, counted_apart):
     monkeypatch.setattr(throttle, "FREE_FAILURES_PER_ADDRESS", 2)
     app = tessaly_console.create_app(make_config(proxy_addresses=proxies))
-    client = app.test_client()
-    for number in range(3):
-        response = client.post("/signin", headers={"X-Forwarded-For": f"10.0.0.{number}"},
-                               data={"name": f"user{number}", "password": "x",
-                                     "csrf": csrf_of(client)})
-        assert response.status_code == (401 if counted_apart or number < 2 else 429)
+    signin = app.test_client()
+    form_token = csrf_of(signin)
+    cookie = f"tessaly_console={cookie_of(signin)}"
+    # Through the server that serve runs: the header must reach the console.
+    with served(app) as port:
+        for number in range(3):
+            connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
+            connection.request(
+                "POST", "/signin", f"name=user{number}&password=x&csrf={form_token}",
+                {"X-Forwarded-For": f"10.0.0.{number}", "Cookie": cookie,
+                 "Content-Type": "application/x-www-form-urlencoded"})
+            status = connection.getresponse().status
+            connection.close()
+            assert status == (401 if counted_apart or number < 2 else 429)
 
 
 @pytest.mark.parametrize("form", [
     {"user": "bob", "action": "credits", "amount": "5"},
     {"user": "bob", "action": "credits", "amount": "5", "csrf": ""},
     {"user": "bob", "action": "credits", "amount": "5", "csrf": "guessed"},
+    {"user": "bob", "action": "credits", "amount": "5", "csrf": "guéssed"},  # not ASCII
 ])
 def test_changes_without_the_form_token_are_refused(client, wgsim, form):
     response = client.post("/user/change", data=form)
@@ -248,11 +294,15 @@ def test_hostile_user_ids_are_escaped(client, wgsim):
     assert "<script>alert" not in client.get(response.location).get_data(as_text=True)
 
 
-@pytest.mark.parametrize("method, path, status", [
-    ("get", "/nothing-here", 404), ("get", "/user/change", 405), ("post", "/user", 405),
-    ("get", "/signout", 405), ("get", "/system/audit", 405)])
-def test_unknown_paths_and_wrong_methods(client, method, path, status):
-    response = getattr(client, method)(path, data={"csrf": csrf_of(client)})
+@pytest.mark.parametrize("method, path, status, sent", [
+    ("get", "/nothing-here", 404, {}), ("get", "/user/change", 405, {}),
+    ("post", "/user", 405, {}), ("get", "/signout", 405, {}), ("get", "/system/audit", 405, {}),
+    # Refused before it is read: form posts are parsed before anyone signs in.
+    ("post", "/signin", 413, {"name": "x" * (tessaly_console.REQUEST_BODY_LONGEST + 1)}),
+])
+def test_unknown_paths_and_wrong_methods(app, method, path, status, sent):
+    client = app.test_client()
+    response = getattr(client, method)(path, data=dict(sent, csrf=csrf_of(client)))
     assert response.status_code == status
 
 
@@ -339,11 +389,19 @@ def test_add_admin_writes_a_private_file(tmp_path, monkeypatch):
             config_file.add_admin(path, name, "x")
 
 
+def setting(path, line):
+    path.write_text(path.read_text().replace("[console]\n", f"[console]\n{line}\n"))
+
+
 @pytest.mark.parametrize("spoil, refused", [
     (lambda path, secret: path.chmod(0o644), "configuration file"),
     (lambda path, secret: secret.chmod(0o604), "secret file"),
     (lambda path, secret: path.write_text(path.read_text().replace(
         "session_key = ", "session_key = abc\n#")), "shorter than 32"),
+    (lambda path, secret: setting(path, "api_requests_per_second = 0"),
+     "api_requests_per_second = 0 is not a number above 0"),
+    (lambda path, secret: setting(path, "page_deadline = nan"), "page_deadline"),
+    (lambda path, secret: setting(path, "host_down_seconds = 0"), None),
     (lambda path, secret: path.chmod(0o640), None),  # a warning only
 ])
 def test_start_is_refused_for_open_files_and_short_keys(make_config, windir, spoil, refused):
@@ -404,6 +462,31 @@ def test_the_api_answers_with_statuses_that_follow_the_result(
         assert "Console: token change-token did give 5 credits to bob" in wgsim.audits()
     if status in (400, 401, 403) and error_number is None:
         assert "error" in answer and wgsim.audits() == ""
+    operation = documented_operation(app, method, path)
+    assert operation is None or str(status) in operation["responses"]
+
+
+def documented_operation(app, method, path):
+    """The OpenAPI operation of the route that serves `method` `path`, or
+    None when no route does."""
+    try:
+        endpoint, _ = app.url_map.bind("localhost").match("/api/v1" + path,
+                                                          method=method.upper())
+    except werkzeug.exceptions.HTTPException:
+        return None
+    document = app.test_client().get("/api/v1/openapi.json").get_json()
+    return next(operation for operations in document["paths"].values()
+                for operation in operations.values()
+                if f"api.{operation['operationId']}" == endpoint)
+
+
+def test_an_internal_error_of_the_api_is_answered_in_json(app, tokens, monkeypatch):
+    def broken(page, user):
+        raise RuntimeError("a fault of the console's own")
+
+    monkeypatch.setattr(tessaly_console.service, "look_up", broken)
+    response = api(app, tokens["read"], "get", "/users/bob")
+    assert response.status_code == 500 and "error" in response.get_json()
 
 
 def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
@@ -419,15 +502,25 @@ def test_the_api_reads_every_field_of_a_user(app, wgsim, tokens):
 
 def test_a_removed_token_is_refused_at_once_and_requests_are_limited(
         windir, make_config, wgsim):
-    app = tessaly_console.create_app(make_config(api_requests_per_second=1))
-    token = config_file.add_token(windir / "console.ini", "script", "read")
+    path = windir / "console.ini"
+    app = tessaly_console.create_app(make_config(api_requests_per_second=5), signin_wait=30)
+    # A new rate counts at once, and so does the burst it allows.
+    path.write_text(path.read_text().replace("api_requests_per_second = 5",
+                                             "api_requests_per_second = 1"))
+    token = config_file.add_token(path, "script", "read")
     statuses = [api(app, token, "get", "/system/3").status_code for _ in range(3)]
     assert statuses == [200, 200, 429]
     assert api(app, token, "get", "/system/3").headers["Retry-After"] == "1"
-    assert "script" in (windir / "console.ini").read_text() and token not in (
-        windir / "console.ini").read_text()
-    config_file.remove_token(windir / "console.ini", "script")
+    assert "script" in path.read_text() and token not in path.read_text()
+    config_file.remove_token(path, "script")
     assert api(app, token, "get", "/system/3").status_code == 401
+    # A script that keeps sending the removed token is held back; the
+    # valid tokens sent from the same address are not.
+    other = config_file.add_token(path, "other", "read")
+    for _ in range(throttle.FREE_TOKEN_FAILURES_PER_ADDRESS):
+        api(app, token, "get", "/system/3")
+    assert api(app, token, "get", "/system/3").status_code == 429
+    assert api(app, other, "get", "/system/3").status_code == 200
 
 
 def test_the_api_says_504_for_a_silent_host(windir, make_config):
@@ -442,11 +535,37 @@ def test_the_api_says_504_for_a_silent_host(windir, make_config):
     listener.close()
 
 
+def test_a_change_the_host_answers_after_the_deadline_is_still_audited(
+        windir, make_config, wgsim, monkeypatch):
+    asked = host_module.Host._ask
+
+    def slow_credits(host, member, args):
+        if member == "GiveCredits":
+            time.sleep(1.5)  # past the page's deadline: the host does it late
+        return asked(host, member, args)
+
+    monkeypatch.setattr(host_module.Host, "_ask", slow_credits)
+    app = tessaly_console.create_app(make_config(page_deadline=0.3))
+    client = app.test_client()
+    post(client, "/signin", name=ADMIN, password=PASSWORD)
+    response = post(client, "/user/change", user="bob", action="credits", amount="5")
+    page = client.get(response.location).get_data(as_text=True)
+    assert "No answer yet to give 5 credits to bob" in page and "Could not" not in page
+    waited = time.monotonic()
+    while "did give 5 credits to bob" not in wgsim.audits() and time.monotonic() - waited < 30:
+        time.sleep(0.1)
+    assert f"Console: {ADMIN} did give 5 credits to bob" in wgsim.audits()
+    assert "credits = 45\n" in wgsim.account("bob")
+    entry = app.extensions["tessaly_console"].history.recent()[0]
+    assert entry.done and entry.saying == "give 5 credits to bob"
+
+
 def test_the_openapi_document_matches_the_routes(app):
     document = app.test_client().get("/api/v1/openapi.json").get_json()
     assert document["openapi"].startswith("3.")
-    documented = {(path, method.upper()) for path, operations in document["paths"].items()
-                  for method in operations}
+    documented = {(path, method.upper(), f"api.{operation['operationId']}")
+                  for path, operations in document["paths"].items()
+                  for method, operation in operations.items()}
     routed = set()
     for rule in app.url_map.iter_rules():
         if rule.rule.startswith("/api/v1/"):
@@ -455,7 +574,8 @@ def test_the_openapi_document_matches_the_routes(app):
                 path = path.replace(
                     next(part for part in path.split("/") if argument in part and "<" in part),
                     "{" + argument + "}")
-            routed |= {(path, method) for method in rule.methods - {"HEAD", "OPTIONS"}}
+            routed |= {(path, method, rule.endpoint)
+                       for method in rule.methods - {"HEAD", "OPTIONS"}}
     assert documented == routed
     for action, kind in tessaly_console.service.CHANGES.items():
         operation = document["paths"][f"/users/{{user}}/{action}"]["post"]
@@ -466,27 +586,18 @@ def test_the_openapi_document_matches_the_routes(app):
 def test_a_silent_host_slows_no_page_that_does_not_ask_it(windir, make_config):
     """20 clients at once: half look users up on a host that never answers,
     half open pages that do not ask the host."""
-    import http.client
-    import statistics
-    import threading
-
-    from waitress import create_server
-
     listener = free_silent_listener()
     write_settings(windir, listener.getsockname()[1])
     deadline = 1.0
     app = tessaly_console.create_app(make_config(receive_timeout=4, page_deadline=deadline,
                                                  host_down_seconds=0.3))
-    server = create_server(app, host="127.0.0.1", port=0, threads=command_line.WORKER_THREADS,
-                           clear_untrusted_proxy_headers=True)
-    threading.Thread(target=server.run, daemon=True).start()
-    port = server.effective_port
     signin = app.test_client()
     post(signin, "/signin", name=ADMIN, password=PASSWORD)
     cookie = f"tessaly_console={cookie_of(signin)}"
     times = {"quiet": [], "lookup": []}
+    statuses = []
 
-    def client(kind, path):
+    def client(port, kind, path):
         for _ in range(6):
             connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
             start = time.monotonic()
@@ -494,19 +605,21 @@ def test_a_silent_host_slows_no_page_that_does_not_ask_it(windir, make_config):
             response = connection.getresponse()
             response.read()
             times[kind].append(time.monotonic() - start)
-            assert response.status == 200
+            statuses.append(response.status)
             connection.close()
 
-    workers = [threading.Thread(target=client, args=("lookup", "/user?id=bob"))
-               for _ in range(10)]
-    workers += [threading.Thread(target=client, args=("quiet", path))
-                for path in ("/history", "/system", "/user") * 3 + ("/history",)]
-    for worker in workers:
-        worker.start()
-    for worker in workers:
-        worker.join(timeout=60)
-    server.close()
+    with served(app) as port:
+        workers = [threading.Thread(target=client, args=(port, "lookup", "/user?id=bob"))
+                   for _ in range(10)]
+        workers += [threading.Thread(target=client, args=(port, "quiet", path))
+                    for path in ("/history", "/system", "/user") * 3 + ("/history",)]
+        for worker in workers:
+            worker.start()
+        for worker in workers:
+            worker.join(timeout=60)
     listener.close()
     assert len(times["quiet"]) == 60 and len(times["lookup"]) == 60
-    assert statistics.median(times["quiet"]) < 0.2
+    assert set(statuses) == {200}
+    # A page held up behind the host would take a whole deadline (1 s).
+    assert statistics.median(times["quiet"]) < 0.2, sorted(times["quiet"])
     assert max(times["lookup"]) < deadline + 1.5  # one deadline, and room for a busy machine
