@@ -2,8 +2,10 @@
 
 #include "tessaly/morvane/settings_file.h"
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "gateway_fixture.h"
 #include "tessaly/platform/windows_directory.h"
@@ -99,6 +101,35 @@ TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {
             }),
             platform::kFileNotFound);
   EXPECT_EQ(RaisedError([] { ReadSettingsRecord(SettingsFilePath()); }), platform::kFileNotFound);
+}
+
+// The settings tool may rewrite the record while a page reads it: each
+// read sees one whole record, the old or the new, never a mixture (on
+// Windows the reader and the writer lock the record's bytes).
+TEST_F(SettingsFileTest, AReadDuringARewriteSeesOneWholeRecord) {
+  const std::string a(SettingsRecord::kFieldWidth, 'a'), b(SettingsRecord::kFieldWidth, 'b');
+  const SettingsRecord records[] = {SettingsRecord::FromValues(a, a, a),
+                                    SettingsRecord::FromValues(b, b, b)};
+  const std::string path = SettingsFilePath();
+  WriteSettingsRecord(path, records[0]);
+  std::atomic<bool> reading{true};
+  std::atomic<int> rewrites{0};
+  std::thread writer([&] {
+    try {
+      for (int i = 1; reading; ++i, ++rewrites) WriteSettingsRecord(path, records[i % 2]);
+    } catch (const platform::PlatformError& error) {
+      ADD_FAILURE() << error.what();
+    }
+  });
+  int mixed = 0;
+  // At least a few rewrites happen while the reads go on, within a bound.
+  for (int i = 0; i < 2000 || (rewrites < 10 && i < 200000); ++i) {
+    const SettingsRecord read = ReadSettingsRecord(path);
+    if (read.bytes() != records[0].bytes() && read.bytes() != records[1].bytes()) ++mixed;
+  }
+  reading = false;
+  writer.join();
+  EXPECT_EQ(mixed, 0);
 }
 
 // A first save cut short (a full disk, a kill) must never leave an empty
