@@ -98,14 +98,15 @@ class SoakTest : public GatewayTest {
     return dir.string();
   }
 
+  // Sends the commands that follow to the destination whose settings lie
+  // in `dir`: through WINDIR where a test may choose the Windows
+  // directory; on Windows, where it may not, by copying those settings
+  // into the system's Windows directory.
   static void UseWindowsDirectory(const std::string& dir) {
-    testing_support::UseWindowsDirectory(dir);
-  }
-
-  void SetUp() override {
-    // The commands go where the Windows directory points, three places in
-    // turn.
-    if (testing_support::kOnWindows) GTEST_SKIP() << testing_support::kFixedWindowsDirectory;
+    if (!testing_support::UseWindowsDirectory(dir)) {
+      const std::string settings = (std::filesystem::path(dir) / kSettingsFileName).string();
+      WriteSettingsRecord(SettingsFilePath(), ReadSettingsRecord(settings));
+    }
   }
 
   // Runs command number `i` and checks its result. Two in three succeed;
