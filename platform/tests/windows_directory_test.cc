@@ -103,6 +103,7 @@ TEST(ReadWholeFile, RefusesWhatItCannotReadWithoutBlocking) {
       {"nothing there", dir / "missing", 100, kFileNotFound},
       {"a directory", dir, 100, kPathFileAccessError},
       {"more than the bound", dir / "f", 9, kPathFileAccessError},
+      {"a file where a directory should be", dir / "f" / "x", 100, kPathNotFound},
   };
   // Windows has no FIFOs.
   if (testing_support::MakeFifo(dir / "fifo")) {
@@ -118,6 +119,8 @@ TEST(ReadWholeFile, RefusesWhatItCannotReadWithoutBlocking) {
     } catch (const PlatformError& error) {
       EXPECT_EQ(error.number(), row.number);
       EXPECT_NE(error.description().find(row.path.string()), std::string::npos);
+      // The system's reason follows the path in brackets.
+      EXPECT_TRUE(error.description().ends_with(")")) << error.description();
     }
   }
   std::filesystem::remove_all(dir);
