@@ -30,6 +30,23 @@ UniqueSocket BindLoopback(uint16_t& port, int backlog, std::string_view what) {
   return socket;
 }
 
+UniqueSocket BindServerLoopback(uint16_t& port, int backlog, std::string_view what) {
+  UniqueSocket socket = BindLoopback(port, backlog, what);
+  if (!SetNonBlocking(socket.get())) {
+    throw std::runtime_error(std::string(what) + ": cannot make the listener non-blocking");
+  }
+  return socket;
+}
+
+UniqueSocket ConnectLoopback(uint16_t port) {
+  UniqueSocket socket = NewTcpSocket();
+  const sockaddr_in to = LoopbackAddress(port);
+  if (socket && ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+    socket.Reset();
+  }
+  return socket;
+}
+
 bool SendAll(int fd, std::string_view bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {

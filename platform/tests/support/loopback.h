@@ -26,6 +26,17 @@ sockaddr_in LoopbackAddress(uint16_t port);
 // std::runtime_error, naming `what`, when that cannot be done.
 UniqueSocket BindLoopback(uint16_t& port, int backlog, std::string_view what);
 
+// A listener of BindLoopback as the servers keep it: accept never waits
+// there, so that a server waits in WaitFor and can look between waits
+// whether it is to stop (every kStopCheckMs at least).
+UniqueSocket BindServerLoopback(uint16_t& port, int backlog, std::string_view what);
+inline constexpr int kStopCheckMs = 50;
+
+// A socket connected to `port` on 127.0.0.1, invalid when the connection
+// cannot be made. A server's destructor connects to its own port to wake
+// its accept loop at once.
+UniqueSocket ConnectLoopback(uint16_t port);
+
 // Sends all of `bytes`; false when the connection broke first.
 bool SendAll(int fd, std::string_view bytes);
 

@@ -14,9 +14,6 @@ namespace {
 constexpr int kIdleLimitMs = 5000;
 // The longest line the server reads.
 constexpr size_t kMaxLine = 64 * 1024;
-// How often a worker waiting for a client's line looks whether the server
-// stops.
-constexpr int kStopCheckMs = 50;
 
 }  // namespace
 
@@ -24,34 +21,27 @@ ReplyServer::ReplyServer(Responder responder, Options options)
     : responder_(std::move(responder)),
       options_(std::move(options)),
       greeting_asks_secret_(options_.greeting.find("secret string") != std::string::npos) {
-  listener_ = BindLoopback(port_, SOMAXCONN, "reply server");
+  listener_ = BindServerLoopback(port_, SOMAXCONN, "reply server");
   for (int i = 0; i < options_.workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
 ReplyServer::~ReplyServer() {
   stopping_ = true;
-  // Wakes the workers blocked in accept with a connection each, which the
-  // listener queues at once; those waiting for a client's line see the
-  // flag within kStopCheckMs.
+  // Wakes the workers waiting for a client with a connection each; the
+  // others, and those waiting for a client's line, see the flag within
+  // kStopCheckMs.
   std::vector<UniqueSocket> wakes;
-  const sockaddr_in to = LoopbackAddress(port_);
-  for (size_t i = 0; i < workers_.size(); ++i) {
-    UniqueSocket wake = NewTcpSocket();
-    if (wake) ::connect(wake.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    wakes.push_back(std::move(wake));
-  }
+  for (size_t i = 0; i < workers_.size(); ++i) wakes.push_back(ConnectLoopback(port_));
   for (std::thread& worker : workers_) worker.join();
 }
 
 void ReplyServer::Work() {
   while (!stopping_) {
-    UniqueSocket client = AcceptClient(listener_.get());
+    WaitFor(listener_.get(), POLLIN, kStopCheckMs);
     if (stopping_) return;
-    if (!client) {
-      // EINTR, ECONNABORTED or a passing shortage of descriptors: try again.
-      std::this_thread::yield();
-      continue;
-    }
+    // Another worker may have taken the client: the listener never waits.
+    UniqueSocket client = AcceptClient(listener_.get());
+    if (!client) continue;
     ++connections_;
     Converse(client.get());
   }

@@ -17,17 +17,15 @@ Step Custom(std::function<bool(int fd)> action) {
 }
 
 ScriptedServer::ScriptedServer(std::vector<Step> script) : script_(std::move(script)) {
-  listener_ = BindLoopback(port_, 64, "scripted server");
+  listener_ = BindServerLoopback(port_, 64, "scripted server");
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
 ScriptedServer::~ScriptedServer() {
   // The accept loop wakes for a connection of our own, finds it is to
-  // stop, and ends; the listener queues the connection at once.
+  // stop, and ends; without one it finds out within kStopCheckMs.
   stopping_ = true;
-  UniqueSocket wake = NewTcpSocket();
-  const sockaddr_in to = LoopbackAddress(port_);
-  if (wake) ::connect(wake.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  const UniqueSocket wake = ConnectLoopback(port_);
   acceptor_.join();
   for (std::thread& conversation : conversations_) conversation.join();
 }
@@ -39,8 +37,9 @@ std::vector<std::string> ScriptedServer::Received() const {
 
 void ScriptedServer::AcceptLoop() {
   for (;;) {
-    UniqueSocket client = AcceptClient(listener_.get());
+    WaitFor(listener_.get(), POLLIN, kStopCheckMs);
     if (stopping_) return;
+    UniqueSocket client = AcceptClient(listener_.get());
     if (!client) continue;
     size_t index;
     {

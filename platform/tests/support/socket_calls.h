@@ -51,8 +51,12 @@ class UniqueSocket {
 // non-blocking when asked. Invalid when none can be made.
 UniqueSocket NewTcpSocket(bool non_blocking = false);
 
+// Makes `socket` non-blocking; false when that fails.
+bool SetNonBlocking(int socket);
+
 // The next client of the listening socket `listener`, or an invalid socket
-// when accept fails.
+// when accept fails (or, on a non-blocking listener, finds none waiting).
+// The client blocks.
 UniqueSocket AcceptClient(int listener);
 
 // Waits until `socket` is ready for `events` (POLLIN, POLLOUT) or

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,11 @@ void CloseSocket(int socket) { ::close(socket); }
 UniqueSocket NewTcpSocket(bool non_blocking) {
   return UniqueSocket(
       ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (non_blocking ? SOCK_NONBLOCK : 0), 0));
+}
+
+bool SetNonBlocking(int socket) {
+  const int flags = ::fcntl(socket, F_GETFL);
+  return flags >= 0 && ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 UniqueSocket AcceptClient(int listener) {

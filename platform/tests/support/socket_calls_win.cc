@@ -20,12 +20,14 @@ SOCKET AsSocket(int socket) { return static_cast<SOCKET>(socket); }
 // A Winsock handle as the int the servers keep; -1 for none.
 int AsInt(SOCKET socket) { return socket == INVALID_SOCKET ? -1 : static_cast<int>(socket); }
 
-void SetNonBlocking(int socket, bool non_blocking) {
+bool SetBlockingMode(int socket, bool non_blocking) {
   u_long value = non_blocking ? 1 : 0;
-  ::ioctlsocket(AsSocket(socket), FIONBIO, &value);
+  return ::ioctlsocket(AsSocket(socket), FIONBIO, &value) == 0;
 }
 
 }  // namespace
+
+bool SetNonBlocking(int socket) { return SetBlockingMode(socket, true); }
 
 void CloseSocket(int socket) { ::closesocket(AsSocket(socket)); }
 
@@ -34,14 +36,14 @@ UniqueSocket NewTcpSocket(bool non_blocking) {
   UniqueSocket socket(AsInt(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)));
   if (!socket) return socket;
   ::SetHandleInformation(reinterpret_cast<HANDLE>(AsSocket(socket.get())), HANDLE_FLAG_INHERIT, 0);
-  if (non_blocking) SetNonBlocking(socket.get(), true);
+  if (non_blocking) SetBlockingMode(socket.get(), true);
   return socket;
 }
 
 UniqueSocket AcceptClient(int listener) {
   UniqueSocket client(AsInt(::accept(AsSocket(listener), nullptr, nullptr)));
   // A client inherits its listener's mode; the servers' clients block.
-  if (client) SetNonBlocking(client.get(), false);
+  if (client) SetBlockingMode(client.get(), false);
   return client;
 }
 
@@ -53,10 +55,10 @@ short WaitFor(int socket, short events, int timeout_ms) {
 long SendSome(int socket, const char* data, size_t size, bool wait) {
   // Winsock has no flag for a send that does not wait: the socket itself
   // is made non-blocking for it.
-  if (!wait) SetNonBlocking(socket, true);
+  if (!wait) SetBlockingMode(socket, true);
   const int done = ::send(AsSocket(socket), data, static_cast<int>(size), 0);
   const int error = ::WSAGetLastError();
-  if (!wait) SetNonBlocking(socket, false);
+  if (!wait) SetBlockingMode(socket, false);
   if (done >= 0) return done;
   return error == WSAEWOULDBLOCK ? 0 : -1;
 }
