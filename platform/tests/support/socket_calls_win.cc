@@ -2,18 +2,10 @@
 
 #include "socket_calls.h"
 #include "socket_headers.h"
+#include "winsock_start_win.h"
 
 namespace testing_support {
 namespace {
-
-// Winsock, started once for the process and never stopped.
-bool StartWinsock() {
-  static const bool started = [] {
-    WSADATA data{};
-    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  }();
-  return started;
-}
 
 SOCKET AsSocket(int socket) { return static_cast<SOCKET>(socket); }
 
@@ -32,7 +24,7 @@ bool SetNonBlocking(int socket) { return SetBlockingMode(socket, true); }
 void CloseSocket(int socket) { ::closesocket(AsSocket(socket)); }
 
 UniqueSocket NewTcpSocket(bool non_blocking) {
-  if (!StartWinsock()) return UniqueSocket();
+  if (!platform::StartWinsock()) return UniqueSocket();
   UniqueSocket socket(AsInt(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)));
   if (!socket) return socket;
   ::SetHandleInformation(reinterpret_cast<HANDLE>(AsSocket(socket.get())), HANDLE_FLAG_INHERIT, 0);
