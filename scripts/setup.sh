@@ -31,6 +31,10 @@ TESSALY_PACKAGES=(
   chromium chromium-driver python3-selenium
   # The JSON API's example client (examples/node), run by the console's browser test.
   nodejs
+  # The Windows build and its tests under Wine (scripts/build-windows.sh,
+  # scripts/test-windows.sh): the cross compiler with C++ threads, widl,
+  # GoogleTest's sources to compile with it, and 64-bit Wine.
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64
 )
 
 wanted=("${TESSALY_PACKAGES[@]}")

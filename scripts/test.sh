@@ -15,7 +15,9 @@
 #    UndefinedBehaviorSanitizer into build-asan/, and runs its tests there,
 #    each fuzz target included for a short run with a fixed seed;
 # 3. builds the concurrency tests with ThreadSanitizer into build-tsan/ and
-#    runs them.
+#    runs them;
+# 4. cross-builds the Windows side into build-windows/ and runs its tests
+#    under Wine in a prefix of their own (scripts/test-windows.sh).
 #
 # Any failing test and any sanitizer finding fails the run. Longer fuzzing:
 # scripts/fuzz.sh.
@@ -69,3 +71,6 @@ configure_sanitized build-tsan -DTESSALY_SANITIZE=thread
 cmake --build build-tsan -j "$jobs" --target gateway_concurrency_tests
 ctest --test-dir build-tsan/gateway --output-on-failure --timeout 300 -j "$jobs" --no-tests=error \
   -R '^[A-Za-z]*ConcurrencyTest\.'
+
+echo "== Windows: cross-built with MinGW-w64, tests under Wine (build-windows/)"
+scripts/test-windows.sh

@@ -2,13 +2,10 @@
 
 #include "loopback.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <stdexcept>
 #include <string>
+
+#include "socket_headers.h"
 
 namespace testing_support {
 
@@ -20,8 +17,8 @@ sockaddr_in LoopbackAddress(uint16_t port) {
   return address;
 }
 
-platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what) {
-  platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+UniqueSocket BindLoopback(uint16_t& port, int backlog, std::string_view what) {
+  UniqueSocket socket = NewTcpSocket();
   sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   if (!socket || ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -33,11 +30,27 @@ platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view wh
   return socket;
 }
 
+UniqueSocket BindServerLoopback(uint16_t& port, int backlog, std::string_view what) {
+  UniqueSocket socket = BindLoopback(port, backlog, what);
+  if (!SetNonBlocking(socket.get())) {
+    throw std::runtime_error(std::string(what) + ": cannot make the listener non-blocking");
+  }
+  return socket;
+}
+
+UniqueSocket ConnectLoopback(uint16_t port) {
+  UniqueSocket socket = NewTcpSocket();
+  const sockaddr_in to = LoopbackAddress(port);
+  if (socket && ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+    socket.Reset();
+  }
+  return socket;
+}
+
 bool SendAll(int fd, std::string_view bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (done < 0 && errno == EINTR) continue;
+    const long done = SendSome(fd, bytes.data() + sent, bytes.size() - sent, true);
     if (done <= 0) return false;
     sent += static_cast<size_t>(done);
   }

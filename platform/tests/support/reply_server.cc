@@ -2,16 +2,10 @@
 
 #include "reply_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <stdexcept>
+#include <chrono>
 
 #include "loopback.h"
+#include "socket_headers.h"
 
 namespace testing_support {
 namespace {
@@ -27,33 +21,27 @@ ReplyServer::ReplyServer(Responder responder, Options options)
     : responder_(std::move(responder)),
       options_(std::move(options)),
       greeting_asks_secret_(options_.greeting.find("secret string") != std::string::npos) {
-  listener_ = BindLoopback(port_, SOMAXCONN, "reply server");
-  int pipe_ends[2];
-  if (::pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("reply server: pipe");
-  stop_read_.Reset(pipe_ends[0]);
-  stop_write_.Reset(pipe_ends[1]);
+  listener_ = BindServerLoopback(port_, SOMAXCONN, "reply server");
   for (int i = 0; i < options_.workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
 ReplyServer::~ReplyServer() {
   stopping_ = true;
-  // Wakes the workers blocked in accept (it then fails) and those waiting
-  // for a client's line (the stop pipe becomes readable).
-  ::shutdown(listener_.get(), SHUT_RDWR);
-  const char stop = 's';
-  (void)!::write(stop_write_.get(), &stop, 1);
+  // Wakes the workers waiting for a client with a connection each; the
+  // others, and those waiting for a client's line, see the flag within
+  // kStopCheckMs.
+  std::vector<UniqueSocket> wakes;
+  for (size_t i = 0; i < workers_.size(); ++i) wakes.push_back(ConnectLoopback(port_));
   for (std::thread& worker : workers_) worker.join();
 }
 
 void ReplyServer::Work() {
   while (!stopping_) {
-    platform::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!client) {
-      if (stopping_) return;
-      // EINTR, ECONNABORTED or a passing shortage of descriptors: try again.
-      std::this_thread::yield();
-      continue;
-    }
+    WaitFor(listener_.get(), POLLIN, kStopCheckMs);
+    if (stopping_) return;
+    // Another worker may have taken the client: the listener never waits.
+    UniqueSocket client = AcceptClient(listener_.get());
+    if (!client) continue;
     ++connections_;
     Converse(client.get());
   }
@@ -82,13 +70,14 @@ bool ReplyServer::ReadLine(int fd, std::string& pending, std::string& line) {
       return true;
     }
     if (pending.size() > kMaxLine) return false;
-    pollfd entries[2] = {{fd, POLLIN, 0}, {stop_read_.get(), POLLIN, 0}};
-    const int ready = ::poll(entries, 2, kIdleLimitMs);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0 || entries[1].revents != 0) return false;
+    short ready = 0;
+    for (int waited = 0; ready == 0 && waited < kIdleLimitMs; waited += kStopCheckMs) {
+      if (stopping_) return false;
+      ready = WaitFor(fd, POLLIN, kStopCheckMs);
+    }
+    if (ready == 0) return false;
     char chunk[4096];
-    const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
-    if (got < 0 && errno == EINTR) continue;
+    const long got = RecvSome(fd, chunk, sizeof chunk);
     if (got <= 0) return false;
     pending.append(chunk, static_cast<size_t>(got));
   }

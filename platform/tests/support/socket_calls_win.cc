@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+
+#include "socket_calls.h"
+#include "socket_headers.h"
+#include "winsock_start_win.h"
+
+namespace testing_support {
+namespace {
+
+SOCKET AsSocket(int socket) { return static_cast<SOCKET>(socket); }
+
+// A Winsock handle as the int the servers keep; -1 for none.
+int AsInt(SOCKET socket) { return socket == INVALID_SOCKET ? -1 : static_cast<int>(socket); }
+
+bool SetBlockingMode(int socket, bool non_blocking) {
+  u_long value = non_blocking ? 1 : 0;
+  return ::ioctlsocket(AsSocket(socket), FIONBIO, &value) == 0;
+}
+
+}  // namespace
+
+bool SetNonBlocking(int socket) { return SetBlockingMode(socket, true); }
+
+void CloseSocket(int socket) { ::closesocket(AsSocket(socket)); }
+
+UniqueSocket NewTcpSocket(bool non_blocking) {
+  if (!platform::StartWinsock()) return UniqueSocket();
+  UniqueSocket socket(AsInt(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)));
+  if (!socket) return socket;
+  ::SetHandleInformation(reinterpret_cast<HANDLE>(AsSocket(socket.get())), HANDLE_FLAG_INHERIT, 0);
+  if (non_blocking) SetBlockingMode(socket.get(), true);
+  return socket;
+}
+
+UniqueSocket AcceptClient(int listener) {
+  UniqueSocket client(AsInt(::accept(AsSocket(listener), nullptr, nullptr)));
+  // A client inherits its listener's mode; the servers' clients block.
+  if (client) SetBlockingMode(client.get(), false);
+  return client;
+}
+
+short WaitFor(int socket, short events, int timeout_ms) {
+  WSAPOLLFD entry{AsSocket(socket), events, 0};
+  return ::WSAPoll(&entry, 1, timeout_ms) > 0 ? entry.revents : 0;
+}
+
+long SendSome(int socket, const char* data, size_t size, bool wait) {
+  // Winsock has no flag for a send that does not wait: the socket itself
+  // is made non-blocking for it.
+  if (!wait) SetBlockingMode(socket, true);
+  const int done = ::send(AsSocket(socket), data, static_cast<int>(size), 0);
+  const int error = ::WSAGetLastError();
+  if (!wait) SetBlockingMode(socket, false);
+  if (done >= 0) return done;
+  return error == WSAEWOULDBLOCK ? 0 : -1;
+}
+
+long RecvSome(int socket, char* buffer, size_t size) {
+  return ::recv(AsSocket(socket), buffer, static_cast<int>(size), 0);
+}
+
+bool ConnectUnderWay() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
+
+}  // namespace testing_support
