@@ -293,13 +293,15 @@ PYBIND11_MODULE(_morvane, m) {
           "Connects to the configured host and port; returns -1 on success, 0 on failure.")
       .def(
           "Receive",
-          [](PySocket& s) {
+          [](PySocket& s, int16_t mode) {
             std::string data;
-            const int16_t flag =
-                s.Locked([&](auto& t) { return t.Receive(data, platform::kReceiveText); });
+            const int16_t flag = s.Locked([&](auto& t) { return t.Receive(data, mode); });
             return py::make_tuple(flag, data);
           },
-          "Returns (flag, text); flag 0 when nothing arrived.")
+          py::arg("mode") = platform::kReceiveText,
+          "Returns (flag, text); flag 0 when no whole answer arrived. An answer ends with CR LF; "
+          "with mode RECEIVE_PROMPT, as for the greeting and the answer to the secret phrase, "
+          "also with two end-of-value characters.")
       .def(
           "Send",
           [](PySocket& s, const std::string& line) {
@@ -371,6 +373,8 @@ PYBIND11_MODULE(_morvane, m) {
   result_enum.attr("__module__") = "morvane";
   result_enum.attr("__doc__") = "The result codes that error_number and error_object.number carry.";
   m.attr("Result") = result_enum;
+  m.attr("RECEIVE_TEXT") = platform::kReceiveText;
+  m.attr("RECEIVE_PROMPT") = platform::kReceivePrompt;
   m.attr("__version__") = tessaly::kVersion;
 
   m.def(

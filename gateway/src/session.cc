@@ -96,7 +96,7 @@ ConnectObject WG::OpenSession(const std::string& secret) {
 
   if (socket.Connect() == platform::kSocketFailed) return fail(kNoConnection, kNoConnectionText);
   std::string greeting;
-  if (socket.Receive(greeting, platform::kReceiveText) == platform::kSocketFailed) {
+  if (socket.Receive(greeting, platform::kReceivePrompt) == platform::kSocketFailed) {
     return fail(kBadCommunication, kBadCommunicationText);
   }
   // A greeting with both texts counts as a refusal.
@@ -108,7 +108,7 @@ ConnectObject WG::OpenSession(const std::string& secret) {
     return fail(kWrongSecret, kWrongSecretText);
   }
   std::string answer;
-  if (socket.Receive(answer, platform::kReceiveText) == platform::kSocketFailed) {
+  if (socket.Receive(answer, platform::kReceivePrompt) == platform::kSocketFailed) {
     return fail(kWrongSecret, kWrongSecretText);
   }
   const FoldedReply folded_answer(answer);

@@ -2,9 +2,6 @@
 
 #include "tessaly/morvane/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <optional>
@@ -80,7 +77,7 @@ void WriteSettingsRecord(const std::string& path, const SettingsRecord& record) 
       // One positioned write of the whole record, so that a reader sees
       // either the old record or the new one, and the tail stays.
       platform::WriteAllAt(file.get(), record.bytes(), 0, path);
-      if (::fsync(file.get()) != 0) throw platform::FileError(errno, path);
+      platform::SyncToDisk(file.get(), path);
       return;
     }
     if (platform::CreateFileWhole(path, record.bytes())) return;

@@ -289,6 +289,62 @@ TEST_F(HostileServerTest, AValueWhoseEndAndLineEndComeApartIsRead) {
             Result(0, kOk, 42, ""));
 }
 
+// --- A user ID that looks like the end of a prompt ---
+
+// The server repeats the user ID before its verdict. A user ID ending in
+// two end-of-value characters must not end the answer there: cut off at
+// that point, these replies would mean a correct password, an account that
+// exists and a value read from nothing.
+struct EchoCase {
+  const char* name;
+  std::string reply;  // with the user ID the call sends
+  std::function<CommandReturn(WG&)> call;
+  CommandReturn expected;
+};
+
+const std::vector<EchoCase>& EchoCases() {
+  static const std::vector<EchoCase> cases = {
+      {"AuthUser", "User eve\xF5\xF5: Password is incorrect\r\n",
+       [](WG& wg) { return wg.AuthUser("s3cret", "eveõõ", "guess"); }, Result(0, kOk, 0, "")},
+      {"UserIDExists", "User eve\xD5\xF5: NO such user\r\n",
+       [](WG& wg) { return wg.UserIDExists("s3cret", "eveÕõ"); }, Result(0, kOk, 0, "")},
+      {"NumberofCredits", "User eve\xF5\xF5: No such user\r\n",
+       [](WG& wg) { return wg.NumberofCredits("s3cret", "eveõõ"); },
+       Result(kNoSuchUser, std::string(kNoSuchUserText), -1, "")},
+  };
+  return cases;
+}
+
+TEST_F(HostileServerTest, AUserIDEndingLikeAPromptNeverEndsTheAnswerUnderAnySplit) {
+  for (const EchoCase& c : EchoCases()) {
+    for (size_t cut = 1; cut < c.reply.size(); ++cut) {
+      SCOPED_TRACE(std::string(c.name) + " cut after " + std::to_string(cut) + " bytes");
+      OpenThen({SendSeparately({c.reply.substr(0, cut), c.reply.substr(cut)}, 5ms)});
+      EXPECT_EQ(Within(kSlack, [&] { return c.call(wg_); }), c.expected);
+    }
+  }
+}
+
+TEST_F(HostileServerTest, APromptLikeEndWithoutALineEndIsNoAnswer) {
+  struct Row {
+    const char* name;
+    Step after;
+    milliseconds at_least;
+  };
+  const std::vector<Row> rows = {
+      {"ThenClose", CloseNow(), 0ms},
+      {"ThenSilence", HoldSilent(5s), kReceiveTimeout - 50ms},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    OpenThen({Send("User eve\xF5\xF5"), row.after});
+    EXPECT_EQ(
+        Within(kReceiveTimeout + kSlack, [&] { return wg_.AuthUser("s3cret", "eveõõ", "guess"); }),
+        SessionFailure(kBadCommunication, kBadCommunicationText));
+    EXPECT_GE(took(), row.at_least);
+  }
+}
+
 // --- Floods ---
 
 // Megabytes without a line end or an end character: the client holds at

@@ -20,6 +20,7 @@
 #include <system_error>
 #include <thread>
 
+#include "answer_end.h"
 #include "ascii_words.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/unique_fd.h"
@@ -30,10 +31,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
-
-// The default timeouts, shared by the whole process (see component.h).
-std::mutex g_defaults_mutex;
-SocketTimeouts g_defaults;
 
 // Host names looked up at the same time, at most. A name service that
 // never answers leaves one lookup thread per name behind for as long as the
@@ -198,25 +195,6 @@ bool SetTimeout(int fd, int option, microseconds duration) {
   return ::setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0;
 }
 
-bool IsEndOfValue(char byte) { return byte == kEndOfValueByte || byte == kEndOfValueCapitalByte; }
-
-// Whether `bytes` hold anything besides line ends.
-bool HoldsContent(std::string_view bytes) {
-  return bytes.find_first_not_of("\r\n") != std::string_view::npos;
-}
-
-// Whether an answer that holds content is complete: it ends with CR LF, or
-// with the two end-of-value characters the server puts after its prompts.
-// A single trailing end-of-value character is not enough: the second may
-// still be on its way in a segment of its own (a value's end character is
-// followed by CR LF).
-bool EndsAnswer(std::string_view bytes) {
-  const size_t size = bytes.size();
-  if (size < 2) return false;
-  const char last = bytes[size - 1], before = bytes[size - 2];
-  return (before == '\r' && last == '\n') || (IsEndOfValue(before) && IsEndOfValue(last));
-}
-
 class PosixTcpSocket final : public TcpSocket {
  public:
   PosixTcpSocket() : timeouts_(DefaultSocketTimeouts()) {}
@@ -286,7 +264,7 @@ class PosixTcpSocket final : public TcpSocket {
     return kSocketOk;
   }
 
-  int16_t Receive(std::string& data, int16_t /*mode*/) override {
+  int16_t Receive(std::string& data, int16_t mode) override {
     data.clear();
     if (!fd_) return kSocketFailed;
     const Clock::time_point deadline = ExchangeDeadline();
@@ -317,14 +295,14 @@ class PosixTcpSocket final : public TcpSocket {
       if (got <= 0) return kSocketFailed;
       const std::string_view piece(chunk, static_cast<size_t>(got));
       has_content = has_content || HoldsContent(piece);
-      if (bytes.empty() && has_content && EndsAnswer(piece)) {
+      if (bytes.empty() && has_content && EndsAnswer(piece, mode)) {
         // The usual case, a whole answer in one read: converted straight
         // from the chunk, without gathering it first.
         data = AnsiToUtf8(piece);
         return kSocketOk;
       }
       bytes.append(piece);
-      if (has_content && EndsAnswer(bytes)) break;
+      if (has_content && EndsAnswer(bytes, mode)) break;
       if (bytes.size() >= kMaxReplyBytes) return kSocketFailed;
     }
     data = AnsiToUtf8(bytes);
@@ -395,27 +373,10 @@ class PosixTcpSocket final : public TcpSocket {
 
 }  // namespace
 
-SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeouts) {
-  const auto clamp = [](milliseconds duration) {
-    return std::clamp(duration, milliseconds::zero(), kLongestSocketTimeout);
-  };
-  return {clamp(timeouts.connect), clamp(timeouts.receive), clamp(timeouts.quiet_gap)};
-}
-
-SocketTimeouts DefaultSocketTimeouts() {
-  std::lock_guard lock(g_defaults_mutex);
-  return g_defaults;
-}
-
 void SetHostNameLookup(HostNameLookup lookup) {
   const std::shared_ptr<LookupTable>& table = Lookups();
   std::lock_guard lock(table->mutex);
   table->lookup = std::move(lookup);
-}
-
-void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts) {
-  std::lock_guard lock(g_defaults_mutex);
-  g_defaults = ClampSocketTimeouts(timeouts);
 }
 
 std::shared_ptr<Component> MakePosixTcpSocket() { return std::make_shared<PosixTcpSocket>(); }

@@ -2,18 +2,19 @@
 
 #include "tessaly/platform/windows_directory.h"
 
-#include <cstdlib>
 #include <string_view>
+
+#include "windows_directory_source.h"
 
 namespace platform {
 
 const char* BuiltInWindowsDirectory() { return TESSALY_DEFAULT_WINDIR; }
 
 std::string WindowsDirectory() {
-  const char* from_environment = std::getenv("WINDIR");
-  std::string_view directory = from_environment != nullptr ? from_environment : "";
+  const std::string reported = ReportedWindowsDirectory();
+  std::string_view directory = reported;
   directory = directory.substr(0, directory.find_last_not_of(' ') + 1);
-  // A WINDIR of blanks only counts as unset: it must never turn the path
+  // A directory of blanks only counts as none: it must never turn the path
   // into "/morvane.ini" at the root.
   if (directory.empty()) directory = BuiltInWindowsDirectory();
   // Callers append a file name: room for one, so that doing so does not

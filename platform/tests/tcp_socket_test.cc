@@ -51,7 +51,7 @@ TEST_F(TcpSocketTest, ExchangesTextAsWindows1252) {
   auto socket = Socket(server.port());
   ASSERT_NE(socket->Connect(), kSocketFailed);
   std::string data;
-  ASSERT_NE(socket->Receive(data, kReceiveText), kSocketFailed);
+  ASSERT_NE(socket->Receive(data, kReceivePrompt), kSocketFailed);
   EXPECT_EQ(data, "Hellõ õõ");
   ASSERT_NE(socket->Send("crème €\r\n"), kSocketFailed);
   ASSERT_NE(socket->Receive(data, kReceiveText), kSocketFailed);
@@ -70,9 +70,16 @@ struct AnswerCase {
   milliseconds at_most = kSlack;
   milliseconds at_least = 0ms;
   milliseconds quiet_gap = 0ms;
+  int16_t mode = kReceiveText;
 };
 
 void PrintTo(const AnswerCase& row, std::ostream* out) { *out << row.name; }
+
+// `row` read as a prompt of the handshake.
+AnswerCase Prompt(AnswerCase row) {
+  row.mode = kReceivePrompt;
+  return row;
+}
 
 class AnswerEndTest : public TcpSocketTest, public ::testing::WithParamInterface<AnswerCase> {};
 
@@ -84,7 +91,7 @@ TEST_P(AnswerEndTest, ReturnsACompleteAnswerOrFails) {
   ASSERT_NE(socket->Connect(), kSocketFailed);
   const auto start = std::chrono::steady_clock::now();
   std::string data = "old";
-  const int16_t flag = socket->Receive(data, kReceiveText);
+  const int16_t flag = socket->Receive(data, c.mode);
   const auto took = Elapsed(start);
   socket->Close();
   if (c.answer) {
@@ -106,9 +113,17 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"LineEnd", {Send("line\r\n"), HoldSilent(2s)}, "line\r\n"},
         AnswerCase{
             "PiecesJoined", {Send("is : 1"), Pause(30ms), Send("50\xF5\r\n")}, "is : 150õ\r\n"},
-        AnswerCase{"TwoEndCharacters", {Send("Prompt\xF5\xF5"), HoldSilent(2s)}, "Promptõõ"},
-        AnswerCase{"CapitalEndCharacters", {Send("PROMPT\xD5\xD5"), HoldSilent(2s)}, "PROMPTÕÕ"},
-        AnswerCase{"MixedEndCharacters", {Send("prompt\xD5\xF5"), HoldSilent(2s)}, "promptÕõ"},
+        // Two end-of-value characters end a prompt, and only a prompt.
+        Prompt({"TwoEndCharacters", {Send("Prompt\xF5\xF5"), HoldSilent(2s)}, "Promptõõ"}),
+        Prompt({"CapitalEndCharacters", {Send("PROMPT\xD5\xD5"), HoldSilent(2s)}, "PROMPTÕÕ"}),
+        Prompt({"MixedEndCharacters", {Send("prompt\xD5\xF5"), HoldSilent(2s)}, "promptÕõ"}),
+        Prompt({"PromptsEndAtALineEndToo", {Send("Welcome\r\n"), HoldSilent(2s)}, "Welcome\r\n"}),
+        AnswerCase{"EndCharactersDoNotEndACommandAnswer",
+                   {SendSeparately({"User eve\xF5\xF5", ": Password is incorrect\r\n"}, 50ms)},
+                   "User eveõõ: Password is incorrect\r\n"},
+        AnswerCase{"EndCharactersThenCloseAreNoCommandAnswer",
+                   {Send("User eve\xD5\xF5"), CloseNow()},
+                   std::nullopt},
         AnswerCase{"OneEndCharacterWaitsForTheLineEnd",
                    {SendSeparately({"is : 42\xF5", "\r\n"}, 50ms)},
                    "is : 42õ\r\n"},
@@ -160,7 +175,7 @@ TEST_F(TcpSocketTest, LineEndsAfterAPromptStayAtTheFrontOfTheNextAnswer) {
   auto socket = Socket(server.port());
   ASSERT_NE(socket->Connect(), kSocketFailed);
   std::string data;
-  ASSERT_NE(socket->Receive(data, kReceiveText), kSocketFailed);
+  ASSERT_NE(socket->Receive(data, kReceivePrompt), kSocketFailed);
   EXPECT_EQ(data, "Promptõõ");
   ASSERT_NE(socket->Send("CMD\r\n"), kSocketFailed);
   ASSERT_NE(socket->Receive(data, kReceiveText), kSocketFailed);

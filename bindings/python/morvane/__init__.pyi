@@ -6,6 +6,11 @@ from datetime import timedelta
 
 __version__: str
 
+# Receive modes of Socket.Receive: an answer ends with CR LF; a prompt also
+# with two end-of-value characters.
+RECEIVE_TEXT: int
+RECEIVE_PROMPT: int
+
 class Result(enum.IntEnum):
     SUCCESS = 0
     NO_SUCH_COMMAND = -100
@@ -44,7 +49,7 @@ class CommandReturn:
 
 class Socket:
     def Connect(self) -> int: ...
-    def Receive(self) -> tuple[int, str]: ...
+    def Receive(self, mode: int = ...) -> tuple[int, str]: ...
     def Send(self, data: str) -> int: ...
     def Close(self) -> None: ...
     def Describe(self) -> str: ...

@@ -9,6 +9,12 @@
 #ifndef TESSALY_PLATFORM_EXPORT_H_
 #define TESSALY_PLATFORM_EXPORT_H_
 
+#if defined(_WIN32)
+// On Windows the platform is a static library, linked whole into each
+// program and DLL that uses it: nothing crosses a library's edge.
+#define PLATFORM_EXPORT
+#else
 #define PLATFORM_EXPORT __attribute__((visibility("default")))
+#endif
 
 #endif  // TESSALY_PLATFORM_EXPORT_H_

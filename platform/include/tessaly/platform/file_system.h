@@ -3,10 +3,18 @@
 // The file operations the system needs beyond the standard library. Every
 // open here is made without blocking: a FIFO or a device where a file is
 // expected is refused at once instead of holding the caller for ever.
+//
+// A file is an int descriptor on every system (on Windows a C run-time
+// descriptor over the file's handle); `flags` are O_RDONLY or O_WRONLY from
+// <fcntl.h>. On Windows files are opened sharing reading, writing and
+// deletion with other processes, and a positioned read or write holds a
+// lock on its range of bytes while it runs, so that a reader never sees a
+// record that another process is half way through writing.
 
 #ifndef TESSALY_PLATFORM_FILE_SYSTEM_H_
 #define TESSALY_PLATFORM_FILE_SYSTEM_H_
 
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -66,12 +74,23 @@ PLATFORM_EXPORT size_t ReadAllAt(int file, char* buffer, size_t size, off_t offs
 PLATFORM_EXPORT void WriteAllAt(int file, std::string_view bytes, off_t offset,
                                 const std::string& path);
 
+// Brings what was written to the open file `file` to the disk. Raises a
+// file PlatformError naming `path` when that fails.
+PLATFORM_EXPORT void SyncToDisk(int file, const std::string& path);
+
+// Appends `bytes` to the file at `path`, creating it when missing, in one
+// write, so that records appended by several writers at once never
+// interleave. Raises a file PlatformError naming `path` when the file
+// cannot be opened or written, 57 when only a part was written.
+PLATFORM_EXPORT void AppendWhole(const std::string& path, std::string_view bytes);
+
 // Replaces the file at `path` with one holding `bytes`, so that a reader,
 // or a process killed at any moment, sees either the old content or the
 // new one, never a mixture: the bytes go to a temporary file beside it
 // (see TemporaryNamePrefix), which reaches the disk and is renamed over
-// `path`; the directory is flushed too. The file keeps the permission bits
-// of the file it replaces (0644 less the umask for a new one). Raises a
+// `path`; the directory is flushed too. On POSIX systems the file keeps
+// the permission bits of the file it replaces (0644 less the umask for a
+// new one). Raises a
 // file PlatformError naming `path` and the reason when a step fails; the
 // file at `path` is then untouched and the temporary file removed.
 PLATFORM_EXPORT void ReplaceFileAtomically(const std::string& path, std::string_view bytes);

@@ -39,8 +39,18 @@ inline constexpr const char* kTcpSocketProgId = "VBWinsock.TCPIP";
 inline constexpr int16_t kSocketFailed = 0;
 inline constexpr int16_t kSocketOk = -1;
 
-// The only receive mode: the data comes back as text.
+// Receive modes. The data comes back as text in both; they differ in what
+// ends an answer (see Receive).
+//
+// kReceiveText: an answer ends with CR LF, the way every answer to a
+// command ends.
 inline constexpr int16_t kReceiveText = 1;
+// kReceivePrompt: an answer ends with CR LF or with two end-of-value
+// characters, the way the server's prompts end. Only for the texts of the
+// handshake, the greeting and the answer to the secret phrase: an answer to
+// a command may repeat what was sent, such as a user ID ending in those two
+// characters, and must not end there.
+inline constexpr int16_t kReceivePrompt = 2;
 
 // The most bytes one Receive holds. An answer that is not complete when
 // this many bytes have come is no answer: the client's memory stays bounded
@@ -113,16 +123,17 @@ class PLATFORM_EXPORT TcpSocket : public virtual Component {
   virtual int16_t Connect() = 0;
 
   // Waits for the peer's next answer and stores it in `data`. An answer is
-  // complete when it holds something besides CR and LF and ends either
-  // with CR LF or with two end-of-value characters (0xF5 or its capital
-  // 0xD5, in any mix). Line ends alone, such as those a server sends after
+  // complete when it holds something besides CR and LF and ends with CR LF,
+  // or, in `mode` kReceivePrompt, with two end-of-value characters (0xF5 or
+  // its capital 0xD5, in any mix). Line ends alone, such as those a server sends after
   // its prompt, complete nothing: they stay at the front of the answer
   // that follows. Returns kSocketFailed, with `data` empty, when no
   // complete answer has come by the time the peer closes the connection
   // (in order or by reset), the receive timeout since Connect passes or
   // kMaxReplyBytes are held; a piece of an answer never passes for a whole
   // one. Only an opted-in quiet gap (see SocketTimeouts) returns an answer
-  // that is not complete. `mode` is kReceiveText.
+  // that is not complete. Any `mode` other than kReceivePrompt is
+  // kReceiveText.
   virtual int16_t Receive(std::string& data, int16_t mode) = 0;
 
   // Sends `line` as Windows-1252 bytes, all of it. Returns kSocketFailed

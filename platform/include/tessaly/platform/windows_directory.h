@@ -3,9 +3,11 @@
 // The Windows directory: the directory that holds the system's settings
 // files, such as morvane.ini.
 //
-// It is the value of the environment variable WINDIR when that is set and
-// holds more than spaces, otherwise a directory fixed when the platform was built (by
-// default /etc). Trailing spaces are removed.
+// On Windows it is the directory that GetWindowsDirectoryA reports. Other
+// systems have none: there it is the value of the environment variable
+// WINDIR. When that holds nothing but spaces, or is unset, it is a
+// directory fixed when the platform was built (by default /etc, on Windows
+// C:\Windows). Trailing spaces are removed.
 
 #ifndef TESSALY_PLATFORM_WINDOWS_DIRECTORY_H_
 #define TESSALY_PLATFORM_WINDOWS_DIRECTORY_H_
@@ -20,7 +22,8 @@ namespace platform {
 // (only trailing spaces go). Read afresh on every call.
 PLATFORM_EXPORT std::string WindowsDirectory();
 
-// The directory used when WINDIR is unset, empty or all spaces.
+// The directory used when the system reports none (WINDIR unset, empty or
+// all spaces).
 PLATFORM_EXPORT const char* BuiltInWindowsDirectory();
 
 }  // namespace platform
