@@ -109,6 +109,8 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
  protected:
   AutomationObject() { ObjectCreated(); }
 
+  ITypeInfo* TypeInfo() const { return type_info_.Get(); }
+
   // Runs `body`, turning what it raises into an automation error of this
   // interface from `source`.
   template <class Body>

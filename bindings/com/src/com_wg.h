@@ -26,7 +26,19 @@ class ComWG final : public AutomationObject<_WG> {
 
 #include "wg_members.inc"
 
+  // Members with a record result go to CallWithRecordResult (see there);
+  // every other call goes through the type library.
+  STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* exception, UINT* bad_argument) override;
+
  private:
+  // Wine's ITypeInfo::Invoke cannot pass records, so a command called late
+  // is run here from WG's member table: the arguments converted to the
+  // parameters' types, the command run as its method would, and the
+  // CommandReturn handed back as a record of the type library.
+  HRESULT CallWithRecordResult(const platform::MemberInfo& member, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* exception, UINT* bad_argument);
+
   // Calls member `id` of the gateway's WG with `arguments`, stores its
   // result in `result` (nullptr for a member without one) and writes the
   // arguments the member replaces back to the caller, also when the member

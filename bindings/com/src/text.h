@@ -7,7 +7,6 @@
 #ifndef MORVANE_COM_TEXT_H_
 #define MORVANE_COM_TEXT_H_
 
-#include <oleauto.h>
 #include <windows.h>
 
 #include <string>

@@ -4,6 +4,8 @@
 
 #include <oleauto.h>
 
+#include <utility>
+
 #include "module_counts.h"
 
 namespace morvane::com {
@@ -18,7 +20,25 @@ HRESULT LoadTypeInfo(REFIID iid, Microsoft::WRL::ComPtr<ITypeInfo>& info) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
   const HRESULT loaded = LoadModuleTypeLibrary(library);
   if (FAILED(loaded)) return loaded;
-  return library->GetTypeInfoOfGuid(iid, info.ReleaseAndGetAddressOf());
+  Microsoft::WRL::ComPtr<ITypeInfo> described;
+  HRESULT result = library->GetTypeInfoOfGuid(iid, &described);
+  if (FAILED(result)) return result;
+  // A dual interface is described twice; calls through the table of
+  // methods need the description of the table, not of the dispatch side.
+  TYPEATTR* attributes = nullptr;
+  result = described->GetTypeAttr(&attributes);
+  if (FAILED(result)) return result;
+  const bool dispatch_side =
+      attributes->typekind == TKIND_DISPATCH && (attributes->wTypeFlags & TYPEFLAG_FDUAL) != 0;
+  described->ReleaseTypeAttr(attributes);
+  if (!dispatch_side) {
+    info = std::move(described);
+    return S_OK;
+  }
+  HREFTYPE table = 0;
+  result = described->GetRefTypeOfImplType(-1, &table);
+  if (FAILED(result)) return result;
+  return described->GetRefTypeInfo(table, info.ReleaseAndGetAddressOf());
 }
 
 }  // namespace morvane::com
