@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+
+# morvane.dll as script pages use it, under Wine: registers the DLL in a
+# private Wine prefix whose Windows directory holds a morvane.ini that
+# points at a wgsim on 127.0.0.1, runs the VBScript and JScript tests of
+# bindings/com/tests, compares a call with the Linux tool morvane, checks
+# the failures a page sees, and checks that unregistering removes what
+# registering wrote. The prefix, wgsim and every file go away at the end.
+#
+#   scripts/test-com.sh [--dll PATH] [--bin-dir DIR]
+#     --dll      the DLL (default build-windows/bin/morvane.dll)
+#     --bin-dir  where wgsim and morvane are (default build/bin)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/processes.sh
+
+dll=build-windows/bin/morvane.dll
+bin_dir=build/bin
+while (($#)); do
+  case "$1" in
+    --dll) dll=${2:?--dll needs a path}; shift ;;
+    --bin-dir) bin_dir=${2:?--bin-dir needs a directory}; shift ;;
+    -h|--help) sed -n '2,14s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "test-com.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
+  esac
+  shift
+done
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+for file in "$dll" "$bin_dir/wgsim" "$bin_dir/morvane" "$wine"; do
+  [[ -e $file ]] || { echo "test-com.sh: $file is missing; build first" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/morvane-com.XXXXXX")
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wgsim_pid=
+cleanup() {
+  stop_processes "$wgsim_pid"
+  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# wgsim over a copy of the sample accounts, on a free loopback port.
+cp examples/accounts.txt "$work/accounts.txt"
+secret="com-$RANDOM$RANDOM"
+port=
+for _ in $(seq 20); do
+  try=$((20000 + RANDOM % 12000))
+  "$bin_dir/wgsim" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" \
+    >"$work/wgsim.out" 2>"$work/wgsim.err" &
+  wgsim_pid=$!
+  if wgsim_listening_port "$work/wgsim.out" "$wgsim_pid" >/dev/null; then
+    port=$try
+    break
+  fi
+  stop_processes "$wgsim_pid"
+  wgsim_pid=
+done
+[[ -n $port ]] || { echo "test-com.sh: wgsim did not start" >&2; cat "$work/wgsim.err" >&2; exit 1; }
+
+# The prefix, and the settings in its Windows directory before anything
+# can load the DLL.
+"$wine" wineboot -i >/dev/null 2>&1
+windir=$WINEPREFIX/drive_c/windows
+write_loopback_settings "$windir" "$port"
+cp "$dll" "$WINEPREFIX/drive_c/morvane.dll"
+cp bindings/com/tests/*.vbs bindings/com/tests/*.js "$WINEPREFIX/drive_c/"
+
+failures=0
+# run LABEL COMMAND...: runs a Wine program, shows its output, counts a failure.
+run() {
+  local label=$1 output status=0
+  shift
+  echo "== $label"
+  output=$("$wine" "$@" 2>&1) || status=$?
+  printf '%s\n' "$output" | tr -d '\r'
+  if ((status != 0)); then
+    echo "FAIL $label (exit status $status)"
+    failures=$((failures + 1))
+  fi
+}
+# cscript FILE ARG...: a test script; it must end with the line DONE, since
+# Wine's script host exits with 0 on a script error.
+cscript() {
+  local before=$failures
+  run "$1" cscript //nologo "C:\\$1" "${@:2}" | tee "$work/script.out"
+  failures=$before
+  if grep -q '^FAIL' "$work/script.out" || ! grep -q '^DONE' "$work/script.out"; then
+    echo "FAIL $1 (a check failed or the script stopped early)"
+    failures=$((failures + 1))
+  fi
+}
+
+run "regsvr32" regsvr32 /s 'C:\morvane.dll'
+for key in 'HKCR\Morvane.WG' 'HKCR\Morvane.WG.4' 'HKCR\CLSID\{C834D95D-5BF8-11D3-A8F4-0000C021EF8C}\InprocServer32' \
+  'HKCR\TypeLib\{C834D959-5BF8-11D3-A8F4-0000C021EF8C}'; do
+  run "registered: $key" reg query "$key"
+done
+
+cscript members.vbs "$secret"
+cscript members.js "$secret"
+
+# The same call through the Linux tool and through the DLL, on the same
+# wgsim: the four results agree.
+# The Linux tool reads its settings from WINDIR: the same loopback record.
+write_loopback_settings "$work/linux-windows" "$port"
+linux=$(printf '%s\n' "$secret" |
+  WINDIR=$work/linux-windows "$bin_dir/morvane" --json --secret-stdin NumberofCredits bob)
+cat >"$WINEPREFIX/drive_c/compare.vbs" <<'VBS'
+Set wg = CreateObject("Morvane.WG")
+wg.NumberofCredits WScript.Arguments(0), "bob"
+WScript.Echo wg.error_number & "|" & wg.error_description & "|" & wg.answer_long & "|" & wg.answer_string
+VBS
+windows=$("$wine" cscript //nologo 'C:\compare.vbs' "$secret" 2>&1 | tr -d '\r')
+expected=$(python3 -c 'import json,sys; r=json.loads(sys.argv[1]); print("|".join(str(r[k]) for k in ("error_number","error_description","answer_long","answer_string")))' "$linux")
+if [[ $windows == "$expected" ]]; then
+  echo "PASS same results as morvane --json: $windows"
+else
+  echo "FAIL morvane --json gives '$expected', the DLL '$windows'"
+  failures=$((failures + 1))
+fi
+
+# A dead port, then a port that is not a number.
+stop_processes "$wgsim_pid"
+wgsim_pid=
+cscript errors.vbs dead-port "$secret"
+printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 not-a-port >"$windir/morvane.ini"
+cscript errors.vbs bad-port "$secret"
+
+# Unregistering removes every key registering wrote.
+run "regsvr32 /u" regsvr32 /u /s 'C:\morvane.dll'
+for key in 'HKCR\Morvane.WG' 'HKCR\Morvane.WG.4' 'HKCR\CLSID\{C834D95D-5BF8-11D3-A8F4-0000C021EF8C}' \
+  'HKCR\TypeLib\{C834D959-5BF8-11D3-A8F4-0000C021EF8C}' 'HKCR\Interface\{13B985CF-7AAE-11D3-837C-0080C8FA89B2}'; do
+  if "$wine" reg query "$key" >/dev/null 2>&1; then
+    echo "FAIL still registered after regsvr32 /u: $key"
+    failures=$((failures + 1))
+  else
+    echo "PASS removed: $key"
+  fi
+done
+
+if ((failures > 0)); then
+  echo "test-com.sh: $failures failure(s)" >&2
+  exit 1
+fi
+echo "test-com.sh: all passed"
