@@ -9,7 +9,8 @@
 # registering wrote. The prefix, wgsim and every file go away at the end.
 #
 #   scripts/test-com.sh [--dll PATH] [--bin-dir DIR]
-#     --dll      the DLL (default build-windows/bin/morvane.dll)
+#     --dll      the DLL (default build-windows/bin/morvane.dll); the C++
+#                client morvane_com_client_test.exe is taken from beside it
 #     --bin-dir  where wgsim and morvane are (default build/bin)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,13 +22,14 @@ while (($#)); do
   case "$1" in
     --dll) dll=${2:?--dll needs a path}; shift ;;
     --bin-dir) bin_dir=${2:?--bin-dir needs a directory}; shift ;;
-    -h|--help) sed -n '2,14s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "test-com.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
 done
+client=$(dirname "$dll")/morvane_com_client_test.exe
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-for file in "$dll" "$bin_dir/wgsim" "$bin_dir/morvane" "$wine"; do
+for file in "$dll" "$client" "$bin_dir/wgsim" "$bin_dir/morvane" "$wine"; do
   [[ -e $file ]] || { echo "test-com.sh: $file is missing; build first" >&2; exit 1; }
 done
 
@@ -66,7 +68,7 @@ done
 windir=$WINEPREFIX/drive_c/windows
 write_loopback_settings "$windir" "$port"
 cp "$dll" "$WINEPREFIX/drive_c/morvane.dll"
-cp bindings/com/tests/*.vbs bindings/com/tests/*.js "$WINEPREFIX/drive_c/"
+cp "$client" bindings/com/tests/*.vbs bindings/com/tests/*.js "$WINEPREFIX/drive_c/"
 
 failures=0
 # run LABEL COMMAND...: runs a Wine program, shows its output, counts a failure.
@@ -101,6 +103,8 @@ done
 
 cscript members.vbs "$secret"
 cscript members.js "$secret"
+# Records, the unload counts and raised errors from C++.
+run "com_client_test" 'C:\morvane_com_client_test.exe' 'C:\morvane.dll' "$secret"
 
 # The same call through the Linux tool and through the DLL, on the same
 # wgsim: the four results agree.
