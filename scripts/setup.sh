@@ -16,6 +16,10 @@ TESSALY_PACKAGES=(
   python3-venv python3-pip python3-setuptools python3-pybind11
   python3-flask python3-jinja2 python3-waitress
   chromium chromium-driver python3-selenium
+  # The Windows build and its tests under Wine (scripts/build-windows.sh,
+  # scripts/test-windows.sh): the cross compiler with C++ threads, widl,
+  # GoogleTest's sources to compile with it, and 64-bit Wine.
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64
 )
 
 missing=()

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "ascii_words.h"
-#include "tcp_socket_posix.h"
+#include "tcp_socket_backend.h"
 #include "tessaly/platform/ansi_text.h"
 
 namespace platform {
@@ -68,7 +68,7 @@ class ClassTable {
 
  private:
   ClassTable() {
-    factories_[FoldCase(kTcpSocketProgId)] = [] { return MakePosixTcpSocket(); };
+    factories_[FoldCase(kTcpSocketProgId)] = [] { return MakeSystemTcpSocket(); };
   }
 
   mutable std::mutex mutex_;

@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: MIT
 
-#include "tcp_socket_posix.h"
-
-#include <arpa/inet.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -11,17 +7,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
-#include <map>
+#include <cstring>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string_view>
-#include <system_error>
-#include <thread>
 
 #include "answer_end.h"
-#include "ascii_words.h"
+#include "host_lookup.h"
+#include "tcp_socket_backend.h"
+#include "tcp_socket_common.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/unique_fd.h"
 
@@ -32,143 +25,11 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-// Host names looked up at the same time, at most. A name service that
-// never answers leaves one lookup thread per name behind for as long as the
-// system resolver tries; beyond this many, Connect fails at once rather
-// than start more.
-constexpr size_t kMaxPendingLookups = 8;
-
 // How much later than the exchange's deadline the socket's own receive
 // timeout may end before it is shortened. Within this, a recv that waits in
 // the kernel needs no extra system call; the kernel's timer is coarser
 // than a millisecond anyway.
 constexpr microseconds kKernelTimerSlack = milliseconds(10);
-
-// A lookup under way, shared by the thread that runs it and by every
-// Connect that waits for it.
-struct PendingLookup {
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
-  std::optional<in_addr> address;
-};
-
-// The lookups under way, by name. The lookup threads hold it too, so it
-// outlives any of them that a Connect gave up on.
-struct LookupTable {
-  std::mutex mutex;
-  std::map<std::string, std::shared_ptr<PendingLookup>> pending;
-  HostNameLookup lookup;  // empty: the system resolver
-};
-
-const std::shared_ptr<LookupTable>& Lookups() {
-  static const std::shared_ptr<LookupTable> table = std::make_shared<LookupTable>();
-  return table;
-}
-
-// The address of `dotted` when it is four decimal numbers of 0-255 without
-// leading zeros, separated by dots and nothing else, the form settings
-// usually hold; nullopt for any other text. Everything it accepts
-// inet_pton accepts alike, so it only spares the library call.
-std::optional<in_addr> ParsePlainDottedQuad(std::string_view dotted) {
-  constexpr int kDots = 3;
-  constexpr uint32_t kLargestPart = 255;
-  uint32_t value = 0;
-  uint32_t part = 0;
-  int digits = 0;
-  int dots = 0;
-  for (const char c : dotted) {
-    if (c >= '0' && c <= '9') {
-      if (digits == 1 && part == 0) return std::nullopt;  // a leading zero
-      part = part * 10 + static_cast<uint32_t>(c - '0');
-      if (part > kLargestPart) return std::nullopt;
-      ++digits;
-    } else if (c == '.' && digits > 0 && dots < kDots) {
-      value = (value << 8) | part;
-      part = 0;
-      digits = 0;
-      ++dots;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (dots != kDots || digits == 0) return std::nullopt;
-  in_addr address{};
-  address.s_addr = htonl((value << 8) | part);
-  return address;
-}
-
-std::optional<in_addr> ParseIPv4(const std::string& dotted) {
-  if (auto plain = ParsePlainDottedQuad(dotted)) return plain;
-  in_addr address{};
-  if (::inet_pton(AF_INET, dotted.c_str(), &address) == 1) return address;
-  return std::nullopt;
-}
-
-std::optional<in_addr> SystemLookup(const std::string& name) {
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return std::nullopt;
-  const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owned(found, &::freeaddrinfo);
-  if (found == nullptr) return std::nullopt;
-  return reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-}
-
-// The lookup of `name` that is under way, joined, or a new one started on
-// a thread of its own; nullptr when no thread can be started.
-std::shared_ptr<PendingLookup> StartLookup(const std::string& name) {
-  const std::shared_ptr<LookupTable>& table = Lookups();
-  std::lock_guard lock(table->mutex);
-  if (auto found = table->pending.find(name); found != table->pending.end()) return found->second;
-  if (table->pending.size() >= kMaxPendingLookups) return nullptr;
-  auto pending = std::make_shared<PendingLookup>();
-  try {
-    std::thread([table, name, pending, lookup = table->lookup] {
-      const std::optional<in_addr> address = lookup ? ParseIPv4(lookup(name)) : SystemLookup(name);
-      {
-        std::lock_guard table_lock(table->mutex);
-        if (auto found = table->pending.find(name);
-            found != table->pending.end() && found->second == pending) {
-          table->pending.erase(found);
-        }
-      }
-      {
-        std::lock_guard pending_lock(pending->mutex);
-        pending->address = address;
-        pending->done = true;
-      }
-      pending->finished.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return nullptr;
-  }
-  table->pending.emplace(name, pending);
-  return pending;
-}
-
-// The IPv4 address of a dotted address or host name, or nullopt when it
-// does not resolve by `deadline`. The system resolver cannot be given a
-// deadline, so a name is looked up on a thread of its own that the caller
-// stops waiting for at the deadline.
-std::optional<in_addr> ResolveIPv4(const std::string& host, Clock::time_point deadline) {
-  if (auto address = ParseIPv4(host)) return address;
-  if (host.empty()) return std::nullopt;
-  const std::shared_ptr<PendingLookup> pending = StartLookup(host);
-  if (!pending) return std::nullopt;
-  std::unique_lock lock(pending->mutex);
-  if (!pending->finished.wait_until(lock, deadline, [&] { return pending->done; })) {
-    return std::nullopt;
-  }
-  return pending->address;
-}
-
-// Milliseconds from now until `deadline`, at least 0, for poll.
-int MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(left) : 0;
-}
 
 // Waits until `fd` is ready for `events` or `timeout_ms` passes.
 // True when ready (or in error, which the next call on it reports).
@@ -225,7 +86,7 @@ class PosixTcpSocket final : public TcpSocket {
       if (!local) return kSocketFailed;
       sockaddr_in from{};
       from.sin_family = AF_INET;
-      from.sin_addr = *local;
+      std::memcpy(&from.sin_addr, local->data(), local->size());
       // Bind the address only and leave the port to connect, which picks
       // one knowing the destination. A bind to port 0 would search the
       // whole range for a port free towards every destination: slow once
@@ -240,7 +101,7 @@ class PosixTcpSocket final : public TcpSocket {
     }
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_addr = *remote;
+    std::memcpy(&to.sin_addr, remote->data(), remote->size());
     to.sin_port = htons(static_cast<uint16_t>(remote_port_));
     const auto left = std::chrono::duration_cast<microseconds>(deadline - Clock::now());
     if (left <= microseconds::zero() || !SetTimeout(fd.get(), SO_SNDTIMEO, left)) {
@@ -270,7 +131,7 @@ class PosixTcpSocket final : public TcpSocket {
     const Clock::time_point deadline = ExchangeDeadline();
     std::string bytes;
     bool has_content = false;
-    char chunk[16 * 1024];
+    char chunk[kSocketReadChunk];
     // The first read waits in recv itself, under the socket's own receive
     // timeout, which ends by the deadline. Later reads, and a first read
     // that a signal or that timeout broke off, wait in poll for the time
@@ -311,10 +172,8 @@ class PosixTcpSocket final : public TcpSocket {
 
   int16_t Send(const std::string& line) override {
     if (!fd_) return kSocketFailed;
-    // Plain ASCII is the same in both encodings and goes out as it is.
-    const bool ascii = ascii_words::IsAscii(line);
-    const std::string converted = ascii ? std::string() : Utf8ToAnsi(line);
-    const std::string_view bytes = ascii ? std::string_view(line) : std::string_view(converted);
+    std::string converted;
+    const std::string_view bytes = WireBytes(line, converted);
     const Clock::time_point deadline = ExchangeDeadline();
     size_t sent = 0;
     while (sent < bytes.size()) {
@@ -338,9 +197,7 @@ class PosixTcpSocket final : public TcpSocket {
   void Close() override { fd_.Reset(); }
 
   std::string Describe() const override {
-    return std::string(kTcpSocketProgId) + " local host \"" + local_host_ + "\", remote host \"" +
-           remote_host_ + "\", remote port " + std::to_string(remote_port_) +
-           (fd_ ? ", connected" : ", not connected");
+    return DescribeSocket(local_host_, remote_host_, remote_port_, fd_.valid());
   }
 
  private:
@@ -373,12 +230,6 @@ class PosixTcpSocket final : public TcpSocket {
 
 }  // namespace
 
-void SetHostNameLookup(HostNameLookup lookup) {
-  const std::shared_ptr<LookupTable>& table = Lookups();
-  std::lock_guard lock(table->mutex);
-  table->lookup = std::move(lookup);
-}
-
-std::shared_ptr<Component> MakePosixTcpSocket() { return std::make_shared<PosixTcpSocket>(); }
+std::shared_ptr<Component> MakeSystemTcpSocket() { return std::make_shared<PosixTcpSocket>(); }
 
 }  // namespace platform

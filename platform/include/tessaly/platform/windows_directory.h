@@ -7,7 +7,7 @@
 // systems have none: there it is the value of the environment variable
 // WINDIR. When that holds nothing but spaces, or is unset, it is a
 // directory fixed when the platform was built (by default /etc, on Windows
-// C:\Windows). Trailing spaces are removed.
+// C:/Windows). Trailing spaces are removed.
 
 #ifndef TESSALY_PLATFORM_WINDOWS_DIRECTORY_H_
 #define TESSALY_PLATFORM_WINDOWS_DIRECTORY_H_

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+
+// The addresses a socket connects to and from: dotted IPv4 text, or host
+// names looked up within a deadline. Shared by the socket backends; only
+// the two calls at the end differ between the systems.
+
+#ifndef PLATFORM_SRC_HOST_LOOKUP_H_
+#define PLATFORM_SRC_HOST_LOOKUP_H_
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// An IPv4 address as its four bytes in network order, the way sin_addr
+// holds them.
+using IPv4Address = std::array<unsigned char, 4>;
+
+// The IPv4 address of a dotted address or host name, or nullopt when it
+// does not resolve by `deadline`. The system resolver cannot be given a
+// deadline, so a name is looked up on a thread of its own that the caller
+// stops waiting for at the deadline. The lookup is the system's, or the
+// one SetHostNameLookup (tcp_socket.h) put in its place.
+std::optional<IPv4Address> ResolveIPv4(const std::string& host,
+                                       std::chrono::steady_clock::time_point deadline);
+
+// The system's own calls, in host_lookup_posix.cc or host_lookup_win.cc:
+// `text` read as an IPv4 address in any form the system's inet_pton takes,
+// and `name` looked up by the system's resolver (which may take long).
+std::optional<IPv4Address> SystemParseIPv4(const std::string& text);
+std::optional<IPv4Address> SystemLookup(const std::string& name);
+
+}  // namespace platform
+
+#endif  // PLATFORM_SRC_HOST_LOOKUP_H_
