@@ -28,6 +28,8 @@ while (($#)); do
   shift
 done
 client=$(dirname "$dll")/morvane_com_client_test.exe
+# The tests run from their work directory: every path absolute.
+bin_dir=$(realpath "$bin_dir")
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 for file in "$dll" "$client" "$bin_dir/wgsim" "$bin_dir/morvane" "$wine"; do
   [[ -e $file ]] || { echo "test-com.sh: $file is missing; build first" >&2; exit 1; }
@@ -69,7 +71,10 @@ windir=$WINEPREFIX/drive_c/windows
 write_loopback_settings "$windir" "$port"
 cp "$dll" "$WINEPREFIX/drive_c/morvane.dll"
 cp "$client" bindings/com/tests/*.vbs bindings/com/tests/*.js "$WINEPREFIX/drive_c/"
+cp examples/windows/credits.vbs "$WINEPREFIX/drive_c/"
 
+# Logit writes tarnel.log in the current directory: the work directory.
+cd "$work"
 failures=0
 # run LABEL COMMAND...: runs a Wine program, shows its output, counts a failure.
 run() {
@@ -106,25 +111,31 @@ cscript members.js "$secret"
 # Records, the unload counts and raised errors from C++.
 run "com_client_test" 'C:\morvane_com_client_test.exe' 'C:\morvane.dll' "$secret"
 
-# The same call through the Linux tool and through the DLL, on the same
-# wgsim: the four results agree.
-# The Linux tool reads its settings from WINDIR: the same loopback record.
+# The same calls through the Linux tool and through the DLL, on the same
+# wgsim, one after the other: the four results agree. The Linux tool reads
+# its settings from WINDIR: the same loopback record.
 write_loopback_settings "$work/linux-windows" "$port"
-linux=$(printf '%s\n' "$secret" |
-  WINDIR=$work/linux-windows "$bin_dir/morvane" --json --secret-stdin NumberofCredits bob)
-cat >"$WINEPREFIX/drive_c/compare.vbs" <<'VBS'
-Set wg = CreateObject("Morvane.WG")
-wg.NumberofCredits WScript.Arguments(0), "bob"
-WScript.Echo wg.error_number & "|" & wg.error_description & "|" & wg.answer_long & "|" & wg.answer_string
-VBS
-windows=$("$wine" cscript //nologo 'C:\compare.vbs' "$secret" 2>&1 | tr -d '\r')
-expected=$(python3 -c 'import json,sys; r=json.loads(sys.argv[1]); print("|".join(str(r[k]) for k in ("error_number","error_description","answer_long","answer_string")))' "$linux")
-if [[ $windows == "$expected" ]]; then
-  echo "PASS same results as morvane --json: $windows"
-else
-  echo "FAIL morvane --json gives '$expected', the DLL '$windows'"
-  failures=$((failures + 1))
-fi
+compare() {
+  local linux windows expected
+  linux=$(printf '%s\n' "$secret" |
+    WINDIR=$work/linux-windows "$bin_dir/morvane" --json --secret-stdin "$@")
+  expected=$(python3 -c 'import json, sys
+r = json.loads(sys.argv[1])
+print("|".join(str(r[k]) for k in ("error_number", "error_description", "answer_long", "answer_string")))' "$linux")
+  windows=$("$wine" cscript //nologo 'C:\compare.vbs' "$secret" "$@" 2>&1 | tr -d '\r')
+  if [[ $windows == "$expected" ]]; then
+    echo "PASS $* gives the same through morvane --json and the DLL: $windows"
+  else
+    echo "FAIL $*: morvane --json gives '$expected', the DLL '$windows'"
+    failures=$((failures + 1))
+  fi
+}
+compare GiveCredits bob 50
+compare NumberofCredits bob
+compare AuthUser bob not-the-password
+compare HasKey bob SYSOP
+# The example of the package, as a user runs it.
+run "credits.vbs" cscript //nologo 'C:\credits.vbs' "$secret"
 
 # A dead port, then a port that is not a number.
 stop_processes "$wgsim_pid"

@@ -40,7 +40,7 @@ HRESULT ToGateway(const VARIANT& argument, platform::VarType type, platform::Var
 }
 
 // The record `record` as a VT_RECORD value described by the type library's
-// CommandReturn.
+// CommandReturn; the value takes over the record's strings.
 HRESULT ToRecordVariant(ITypeInfo* interface_info, REFGUID record_id, ::CommandReturn& record,
                         VARIANT* result) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
@@ -53,13 +53,17 @@ HRESULT ToRecordVariant(ITypeInfo* interface_info, REFGUID record_id, ::CommandR
   Microsoft::WRL::ComPtr<IRecordInfo> record_info;
   hr = GetRecordInfoFromTypeInfo(record_type.Get(), &record_info);
   if (FAILED(hr)) return hr;
+  // The record is filled by assignment rather than RecordCopy, since
+  // Wine's RecordCopy leaves a record inside a record empty. The layouts
+  // agree, as the header and the type library come from one IDL file.
+  ULONG size = 0;
+  hr = record_info->GetSize(&size);
+  if (FAILED(hr)) return hr;
+  if (size != sizeof(::CommandReturn)) return TYPE_E_TYPEMISMATCH;
   void* copy = record_info->RecordCreate();
   if (copy == nullptr) return E_OUTOFMEMORY;
-  hr = record_info->RecordCopy(&record, copy);
-  if (FAILED(hr)) {
-    record_info->RecordDestroy(copy);
-    return hr;
-  }
+  *static_cast<::CommandReturn*>(copy) = record;
+  record = {};  // the copy owns the strings now
   V_VT(result) = VT_RECORD;
   V_RECORD(result) = copy;
   V_RECORDINFO(result) = record_info.Detach();
