@@ -141,8 +141,37 @@ run "credits.vbs" cscript //nologo 'C:\credits.vbs' "$secret"
 stop_processes "$wgsim_pid"
 wgsim_pid=
 cscript errors.vbs dead-port "$secret"
-printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 not-a-port >"$windir/morvane.ini"
-cscript errors.vbs bad-port "$secret"
+# Settings the gateway cannot use raise the same error number, with the
+# same standard text, as PlatformError on Linux: a port that is not a
+# number, and a directory in place of the file (whose text then names the
+# path, which differs between the systems).
+raised() {
+  local case=$1 linux number description
+  cscript errors.vbs raise "$secret"
+  linux=$(WINDIR=$work/linux-windows "$bin_dir/morvane" --json GetLocalPort || true)
+  number=$(python3 -c 'import json, sys; print(json.loads(sys.argv[1])["platform_error"])' "$linux")
+  description=$(python3 -c 'import json, sys; print(json.loads(sys.argv[1])["description"])' "$linux")
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    [[ $line == RAISED* ]] || continue
+    line=${line#RAISED }
+    if [[ ${line%%|*} == "$number" && ${line#*|} == "${description%%:*}"* ]]; then
+      echo "PASS $case: Err.Number and Err.Description as on Linux: $line"
+    else
+      echo "FAIL $case: the DLL raised '$line', Linux $number '$description'"
+      failures=$((failures + 1))
+    fi
+  done <"$work/script.out"
+}
+for dir in "$windir" "$work/linux-windows"; do
+  printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 not-a-port >"$dir/morvane.ini"
+done
+raised "port not a number"
+for dir in "$windir" "$work/linux-windows"; do
+  rm -f "$dir/morvane.ini"
+  mkdir "$dir/morvane.ini"
+done
+raised "directory in place of the settings file"
 
 # Unregistering removes every key registering wrote.
 run "regsvr32 /u" regsvr32 /u /s 'C:\morvane.dll'

@@ -3,8 +3,11 @@
 ' Failures as a page sees them, run by scripts/test-com.sh with a settings
 ' file it prepared:  cscript //nologo errors.vbs CASE SECRET
 '   dead-port: every session fails with -504, never raised.
-'   bad-port:  the port is not a number: the call raises 13 (Type
-'              mismatch) and the properties keep their earlier values.
+'   raise:     the settings cannot be used (a port that is not a number, a
+'              directory in place of the file): GetLocalPort and a command
+'              raise; prints "RAISED number|description" of each for the
+'              runner to compare with the Linux tool. The properties keep
+'              the values they had.
 Option Explicit
 Dim wg, failures
 Set wg = CreateObject("Morvane.WG")
@@ -25,17 +28,19 @@ Select Case WScript.Arguments(0)
     Check "dead port: " & wg.error_number & " " & wg.error_description, _
           wg.error_number = -504 And wg.error_description = "Unable to open socket connection to server" _
           And wg.answer_long = 0 And wg.answer_string = "Error"
-  Case "bad-port"
+  Case "raise"
     On Error Resume Next
     Dim port
     port = wg.GetLocalPort()
-    Check "GetLocalPort raises " & Err.Number & " " & Err.Description, Err.Number = 13
+    WScript.Echo "RAISED " & Err.Number & "|" & Err.Description
+    Check "GetLocalPort raised", Err.Number <> 0
     Err.Clear
     wg.UserIDExists WScript.Arguments(1), "bob"
-    Check "command raises " & Err.Number & " " & Err.Description, _
-          Err.Number = 13 And Err.Description = "Type mismatch"
+    WScript.Echo "RAISED " & Err.Number & "|" & Err.Description
+    Check "UserIDExists raised", Err.Number <> 0
     Err.Clear
-    Check "properties kept", wg.error_number = 0 And wg.error_description = "" And wg.answer_long = 0
+    Check "properties kept", wg.error_number = 0 And wg.error_description = "" And _
+          wg.answer_long = 0 And wg.answer_string = ""
 End Select
 
 WScript.Echo "DONE"
