@@ -31,6 +31,8 @@ stage=$(mktemp -d "${TMPDIR:-/tmp}/morvane-package.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/$name" build/packages
 cp "$build_dir/bin/morvane.dll" "$build_dir/bin/morvane.tlb" "$stage/$name/"
+# The debugging information stays in the build tree.
+x86_64-w64-mingw32-strip --strip-debug "$stage/$name/morvane.dll"
 # Text files with Windows line ends, for Notepad.
 for file in bindings/com/README-windows.txt examples/windows/credits.vbs examples/windows/credits.asp; do
   sed 's/$/\r/' "$file" >"$stage/$name/$(basename "$file")"
