@@ -13,6 +13,7 @@ from pathlib import Path
 
 from pybind11.setup_helpers import ParallelCompile, Pybind11Extension, build_ext
 from setuptools import setup
+from setuptools.command.sdist import sdist
 
 ROOT = Path(__file__).resolve().parent
 # Where setuptools puts its own build files, apart from the CMake tree's.
@@ -46,6 +47,16 @@ class BuildWithVersionHeader(build_ext):
         super().build_extensions()
 
 
+class SdistWithoutBuildFiles(sdist):
+    """Leaves setuptools' own build files out of the source archive: they lie
+    under BUILD_BASE (its egg-info with SOURCES.txt among them), and the
+    archive's metadata is its PKG-INFO. What goes in says MANIFEST.in."""
+
+    def make_release_tree(self, base_dir, files):
+        files = [f for f in files if not Path(f).is_relative_to(BUILD_BASE)]
+        super().make_release_tree(base_dir, files)
+
+
 def sources():
     found = sorted(str(p.relative_to(ROOT)) for folder in ("platform/src", "gateway/src")
                    for p in (ROOT / folder).glob("*.cc"))
@@ -71,14 +82,14 @@ setup(
             "morvane._morvane",
             sources(),
             depends=headers(),
-            include_dirs=["platform/include", "platform/internal", "platform/src", "gateway/include",
-                          "gateway/src"],
+            include_dirs=["platform/include", "platform/internal", "platform/src",
+                          "gateway/include", "gateway/src"],
             define_macros=[("TESSALY_DEFAULT_WINDIR", f'"{DEFAULT_WINDIR}"')],
             cxx_std=20,
             extra_link_args=["-pthread"],
         )
     ],
-    cmdclass={"build_ext": BuildWithVersionHeader},
+    cmdclass={"build_ext": BuildWithVersionHeader, "sdist": SdistWithoutBuildFiles},
     options={"build": {"build_base": str(BUILD_BASE)},
              "egg_info": {"egg_base": str(BUILD_BASE)}},
     zip_safe=False,

@@ -25,10 +25,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The programs and DLLs carry their C and C++ run-time libraries and the
 # threads library inside, so that they run from any directory, under Wine
-# or on Windows, without MinGW's DLLs beside them.
+# or on Windows, without MinGW's DLLs beside them: they import only the
+# system's DLLs (kernel32, msvcrt, ws2_32 and the like).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "${CMAKE_SHARED_LINKER_FLAGS_INIT}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
 # Test programs run under Wine (wine64 from the wine64 package).
 find_program(TESSALY_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)

@@ -18,7 +18,10 @@ set(TESSALY_INSTALL_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 set(TESSALY_COMPONENT_RUNTIME runtime)
 # liblattix apart, so that a web server taking libmorvane does not pull Qt.
 set(TESSALY_COMPONENT_LATTIX lattix)
+# The development files likewise: those of the gateway and the platform
+# library need no Qt, Lattix's need Qt's.
 set(TESSALY_COMPONENT_DEVEL devel)
+set(TESSALY_COMPONENT_LATTIX_DEVEL lattix_devel)
 set(TESSALY_COMPONENT_TOOLS tools)
 set(TESSALY_COMPONENT_GUI gui)
 # The Python module for the distribution's Python.
@@ -29,9 +32,18 @@ set(TESSALY_COMPONENT_PYTHON python)
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME} libtessaly${PROJECT_VERSION_MAJOR})
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX} liblattix1)
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL} libtessaly-dev)
+set(TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX_DEVEL} liblattix-dev)
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_TOOLS} tessaly-tools)
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_GUI} ravelset)
 set(TESSALY_PACKAGE_${TESSALY_COMPONENT_PYTHON} python3-morvane)
+
+# Each library component's development component and CMake export set
+# (lib/cmake/Tessaly/<set>.cmake): find_package(Tessaly) loads the first
+# always, the Lattix one only for its component "lattix".
+set(TESSALY_DEVEL_OF_${TESSALY_COMPONENT_RUNTIME} ${TESSALY_COMPONENT_DEVEL})
+set(TESSALY_DEVEL_OF_${TESSALY_COMPONENT_LATTIX} ${TESSALY_COMPONENT_LATTIX_DEVEL})
+set(TESSALY_EXPORT_OF_${TESSALY_COMPONENT_RUNTIME} TessalyTargets)
+set(TESSALY_EXPORT_OF_${TESSALY_COMPONENT_LATTIX} TessalyLattixTargets)
 
 # The directories the dynamic loader searches by itself. Installed into
 # one of them (a package for /usr puts the libraries into /usr/lib/<triplet>),
@@ -81,18 +93,20 @@ function(tessaly_public_headers target dir)
 endfunction()
 
 # tessaly_install_library(target [component]): a shared library of the
-# package, its runtime file in the runtime package (or the one given) and its
-# link file in -dev. Libraries find each other in their own directory.
+# package, its runtime file in the runtime package (or the one given), its
+# link file and its CMake target in that component's development package.
+# Libraries find each other in their own directory.
 function(tessaly_install_library target)
   set(component ${TESSALY_COMPONENT_RUNTIME})
   if(ARGC GREATER 1)
     set(component ${ARGV1})
   endif()
+  set(devel ${TESSALY_DEVEL_OF_${component}})
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
-  install(TARGETS ${target} EXPORT TessalyTargets
+  install(TARGETS ${target} EXPORT ${TESSALY_EXPORT_OF_${component}}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
             COMPONENT ${component}
-            NAMELINK_COMPONENT ${TESSALY_COMPONENT_DEVEL})
+            NAMELINK_COMPONENT ${devel})
   tessaly_install_runpath(${target} ${CMAKE_INSTALL_LIBDIR} ${component})
 endfunction()
 

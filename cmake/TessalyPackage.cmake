@@ -7,10 +7,22 @@
 
 include(CMakePackageConfigHelpers)
 
-# find_package(Tessaly 4 CONFIG REQUIRED): Tessaly::platform,
-# Tessaly::morvane and, when built with the GUI, Tessaly::lattix.
+# Lattix is built and installed with the GUI only.
+set(TESSALY_WITH_LATTIX OFF)
+if(TESSALY_GUI AND TARGET lattix)
+  set(TESSALY_WITH_LATTIX ON)
+endif()
+
+# find_package(Tessaly 4 CONFIG REQUIRED): Tessaly::platform and
+# Tessaly::morvane from TessalyTargets.cmake (libtessaly-dev); with the
+# component lattix also Tessaly::lattix from TessalyLattixTargets.cmake
+# (liblattix-dev), which alone needs Qt.
 install(EXPORT TessalyTargets NAMESPACE Tessaly::
         DESTINATION ${TESSALY_INSTALL_CMAKE_DIR} COMPONENT ${TESSALY_COMPONENT_DEVEL})
+if(TESSALY_WITH_LATTIX)
+  install(EXPORT TessalyLattixTargets NAMESPACE Tessaly::
+          DESTINATION ${TESSALY_INSTALL_CMAKE_DIR} COMPONENT ${TESSALY_COMPONENT_LATTIX_DEVEL})
+endif()
 configure_package_config_file(cmake/TessalyConfig.cmake.in
   ${CMAKE_BINARY_DIR}/package/TessalyConfig.cmake
   INSTALL_DESTINATION ${TESSALY_INSTALL_CMAKE_DIR})
@@ -31,8 +43,10 @@ foreach(dir IN LISTS TESSALY_INSTALL_INCLUDE_DIRS)
   string(APPEND TESSALY_PC_CFLAGS " -I\${prefix}/${dir}")
 endforeach()
 set(tessaly_pc_files morvane)
-if(TARGET lattix AND TESSALY_GUI)
+set(tessaly_pc_component_morvane ${TESSALY_COMPONENT_DEVEL})
+if(TESSALY_WITH_LATTIX)
   list(APPEND tessaly_pc_files lattix)
+  set(tessaly_pc_component_lattix ${TESSALY_COMPONENT_LATTIX_DEVEL})
 endif()
 foreach(pc IN LISTS tessaly_pc_files)
   configure_file(cmake/${pc}.pc.in ${CMAKE_BINARY_DIR}/package/${pc}.pc.in @ONLY)
@@ -41,14 +55,14 @@ foreach(pc IN LISTS tessaly_pc_files)
     set(pc_file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TESSALY_INSTALL_PKGCONFIG_DIR}/${pc}.pc\")
     message(STATUS \"Installing: \${pc_file}\")
     configure_file(\"${CMAKE_BINARY_DIR}/package/${pc}.pc.in\" \"\${pc_file}\" @ONLY)
-    " COMPONENT ${TESSALY_COMPONENT_DEVEL})
+    " COMPONENT ${tessaly_pc_component_${pc}})
 endforeach()
 
 # The install components, one per Debian package, of this build.
 set(tessaly_components ${TESSALY_COMPONENT_RUNTIME} ${TESSALY_COMPONENT_DEVEL}
                        ${TESSALY_COMPONENT_TOOLS})
-if(TESSALY_GUI AND TARGET lattix)
-  list(APPEND tessaly_components ${TESSALY_COMPONENT_LATTIX})
+if(TESSALY_WITH_LATTIX)
+  list(APPEND tessaly_components ${TESSALY_COMPONENT_LATTIX} ${TESSALY_COMPONENT_LATTIX_DEVEL})
 endif()
 if(TARGET ravelset)
   list(APPEND tessaly_components ${TESSALY_COMPONENT_GUI})
@@ -116,23 +130,55 @@ foreach(component IN LISTS tessaly_components)
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${component}}
           COMPONENT ${component})
 endforeach()
+
+# Each document with the package of what it describes, in that package's
+# share/doc/<package>/ (the manual pages name these paths); the guides
+# gzipped as Debian compresses documents, the examples as they are:
+#   libtessaly4      README
+#   libtessaly-dev   the embedding guide, performance notes, examples/consumer
+#   tessaly-tools    the guide to morvane and wgsim, wgsim's account file
+#                    format, examples/wgsim.service and accounts.txt
+#   ravelset         its guide with its pictures
+#   python3-morvane  examples/account_page.py
+# tessaly_doc(component file...): the files into the component's doc
+# directory, a Markdown file as <name>.gz, an example into examples/.
+function(tessaly_doc component)
+  set(dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${component}})
+  foreach(file IN LISTS ARGN)
+    get_filename_component(name ${file} NAME)
+    get_filename_component(subdir ${file} DIRECTORY)
+    if(file MATCHES "[.]md$")
+      tessaly_gzip(${PROJECT_SOURCE_DIR}/${file} ${name}.gz)
+      install(FILES ${tessaly_compressed_dir}/${name}.gz DESTINATION ${dir} COMPONENT ${component})
+    elseif(subdir STREQUAL "examples")
+      install(FILES ${file} DESTINATION ${dir}/examples COMPONENT ${component})
+    else()
+      install(FILES ${file} DESTINATION ${dir} COMPONENT ${component})
+    endif()
+  endforeach()
+  set(tessaly_compressed_files ${tessaly_compressed_files} PARENT_SCOPE)
+endfunction()
+tessaly_doc(${TESSALY_COMPONENT_RUNTIME} README.md)
+tessaly_doc(${TESSALY_COMPONENT_DEVEL} docs/embedding.md docs/performance.md)
+install(DIRECTORY examples/consumer
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL}}/examples
+        COMPONENT ${TESSALY_COMPONENT_DEVEL})
+tessaly_doc(${TESSALY_COMPONENT_TOOLS} docs/morvane-and-wgsim.md docs/wgsim-accounts.md
+            examples/wgsim.service examples/accounts.txt)
+if(TESSALY_COMPONENT_GUI IN_LIST tessaly_components)
+  tessaly_doc(${TESSALY_COMPONENT_GUI} docs/ravelset.md docs/ravelset-window.png
+              docs/quadrel-about.png)
+endif()
+if(TESSALY_COMPONENT_PYTHON IN_LIST tessaly_components)
+  tessaly_doc(${TESSALY_COMPONENT_PYTHON} examples/account_page.py)
+endif()
 add_custom_target(tessaly_compressed_docs ALL DEPENDS ${tessaly_compressed_files})
 
-# The project's documents with the libraries; for developers the guides and
-# the examples.
-set(tessaly_runtime_doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}})
-set(tessaly_devel_doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL}})
-install(FILES README.md DESTINATION ${tessaly_runtime_doc_dir}
-        COMPONENT ${TESSALY_COMPONENT_RUNTIME})
 # The one lintian tag the runtime package overrides, with the reason.
 install(FILES packaging/lintian/libtessaly.overrides
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
         RENAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}}
         COMPONENT ${TESSALY_COMPONENT_RUNTIME})
-install(DIRECTORY docs/ DESTINATION ${tessaly_devel_doc_dir}
-        COMPONENT ${TESSALY_COMPONENT_DEVEL} PATTERN man EXCLUDE)
-install(DIRECTORY examples DESTINATION ${tessaly_devel_doc_dir}
-        COMPONENT ${TESSALY_COMPONENT_DEVEL})
 
 # Debian packages (scripts/package.sh runs cpack -G DEB): one per install
 # component, dependencies from dpkg-shlibdeps. The programs' own libraries
@@ -147,7 +193,12 @@ set(CPACK_PACKAGE_CONTACT "${TESSALY_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# The debugging information of every program and library goes, as Debian
+# does it, into a <package>-dbgsym package (.ddeb) found by build ID; the
+# DEB generator strips the files itself once it has copied it out, so they
+# must reach it unstripped.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -166,7 +217,10 @@ set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/deb-post-build.cmak
 # architectures may be installed side by side (Multi-Arch: same). CPack has
 # no field for it; the post-build script adds it (a CPACK_ variable, so that
 # it reaches the script).
-set(CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}})
+# The development packages likewise: their headers and documents are the
+# same on every architecture, the rest lies in the multiarch directory.
+set(CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_RUNTIME}}
+                                  ${TESSALY_PACKAGE_${TESSALY_COMPONENT_DEVEL}})
 set(CPACK_COMPONENTS_ALL ${tessaly_components})
 foreach(component IN LISTS tessaly_components)
   string(TOUPPER ${component} upper)
@@ -182,7 +236,12 @@ command per call to the host's server module over TCP and reports the
 outcome.")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
+# The ldconfig trigger, and the symbols file: each exported symbol with the
+# release that brought it, checked against the built libraries by
+# scripts/package.sh --check (which says how to update it).
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/deb/libtessaly4/triggers
+    ${PROJECT_SOURCE_DIR}/packaging/deb/libtessaly4/symbols)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
     "Tessaly account gateway libraries
 ${tessaly_about}
@@ -197,10 +256,11 @@ set(CPACK_COMPONENT_DEVEL_DESCRIPTION
     "Tessaly account gateway libraries - development files
 ${tessaly_about}
 
-This package holds what a program built against the libraries needs: the
-headers under /usr/include/tessaly, the CMake package
-(find_package(Tessaly 4)), the pkg-config files, the embedding guide and
-an example project.")
+This package holds what a program built against libmorvane and
+libtessaly-platform needs, without Qt: the headers under
+/usr/include/tessaly, the CMake package (find_package(Tessaly 4), giving
+Tessaly::morvane and Tessaly::platform), morvane.pc, the embedding guide
+and an example project. The headers need C++20 or later.")
 
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION net)
 set(CPACK_COMPONENT_TOOLS_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
@@ -214,7 +274,9 @@ server module on a local port, over an accounts file of its own.")
 
 if(TESSALY_COMPONENT_LATTIX IN_LIST tessaly_components)
   set(CPACK_DEBIAN_LATTIX_PACKAGE_SECTION libs)
-  set(CPACK_DEBIAN_LATTIX_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)
+  set(CPACK_DEBIAN_LATTIX_PACKAGE_CONTROL_EXTRA
+      ${PROJECT_SOURCE_DIR}/packaging/deb/libtessaly4/triggers
+      ${PROJECT_SOURCE_DIR}/packaging/deb/liblattix1/symbols)
   set(CPACK_COMPONENT_LATTIX_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
   set(CPACK_COMPONENT_LATTIX_DESCRIPTION
       "Quadrel IPv4 address entry control for Qt 6
@@ -224,11 +286,25 @@ address made of four numeric octet fields, with an About box.
 
 This package holds the shared library liblattix, which the settings window
 ravelset uses.")
-  list(APPEND CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX}})
-  list(APPEND CPACK_COMPONENT_DEVEL_DEPENDS ${TESSALY_COMPONENT_LATTIX})
-  # The CMake package and lattix.pc name Qt 6 Widgets: whoever builds
-  # against them needs its development files.
-  set(CPACK_DEBIAN_DEVEL_PACKAGE_DEPENDS qt6-base-dev)
+  list(APPEND CPACK_TESSALY_MULTI_ARCH_SAME ${TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX}}
+                                            ${TESSALY_PACKAGE_${TESSALY_COMPONENT_LATTIX_DEVEL}})
+
+  set(CPACK_DEBIAN_LATTIX_DEVEL_PACKAGE_SECTION libdevel)
+  set(CPACK_COMPONENT_LATTIX_DEVEL_DEPENDS ${TESSALY_COMPONENT_LATTIX}
+                                           ${TESSALY_COMPONENT_DEVEL})
+  # Its CMake targets and lattix.pc name Qt 6 Widgets: whoever builds
+  # against them needs Qt's development files.
+  set(CPACK_DEBIAN_LATTIX_DEVEL_PACKAGE_DEPENDS qt6-base-dev)
+  set(CPACK_COMPONENT_LATTIX_DEVEL_DESCRIPTION
+      "Quadrel IPv4 address entry control for Qt 6 - development files
+Lattix is the control library of Tessaly, the account gateway for
+bulletin-board hosts. Its one control, Quadrel, is an entry box for an IPv4
+address made of four numeric octet fields, with an About box.
+
+This package holds what a Qt 6 program built against liblattix needs: the
+headers under /usr/include/tessaly/lattix, the CMake targets
+(find_package(Tessaly 4 COMPONENTS lattix), giving Tessaly::lattix) and
+lattix.pc.")
 endif()
 
 if(TESSALY_COMPONENT_GUI IN_LIST tessaly_components)
@@ -247,6 +323,10 @@ endif()
 if(TESSALY_COMPONENT_PYTHON IN_LIST tessaly_components)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS ${MORVANE_PYTHON_DEPENDS})
+  # Byte-compiled on installation, cleaned on removal, as dh_python3 does.
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+      ${PROJECT_SOURCE_DIR}/packaging/deb/python3-morvane/postinst
+      ${PROJECT_SOURCE_DIR}/packaging/deb/python3-morvane/prerm)
   set(CPACK_COMPONENT_PYTHON_DEPENDS ${TESSALY_COMPONENT_RUNTIME})
   set(CPACK_COMPONENT_PYTHON_DESCRIPTION
       "Python 3 module of the Tessaly account gateway

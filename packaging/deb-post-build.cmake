@@ -5,16 +5,21 @@
 #
 # - CPack gives every package with a library in /usr/lib a postinst and a
 #   postrm that only call ldconfig. Debian does that with the ldconfig
-#   trigger, which the library packages carry (packaging/deb/triggers), so
+#   trigger, which the library packages carry (packaging/deb/*/triggers), so
 #   these scripts go; scripts of any other content stay.
 # - The packages named in CPACK_TESSALY_MULTI_ARCH_SAME get the field
 #   "Multi-Arch: same".
+# - The -dbgsym packages (.ddeb) get what Debian's have and CPack 3.25
+#   gets wrong: an md5sums file with the paths inside the package (CPack
+#   writes its own staging paths), debugging files of mode 0644, and their
+#   documents as a link to those of the package they belong to
+#   (usr/share/doc/<package>-dbgsym -> <package>).
 
 set(cpack_ldconfig_postinst "#!/bin/sh\n\nset -e\n\nif [ \"$1\" = \"configure\" ]; then\n\tldconfig\nfi\n")
 set(cpack_ldconfig_postrm "#!/bin/sh\n\nset -e\n\nif [ \"$1\" = \"remove\" ]; then\n\tldconfig\nfi\n")
 
 foreach(deb IN LISTS CPACK_PACKAGE_FILES)
-  if(NOT deb MATCHES "\\.deb$")
+  if(NOT deb MATCHES "\\.d?deb$")
     continue()
   endif()
   set(tree "${deb}.tree")
@@ -37,6 +42,21 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
 
   file(STRINGS "${control}/control" package REGEX "^Package: ")
   string(REGEX REPLACE "^Package: " "" package "${package}")
+
+  if(deb MATCHES "\\.ddeb$")
+    string(REGEX REPLACE "-dbgsym$" "" of_package "${package}")
+    file(MAKE_DIRECTORY "${tree}/usr/share/doc")
+    file(CREATE_LINK "${of_package}" "${tree}/usr/share/doc/${package}" SYMBOLIC)
+    file(GLOB_RECURSE debug_files LIST_DIRECTORIES false RELATIVE "${tree}" "${tree}/usr/*.debug")
+    set(md5sums "")
+    foreach(file IN LISTS debug_files)
+      file(CHMOD "${tree}/${file}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+      file(MD5 "${tree}/${file}" sum)
+      string(APPEND md5sums "${sum}  ${file}\n")
+    endforeach()
+    file(WRITE "${control}/md5sums" "${md5sums}")
+    list(APPEND changes "md5sums, modes, doc link")
+  endif()
   list(FIND CPACK_TESSALY_MULTI_ARCH_SAME "${package}" multi_arch)
   if(multi_arch GREATER -1)
     file(READ "${control}/control" fields)

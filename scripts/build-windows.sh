@@ -10,5 +10,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64-x86_64.cmake -DBUILD_TESTING=OFF
+  -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64-x86_64.cmake
 cmake --build build-windows -j "${TESSALY_JOBS:-$(nproc)}" "$@"

@@ -12,7 +12,10 @@
 #   a wgsim started from the staged tree on 127.0.0.1 (settings in a
 #   temporary Windows directory of its own);
 # - with the GUI, compiles the installed Quadrel headers alone through
-#   lattix.pc.
+#   lattix.pc, and finds Tessaly::lattix through find_package's component;
+# - installs only the Qt-free components (runtime library and its
+#   development files, build/stage-qtfree/) and builds the consumer there
+#   with Qt out of reach; the component lattix is then not found.
 #
 #   scripts/check_install.sh [BUILD_DIR]     (default build)
 set -euo pipefail
@@ -96,15 +99,72 @@ cmake --build "$work/cmake" >/dev/null
 # The consumer, through pkg-config and a plain compiler call.
 export PKG_CONFIG_PATH=$libdir/pkgconfig
 mkdir -p "$work/pc"
+# The .pc files leave the C++ standard to the program; the headers need C++20.
 # shellcheck disable=SC2046  # the flags are words
-g++ -o "$work/pc/account_check" examples/consumer/main.cc $(pkg-config --cflags --libs morvane)
+g++ -std=c++20 -o "$work/pc/account_check" examples/consumer/main.cc \
+  $(pkg-config --cflags --libs morvane)
 
 if [[ -f $libdir/pkgconfig/lattix.pc ]]; then
   printf '#include "tessaly/lattix/quadrel_control.h"\n#include "tessaly/lattix/quadrel_widget.h"\n' \
     >"$work/quadrel_user.cc"
   # shellcheck disable=SC2046
-  g++ -fPIC -c -o "$work/quadrel_user.o" "$work/quadrel_user.cc" $(pkg-config --cflags lattix)
+  g++ -std=c++20 -fPIC -c -o "$work/quadrel_user.o" "$work/quadrel_user.cc" \
+    $(pkg-config --cflags lattix)
 fi
+
+# Quadrel for Qt programs: examples/quadrel_demo builds against the staged
+# widget and runs offscreen; the Designer plugin finds the staged liblattix
+# by its RUNPATH.
+if [[ -f $libdir/liblattix.so ]]; then
+  cmake -S examples/quadrel_demo -B "$work/quadrel_demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$stage" >/dev/null
+  cmake --build "$work/quadrel_demo" >/dev/null
+  shown=$(QT_QPA_PLATFORM=offscreen LD_LIBRARY_PATH=$libdir \
+    "$work/quadrel_demo/quadrel_demo" --print 10.1.2.300 2>/dev/null)
+  [[ $shown == "10.1.2.255 (-16645878)" ]] || fail "quadrel_demo printed '$shown'"
+  plugin=$(find "$stage" -name liblattix_designer.so -path '*/plugins/designer/*' -print -quit)
+  [[ -n $plugin ]] || fail "no Designer plugin under $stage"
+  env -u LD_LIBRARY_PATH ldd "$plugin" | grep -F "liblattix.so.1 => $stage/" >/dev/null ||
+    fail "$plugin does not find the staged liblattix"
+  echo "-- quadrel_demo built and ran against the staged widget; Designer plugin in place"
+fi
+
+# find_package(Tessaly 4 COMPONENTS lattix) against a tree: whether
+# Tessaly::lattix is there, "yes" or "no".
+lattix_found() {
+  local tree=$1 project=$work/lattix-$RANDOM
+  mkdir -p "$project"
+  cat >"$project/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.22)
+project(LattixUser LANGUAGES CXX)
+find_package(Tessaly 4 CONFIG REQUIRED OPTIONAL_COMPONENTS lattix)
+if(TARGET Tessaly::lattix AND Tessaly_lattix_FOUND)
+  message(STATUS "lattix: yes")
+else()
+  message(STATUS "lattix: no")
+endif()
+CMAKE
+  cmake -S "$project" -B "$project/build" -DCMAKE_PREFIX_PATH="$tree" "${@:2}" |
+    sed -n 's/^-- lattix: //p'
+}
+if [[ -f $libdir/pkgconfig/lattix.pc ]]; then
+  [[ $(lattix_found "$stage") == yes ]] || fail "find_package(Tessaly COMPONENTS lattix) failed"
+fi
+
+# The Qt-free components alone: the consumer builds with Qt out of reach.
+qt_free=$build/stage-qtfree
+rm -rf "$qt_free"
+for component in runtime devel; do
+  cmake --install "$build" --prefix "$qt_free" --component "$component" >/dev/null
+done
+[[ -z $(find "$qt_free" -name '*lattix*' -print -quit) ]] || fail "Lattix's files in $qt_free"
+cmake -S examples/consumer -B "$work/qt-free" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$qt_free" -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON --no-warn-unused-cli \
+  >/dev/null || fail "the consumer did not configure against the Qt-free components"
+cmake --build "$work/qt-free" >/dev/null
+[[ $(lattix_found "$qt_free" -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON --no-warn-unused-cli) == no ]] ||
+  fail "Tessaly::lattix found in the Qt-free components"
+echo "-- consumer built against the Qt-free components alone; lattix only where installed"
 
 # wgsim from the staged tree, without LD_LIBRARY_PATH: its RUNPATH must do.
 cp examples/accounts.txt "$work/accounts.txt"

@@ -11,7 +11,9 @@
 #   scripts/console.sh --no-build      use the programs already built
 #   scripts/console.sh --port N        serve on 127.0.0.1:N (default 8080)
 #
-# The administrator is "admin" with a random password printed at start.
+# The administrator is "admin" with a random password printed at start;
+# a throwaway API token of scope change is printed on the line after the
+# console's address ("API token: TOKEN").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/processes.sh
@@ -22,7 +24,7 @@ while (($#)); do
   case "$1" in
     --no-build) build=no ;;
     --port) port=${2:?--port needs a number}; shift ;;
-    -h|--help) sed -n '2,13s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "console.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -73,9 +75,11 @@ export TESSALY_CONSOLE_CONFIG=$work/console.ini
 password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
 printf '%s\n' "$password" | /usr/bin/python3 -m tessaly_console add-admin admin \
   --secret-file "$work/secret" >/dev/null
+token=$(/usr/bin/python3 -m tessaly_console add-token throwaway --scope change)
 
 echo "wgsim is listening on 127.0.0.1:$wgsim_port over a copy of examples/accounts.txt"
 echo "The console: http://127.0.0.1:$port/  name: admin  password: $password"
+echo "API token: $token"
 echo "Audit messages go to $work/accounts.txt.audit. Ctrl-C stops everything."
 # In the background and waited for, so that a signal to this script runs
 # the cleanup at once instead of after the server ends.

@@ -95,7 +95,9 @@ echo "wgsim is listening on 127.0.0.1:$port; WINDIR=$WINDIR"
 echo
 
 format='%-3s %-46s %7s %6s  %-9s %-4s %s\n'
+# shellcheck disable=SC2059  # one column layout, kept in a variable
 printf "$format" '#' 'call' 'error' 'long' 'string' 'ok?' 'error_description'
+# shellcheck disable=SC2059
 printf "$format" '---' '----------------------------------------------' '-------' '------' '---------' '----' '-----------------'
 calls=0
 failures=0
@@ -129,6 +131,7 @@ call_with() {
     failures=$((failures + 1))
   fi
   calls=$((calls + 1))
+  # shellcheck disable=SC2059
   printf "$format" "$calls" "$shown" "$number" "$long" "$text" "$check" "$description"
 }
 

@@ -11,11 +11,13 @@
 #    with lintian and runs morvane and the Python module from them unpacked
 #    (scripts/package.sh --check);
 # 2. builds the toolkit-free code (the platform layer and the gateway, with
-#    the gateway's fuzz targets) with clang's AddressSanitizer and
+#    the gateway's and wgsim's fuzz targets) with clang's AddressSanitizer and
 #    UndefinedBehaviorSanitizer into build-asan/, and runs its tests there,
 #    each fuzz target included for a short run with a fixed seed;
 # 3. builds the concurrency tests with ThreadSanitizer into build-tsan/ and
-#    runs them.
+#    runs them;
+# 4. cross-builds the Windows side into build-windows/ and runs its tests
+#    under Wine in a prefix of their own (scripts/test-windows.sh).
 #
 # Any failing test and any sanitizer finding fails the run. Longer fuzzing:
 # scripts/fuzz.sh.
@@ -25,6 +27,7 @@ cd "$(dirname "$0")/.."
 jobs="${TESSALY_JOBS:-$(nproc)}"
 
 source scripts/setup.sh
+scripts/lint.sh --all build
 echo "== Format: every C++ file as .clang-format says (clang-format -i fixes one)"
 git ls-files -z '*.cc' '*.h' | xargs -0 clang-format --dry-run -Werror
 
@@ -57,9 +60,9 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer, with the fuzz targets (b
 # targets; in the other programs of this tree it costs a little time only.
 configure_sanitized build-asan -DTESSALY_SANITIZE=address,undefined -DTESSALY_FUZZ=ON \
   "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -fno-sanitize-recover=all"
-cmake --build build-asan -j "$jobs" --target platform/all gateway/all
-# Tests of these two folders only (the gateway's include its fuzz runs).
-for folder in platform gateway; do
+cmake --build build-asan -j "$jobs" --target platform/all gateway/all tools/wgsim/fuzz/all
+# Tests of these folders only (the gateway's include its fuzz runs).
+for folder in platform gateway tools/wgsim/fuzz; do
   ctest --test-dir "build-asan/$folder" --output-on-failure --timeout 300 -j "$jobs" --no-tests=error
 done
 
@@ -68,3 +71,6 @@ configure_sanitized build-tsan -DTESSALY_SANITIZE=thread
 cmake --build build-tsan -j "$jobs" --target gateway_concurrency_tests
 ctest --test-dir build-tsan/gateway --output-on-failure --timeout 300 -j "$jobs" --no-tests=error \
   -R '^[A-Za-z]*ConcurrencyTest\.'
+
+echo "== Windows: cross-built with MinGW-w64, tests under Wine (build-windows/)"
+scripts/test-windows.sh

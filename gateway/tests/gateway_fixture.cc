@@ -2,12 +2,12 @@
 
 #include "gateway_fixture.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <sstream>
 
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/tcp_socket.h"
+#include "test_system.h"
 
 namespace morvane::testing {
 
@@ -18,17 +18,39 @@ std::vector<testing_support::Step> SessionAnswering(const std::string& reply) {
   return {Send(kGreeting), ReadLine(), Send(kMasterPrompt), ReadLine(), Send(reply)};
 }
 
-GatewayTest::GatewayTest() {
-  char pattern[] = "/tmp/morvane-test-XXXXXX";
-  windir_ = ::mkdtemp(pattern);
-  ::setenv("WINDIR", windir_.c_str(), 1);
+namespace {
+
+// The bytes of the file at `path`, or nullopt when there is none.
+std::optional<std::string> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
+
+GatewayTest::GatewayTest() : windir_(testing_support::MakeTemporaryDirectory("morvane-test")) {
+  if (!testing_support::UseWindowsDirectory(windir_)) {
+    saved_settings_ = FileBytes(SettingsFilePath());
+    settings_saved_ = true;
+  }
   platform::SetDefaultSocketTimeouts({.connect = 2000ms, .receive = 2000ms});
 }
 
 GatewayTest::~GatewayTest() {
   server_.reset();
   std::filesystem::remove_all(windir_);
-  ::unsetenv("WINDIR");
+  testing_support::ForgetWindowsDirectory();
+  if (settings_saved_) {
+    std::error_code ignored;
+    if (saved_settings_) {
+      std::ofstream(SettingsFilePath(), std::ios::binary | std::ios::trunc) << *saved_settings_;
+    } else {
+      std::filesystem::remove(SettingsFilePath(), ignored);
+    }
+  }
   platform::SetDefaultSocketTimeouts({});
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,11 @@ std::vector<testing_support::Step> SessionAnswering(const std::string& reply);
 
 class GatewayTest : public ::testing::Test {
  protected:
-  // A temporary Windows directory, with short socket timeouts.
+  // A temporary directory of the test's own, with short socket timeouts.
+  // Where the system lets a test choose the Windows directory (POSIX,
+  // through WINDIR) it is that directory; on Windows the settings file
+  // stays in the system's Windows directory, and whatever it held before
+  // is put back afterwards.
   GatewayTest();
   ~GatewayTest() override;
 
@@ -54,12 +59,16 @@ class GatewayTest : public ::testing::Test {
   // Everything the client sent in its only session.
   std::string SentBytes() const;
 
+  // The test's own directory (see the constructor).
   const std::filesystem::path& windir() const { return windir_; }
 
   WG wg_;
 
  private:
   std::filesystem::path windir_;
+  // On Windows: the settings file's bytes before the test, if it existed.
+  std::optional<std::string> saved_settings_;
+  bool settings_saved_ = false;
   std::unique_ptr<testing_support::ScriptedServer> server_;
 };
 

@@ -2,14 +2,14 @@
 
 #include "tessaly/morvane/settings_file.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
+#include <atomic>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "gateway_fixture.h"
+#include "tessaly/platform/windows_directory.h"
+#include "test_system.h"
 
 namespace morvane::testing {
 namespace {
@@ -34,7 +34,12 @@ TEST_F(SettingsFileTest, TheRecordIsThreeSpaceFilledFieldsOfTwentyBytes) {
 }
 
 TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
-  EXPECT_EQ(SettingsFilePath(), windir().string() + "/morvane.ini");
+  // On Windows the system's Windows directory holds a file, which the
+  // fixture puts back afterwards.
+  std::filesystem::remove(SettingsFilePath());
+  const std::string dir =
+      testing_support::kOnWindows ? platform::WindowsDirectory() : windir().string();
+  EXPECT_EQ(SettingsFilePath(), dir + "/morvane.ini");
   EXPECT_EQ(wg_.GetLocalHost(), "192.168.0.2");
   EXPECT_EQ(wg_.GetRemoteHost(), "192.168.0.2");
   EXPECT_EQ(wg_.GetLocalPort(), 3425);
@@ -88,7 +93,9 @@ TEST_F(SettingsFileTest, RewritingKeepsTheTailAndCutsLongValues) {
 }
 
 TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {
-  ::setenv("WINDIR", (windir() / "missing-dir").c_str(), 1);
+  if (!testing_support::UseWindowsDirectory(windir() / "missing-dir")) {
+    GTEST_SKIP() << testing_support::kFixedWindowsDirectory;
+  }
   EXPECT_EQ(RaisedError([] {
               WriteSettingsRecord(SettingsFilePath(), SettingsRecord::FromValues("a", "b", "1"));
             }),
@@ -96,23 +103,49 @@ TEST_F(SettingsFileTest, FilesThatCannotBeUsedRaiseFileErrors) {
   EXPECT_EQ(RaisedError([] { ReadSettingsRecord(SettingsFilePath()); }), platform::kFileNotFound);
 }
 
+// The settings tool may rewrite the record while a page reads it: each
+// read sees one whole record, the old or the new, never a mixture (on
+// Windows the reader and the writer lock the record's bytes).
+TEST_F(SettingsFileTest, AReadDuringARewriteSeesOneWholeRecord) {
+  const std::string a(SettingsRecord::kFieldWidth, 'a'), b(SettingsRecord::kFieldWidth, 'b');
+  const SettingsRecord records[] = {SettingsRecord::FromValues(a, a, a),
+                                    SettingsRecord::FromValues(b, b, b)};
+  const std::string path = SettingsFilePath();
+  WriteSettingsRecord(path, records[0]);
+  std::atomic<bool> reading{true};
+  std::atomic<int> rewrites{0};
+  std::thread writer([&] {
+    try {
+      for (int i = 1; reading; ++i, ++rewrites) WriteSettingsRecord(path, records[i % 2]);
+    } catch (const platform::PlatformError& error) {
+      ADD_FAILURE() << error.what();
+    }
+  });
+  int mixed = 0;
+  // At least a few rewrites happen while the reads go on, within a bound.
+  for (int i = 0; i < 2000 || (rewrites < 10 && i < 200000); ++i) {
+    const SettingsRecord read = ReadSettingsRecord(path);
+    if (read.bytes() != records[0].bytes() && read.bytes() != records[1].bytes()) ++mixed;
+  }
+  reading = false;
+  writer.join();
+  EXPECT_EQ(mixed, 0);
+}
+
 // A first save cut short (a full disk, a kill) must never leave an empty
 // or half-written file, which every later command would read as settings.
 TEST_F(SettingsFileTest, AFirstSaveIsAllOrNothing) {
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previous_handler = ::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = SettingsRecord::kSize / 2;  // the second half of the record fails
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string reason;
-  try {
-    WriteSettings("10.0.0.7", "10.0.0.2", "3425");
-  } catch (const platform::PlatformError& error) {
-    reason = error.description();
+  {
+    // The second half of the record fails.
+    const testing_support::FileSizeLimit limit(SettingsRecord::kSize / 2);
+    if (!limit.active()) GTEST_SKIP() << "Windows has no file size limit to cut a save short";
+    try {
+      WriteSettings("10.0.0.7", "10.0.0.2", "3425");
+    } catch (const platform::PlatformError& error) {
+      reason = error.description();
+    }
   }
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::signal(SIGXFSZ, previous_handler);
   EXPECT_NE(reason.find(SettingsFilePath()), std::string::npos) << reason;
   EXPECT_NE(reason.find("too large"), std::string::npos) << reason;
   EXPECT_TRUE(std::filesystem::is_empty(windir())) << "no file and no temporary left";
@@ -124,7 +157,7 @@ TEST_F(SettingsFileTest, AFirstSaveIsAllOrNothing) {
 }
 
 TEST_F(SettingsFileTest, AFifoIsRefusedWithoutWaitingOrWriting) {
-  ASSERT_EQ(::mkfifo(SettingsFilePath().c_str(), 0644), 0);
+  if (!testing_support::MakeFifo(SettingsFilePath())) GTEST_SKIP() << "Windows has no FIFOs";
   std::string reason;
   try {
     WriteSettings("10.0.0.7", "10.0.0.2", "3425");

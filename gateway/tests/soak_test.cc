@@ -20,6 +20,7 @@
 #include "result_printer.h"
 #include "tessaly/morvane/result_codes.h"
 #include "tessaly/morvane/settings_file.h"
+#include "test_system.h"
 
 namespace morvane::testing {
 namespace {
@@ -97,7 +98,16 @@ class SoakTest : public GatewayTest {
     return dir.string();
   }
 
-  static void UseWindowsDirectory(const std::string& dir) { ::setenv("WINDIR", dir.c_str(), 1); }
+  // Sends the commands that follow to the destination whose settings lie
+  // in `dir`: through WINDIR where a test may choose the Windows
+  // directory; on Windows, where it may not, by copying those settings
+  // into the system's Windows directory.
+  static void UseWindowsDirectory(const std::string& dir) {
+    if (!testing_support::UseWindowsDirectory(dir)) {
+      const std::string settings = (std::filesystem::path(dir) / kSettingsFileName).string();
+      WriteSettingsRecord(SettingsFilePath(), ReadSettingsRecord(settings));
+    }
+  }
 
   // Runs command number `i` and checks its result. Two in three succeed;
   // the third fails in one of ten ways, in turn.

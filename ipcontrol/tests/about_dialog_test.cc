@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "system_about.h"
 #include "tessaly/lattix/quadrel_control.h"
@@ -100,6 +102,46 @@ TEST(AboutDialog, ShowsTheVersionAndClosesWithOk) {
   EXPECT_TRUE(loaded_while_shown);
   EXPECT_EQ(second_version, "Version 1.0.1");
   EXPECT_FALSE(ThisThreadsAboutForm().IsLoaded());
+}
+
+// With a larger system font every text of the box has the room it needs.
+TEST(AboutDialog, ALargeFontClipsNothing) {
+  const auto control = NewQuadrel();
+  const QFont default_font = QApplication::font();
+  for (double points : {0.0, 12.0, 16.0}) {
+    SCOPED_TRACE(points);
+    QFont font = default_font;
+    if (points > 0) font.setPointSizeF(points);
+    QApplication::setFont(font);
+    std::vector<std::string> clipped;
+    QSize size;
+    ModalAnswerer answerer([&](QWidget* modal) {
+      size = modal->size();
+      for (QLabel* label : modal->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;  // the pictures
+        const int height = label->wordWrap() ? label->heightForWidth(label->width())
+                                             : label->minimumSizeHint().height();
+        if (label->height() < height || label->width() < label->minimumSizeHint().width()) {
+          clipped.push_back(label->objectName().toStdString());
+        }
+      }
+      for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+        if (button->size().width() < button->minimumSizeHint().width() ||
+            button->size().height() < button->minimumSizeHint().height()) {
+          clipped.push_back(button->objectName().toStdString());
+        }
+      }
+      modal->findChild<QPushButton*>("cmdOK")->click();
+      return true;
+    });
+    ShowAbout(control);
+    EXPECT_FALSE(answerer.gave_up());
+    EXPECT_TRUE(clipped.empty()) << clipped.front();
+    if (points == 0) {
+      EXPECT_EQ(size.width(), 420);  // the design's width for the default font
+    }
+  }
+  QApplication::setFont(default_font);
 }
 
 TEST(AboutDialog, TellsWhenSystemInformationIsUnavailable) {

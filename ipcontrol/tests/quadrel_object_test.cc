@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QVBoxLayout>
 
 #include "tessaly/lattix/quadrel_control.h"
@@ -96,6 +97,35 @@ TEST(QuadrelObject, SavesAndLoadsThroughAPropertyBag) {
   const auto second_dispatch = platform::QueryInterface<platform::Dispatch>(second);
   EXPECT_EQ(platform::ToText(second_dispatch->GetProperty(kDispIdAddress)), "10.0.0.0");
   EXPECT_EQ(platform::ToBool(second_dispatch->GetProperty(kDispIdBorder3D)).value, 0);
+}
+
+// The late binding and the widget's properties are two roads to one control.
+TEST(QuadrelObject, SharesOneControlWithTheWidgetsProperties) {
+  const auto control = NewQuadrel();
+  const auto quadrel = platform::QueryInterface<platform::Dispatch>(control);
+  auto* widget = qobject_cast<QuadrelWidget*>(ControlWidget(control));
+  ASSERT_NE(widget, nullptr);
+  QSignalSpy pos2(widget, &QuadrelWidget::pos2Changed);
+  QSignalSpy address(widget, &QuadrelWidget::addressChanged);
+  QSignalSpy border(widget, &QuadrelWidget::border3DChanged);
+
+  quadrel->PutProperty(kDispIdPos2, 77.0f);
+  EXPECT_EQ(widget->pos2(), 77.0f);
+  EXPECT_EQ(pos2.count(), 1);
+  EXPECT_EQ(address.count(), 1);
+  widget->setPos1(9);
+  EXPECT_EQ(platform::ToText(quadrel->GetProperty(kDispIdAddress)), "9.77.0.0");
+  widget->setForeColor(QColor(0x11, 0x22, 0x33));
+  EXPECT_EQ(platform::ToLong(quadrel->GetProperty(kDispIdForeColor)), 0x00332211);
+
+  // Loading sets the properties without the control's notifications; the
+  // widget signals them all the same.
+  platform::MemoryPropertyBag bag;
+  bag.WriteProperty("Border3D", platform::Bool16{0}, int32_t{1});
+  platform::QueryInterface<platform::PersistPropertyBag>(control)->Load(bag);
+  EXPECT_FALSE(widget->border3D());
+  EXPECT_EQ(border.count(), 1);
+  EXPECT_EQ(pos2.count(), 2);  // back to 0
 }
 
 TEST(QuadrelObject, OtherObjectsAreNoControls) {

@@ -15,11 +15,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <limits>
+#include <string>
+#include <string_view>
 
 #include "qt/dot_shape.h"
+#include "qt/quadrel_widget_p.h"
 #include "quadrel.h"
 
 namespace lattix {
@@ -28,7 +33,7 @@ namespace {
 class QuadrelWidgetTest : public ::testing::Test {
  protected:
   QuadrelWidgetTest() {
-    widget.control().InitProperties();
+    ControlOf(widget).InitProperties();
     for (int n = 0; n < kFieldCount; ++n) {
       fields[n] = widget.findChild<QLineEdit*>(QString("Text%1").arg(n + 1));
     }
@@ -72,7 +77,7 @@ TEST_F(QuadrelWidgetTest, TypingOneNineTwoIntoAClickedField) {
   EXPECT_EQ(fields[0]->selectedText(), "0");
   QTest::keyClicks(fields[0], "192");
   EXPECT_EQ(fields[0]->text(), "192");
-  EXPECT_EQ(widget.control().Pos(1), 192.0f);
+  EXPECT_EQ(ControlOf(widget).Pos(1), 192.0f);
   EXPECT_EQ(changes, (QStringList{"1.0.0.0", "19.0.0.0", "192.0.0.0"}));
 }
 
@@ -81,7 +86,7 @@ TEST_F(QuadrelWidgetTest, CorrectionsMadeWhileTypingStick) {
   fields[1]->selectAll();
   QTest::keyClicks(fields[1], "300");
   EXPECT_EQ(fields[1]->text(), "255");
-  EXPECT_EQ(widget.control().Pos(2), 255.0f);
+  EXPECT_EQ(ControlOf(widget).Pos(2), 255.0f);
   fields[1]->end(false);
   QTest::keyClick(fields[1], Qt::Key_4);  // a fourth digit
   EXPECT_EQ(fields[1]->text(), "255");
@@ -117,7 +122,7 @@ TEST_F(QuadrelWidgetTest, BackspaceAndLettersAreDiscardedButEditingKeysWork) {
   QTest::keyClick(fields[2], Qt::Key_Home);
   QTest::keyClick(fields[2], Qt::Key_Delete);
   EXPECT_EQ(fields[2]->text(), "2");
-  EXPECT_EQ(widget.control().Pos(3), 2.0f);
+  EXPECT_EQ(ControlOf(widget).Pos(3), 2.0f);
   QTest::keyClick(fields[2], Qt::Key_End);
   EXPECT_EQ(fields[2]->cursorPosition(), 1);
 }
@@ -128,21 +133,21 @@ TEST_F(QuadrelWidgetTest, PastedTextRunsTheChangeProcessing) {
   fields[3]->selectAll();
   fields[3]->paste();
   EXPECT_EQ(fields[3]->text(), "123");
-  EXPECT_EQ(widget.control().Pos(4), 123.0f);
+  EXPECT_EQ(ControlOf(widget).Pos(4), 123.0f);
 }
 
 TEST_F(QuadrelWidgetTest, AssigningTheShownTextIsNoChange) {
-  widget.control().SetPos(1, 7);
+  ControlOf(widget).SetPos(1, 7);
   ASSERT_EQ(changes.size(), 1);
-  widget.control().SetPos(1, 7);
+  ControlOf(widget).SetPos(1, 7);
   EXPECT_EQ(changes.size(), 1);
   EXPECT_EQ(fields[0]->text(), "7");
 }
 
 TEST_F(QuadrelWidgetTest, AChangeHandlerMayReplaceTheAddress) {
   QObject::connect(&widget, &QuadrelWidget::Change, [](QString& address) { address = "x"; });
-  widget.control().SetPos(2, 5);
-  EXPECT_EQ(widget.control().Address(), "x");
+  ControlOf(widget).SetPos(2, 5);
+  EXPECT_EQ(ControlOf(widget).Address(), "x");
 }
 
 TEST_F(QuadrelWidgetTest, DoubleClicksRaiseDblClickOnce) {
@@ -170,8 +175,8 @@ TEST_F(QuadrelWidgetTest, SnapsBackToItsSizeAndStopsItsTimer) {
 }
 
 TEST_F(QuadrelWidgetTest, ColoursAndBorderReachTheirParts) {
-  widget.control().SetForeColor(0x000000FF);  // red, as 0x00BBGGRR
-  widget.control().SetBackColor(0x00FF0000);  // blue
+  ControlOf(widget).SetForeColor(0x000000FF);  // red, as 0x00BBGGRR
+  ControlOf(widget).SetBackColor(0x00FF0000);  // blue
   EXPECT_EQ(fields[2]->palette().color(QPalette::Text), QColor(255, 0, 0));
   EXPECT_EQ(fields[2]->palette().color(QPalette::Base), QColor(0, 0, 255));
   auto* dot = widget.findChild<DotShape*>("Shape3");
@@ -180,13 +185,134 @@ TEST_F(QuadrelWidgetTest, ColoursAndBorderReachTheirParts) {
   auto* frame = widget.findChild<QFrame*>("Picture1");
   EXPECT_EQ(frame->palette().color(QPalette::Window), QColor(0, 0, 255));
 
-  widget.control().SetForeColor(0x80000008u);  // the window text colour
+  ControlOf(widget).SetForeColor(0x80000008u);  // the window text colour
   EXPECT_EQ(dot->fillColor(), QApplication::palette().color(QPalette::Text));
 
-  widget.control().SetBorder3D(0);
+  ControlOf(widget).SetBorder3D(0);
   EXPECT_EQ(frame->frameShape(), QFrame::NoFrame);
-  widget.control().SetBorder3D(-1);
+  ControlOf(widget).SetBorder3D(-1);
   EXPECT_EQ(frame->frameShape(), QFrame::Panel);
+}
+
+// Each row sets one property through Qt's property system and checks what
+// reads back and how often its change signal went out.
+TEST_F(QuadrelWidgetTest, PropertiesSetTheControlAndSignalEachChange) {
+  const struct {
+    const char* property;
+    QVariant value;
+    QVariant read_back;
+    int signals_emitted;
+    const char* field_text;  // Text1 or Text4 afterwards, where it applies
+  } rows[] = {
+      {"pos1", 192.0f, 192.0f, 1, "192"},
+      {"pos1", 192.0f, 192.0f, 0, "192"},  // the same value: no signal
+      {"pos1", 300, 255.0f, 1, "255"},     // clamped; an int converts
+      {"pos1", -4.0f, 0.0f, 1, "0"},
+      {"pos4", 12.5f, 12.0f, 2, "12."},  // the fraction, then the value read back from "12."
+      {"foreColor", QColor(255, 0, 0), QColor(255, 0, 0), 1, nullptr},
+      {"backColor", QColor(0, 0, 128, 40), QColor(0, 0, 128), 1, nullptr},  // alpha dropped
+      {"backColor", QColor(0, 0, 128), QColor(0, 0, 128), 0, nullptr},
+      {"border3D", false, false, 1, nullptr},
+      {"border3D", false, false, 0, nullptr},
+      {"border3D", true, true, 1, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.property) + " = " + row.value.toString().toStdString());
+    const QMetaObject* meta = widget.metaObject();
+    const QMetaProperty property = meta->property(meta->indexOfProperty(row.property));
+    ASSERT_TRUE(property.hasNotifySignal());
+    QSignalSpy spy(&widget, property.notifySignal());
+    EXPECT_TRUE(widget.setProperty(row.property, row.value));
+    EXPECT_EQ(widget.property(row.property), row.read_back);
+    ASSERT_EQ(spy.count(), row.signals_emitted);
+    if (row.signals_emitted > 0) {
+      EXPECT_EQ(spy.last().at(0), row.read_back);
+    }
+    if (row.field_text != nullptr) {
+      const int field = std::string_view(row.property) == "pos1" ? 0 : 3;
+      EXPECT_EQ(fields[field]->text(), row.field_text);
+    }
+  }
+}
+
+TEST_F(QuadrelWidgetTest, AddressAndIpLongFollowTheFieldsAndCannotBeSet) {
+  QSignalSpy spy(&widget, &QuadrelWidget::addressChanged);
+  EXPECT_EQ(widget.address(), "");
+  EXPECT_EQ(widget.ipLong(), 0);
+  widget.setPos1(192);
+  widget.setPos2(168);
+  widget.setPos3(1);
+  widget.setPos4(10);
+  EXPECT_EQ(widget.address(), "192.168.1.10");
+  EXPECT_EQ(widget.ipLong(), 0x0A01A8C0);
+  ASSERT_EQ(spy.count(), 4);
+  EXPECT_EQ(spy.at(0).at(0).toString(), "192.0.0.0");
+  EXPECT_EQ(spy.last().at(0).toString(), "192.168.1.10");
+
+  // Typing a fourth digit re-composes the address twice, its text the same.
+  QTest::mouseClick(fields[0], Qt::LeftButton);
+  fields[0]->end(false);
+  QTest::keyClick(fields[0], '7');
+  EXPECT_EQ(spy.count(), 6);
+  // An emptied field gives an empty part; its part value stays.
+  fields[1]->clear();
+  EXPECT_EQ(widget.property("address").toString(), "192..1.10");
+  EXPECT_EQ(widget.property("ipLong").toInt(), 0);
+  EXPECT_EQ(widget.pos2(), 168.0f);
+
+  EXPECT_FALSE(widget.setProperty("address", "1.2.3.4"));
+  EXPECT_FALSE(widget.setProperty("ipLong", 5));
+  EXPECT_EQ(widget.address(), "192..1.10");
+  widget.setPos3(std::numeric_limits<float>::quiet_NaN());  // ignored
+  EXPECT_EQ(widget.pos3(), 1.0f);
+}
+
+TEST_F(QuadrelWidgetTest, TypingSignalsThePartValueOnceItIsStored) {
+  QSignalSpy spy(&widget, &QuadrelWidget::pos3Changed);
+  QTest::mouseClick(fields[2], Qt::LeftButton);
+  QTest::keyClicks(fields[2], "300");  // corrected to 255 on the third digit
+  ASSERT_EQ(spy.count(), 3);
+  EXPECT_EQ(spy.at(0).at(0).toFloat(), 3.0f);
+  EXPECT_EQ(spy.at(1).at(0).toFloat(), 30.0f);
+  EXPECT_EQ(spy.at(2).at(0).toFloat(), 255.0f);
+}
+
+// The design's pixels hold for the default font; a larger font draws the
+// control larger, so that "255" fits each field in width and height.
+TEST_F(QuadrelWidgetTest, ALargerFontDrawsTheControlLargerSoNoDigitIsCut) {
+  const QFont default_font = widget.font();
+  const struct {
+    double points;  // 0: the default font
+    bool design_size;
+  } rows[] = {{0, true}, {12, false}, {16, false}, {24, false}, {0, true}};
+  const QFrame* frame = widget.findChild<QFrame*>("Picture1");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.points);
+    QFont font = default_font;
+    if (row.points > 0) font.setPointSizeF(row.points);
+    widget.setFont(font);
+    ControlOf(widget).SetPos(2, 255);
+    if (row.design_size) {
+      EXPECT_EQ(widget.sizeHint(), QSize(147, 19));
+      EXPECT_EQ(fields[1]->geometry(), QRect(42, 2, 29, 19));
+    } else {
+      EXPECT_GT(widget.sizeHint().width(), 147);
+    }
+    QTRY_COMPARE(widget.size(), widget.sizeHint());
+    EXPECT_EQ(frame->size(), widget.sizeHint());
+    const QFontMetrics metrics(font);
+    const QRect inside = frame->contentsRect();
+    const int text = metrics.horizontalAdvance("255");
+    for (QLineEdit* field : fields) {
+      SCOPED_TRACE(field->objectName().toStdString());
+      // Inside its margins with the caret after it, so the field never
+      // scrolls; not cut by the frame (Text4 reaches under its border);
+      // and the text's full height in the part of the field shown.
+      EXPECT_GE(field->width() - 4, text + 1);
+      EXPECT_LE(field->x() + 2 + text, inside.width());
+      EXPECT_GE(inside.height() - field->y(), metrics.height());
+    }
+  }
 }
 
 TEST(QuadrelWidgetInDialog, EnterStillReachesTheDefaultButton) {
@@ -226,7 +352,7 @@ TEST_F(QuadrelWidgetTest, FocusGivenToTheControlReachesAField) {
 }
 
 TEST_F(QuadrelWidgetTest, TheDigitsSitInTheMiddleOfTheVisibleFieldInsideFourEdges) {
-  widget.control().SetPos(1, 188);
+  ControlOf(widget).SetPos(1, 188);
   QTRY_COMPARE(widget.findChild<QFrame*>("Picture1")->pos(), QPoint(0, 0));
   fields[0]->clearFocus();  // no caret among the digits
   const QImage image = widget.grab().toImage();

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 
-#include "tessaly/platform/file_system.h"
-
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -14,6 +12,7 @@
 
 #include "file_paths.h"
 #include "tessaly/platform/error.h"
+#include "tessaly/platform/file_system.h"
 
 namespace platform {
 

@@ -27,6 +27,10 @@ namespace {
 // and a file held open for reading must not stop a replacement.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The byte whose lock appenders take (see AppendWhole): the last one a
+// lock can name (offsets are signed to the system).
+constexpr uint64_t kAppendLockOffset = INT64_MAX - 1;
+
 // Attempts at a free temporary name before giving up.
 constexpr int kTemporaryNameAttempts = 100;
 
@@ -105,8 +109,7 @@ class TemporaryFile {
   // `target` when it cannot be created.
   explicit TemporaryFile(const std::string& target) {
     const std::string directory = DirectoryOf(target);
-    const bool ends_in_separator =
-        std::strchr(kPathSyntax.separators, directory.back()) != nullptr;
+    const bool ends_in_separator = std::strchr(kPathSyntax.separators, directory.back()) != nullptr;
     const std::string stem =
         directory + (ends_in_separator ? "" : "\\") + TemporaryNamePrefix(target);
     constexpr std::string_view kLetters =
@@ -222,13 +225,20 @@ void SyncToDisk(int file, const std::string& path) {
 }
 
 void AppendWhole(const std::string& path, std::string_view bytes) {
-  // Opened for appending only: the system puts each write at the end as
-  // one, so records of several writers never interleave.
-  const UniqueHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr,
+  const UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw LastFileError(path);
+  // The end is found and written under one lock that every appender takes,
+  // so that records of several writers never interleave or overwrite one
+  // another. The lock is on a byte far beyond any end of file, which no
+  // reader of the file's content ever meets.
+  const RangeLock appending(file.get(), kAppendLockOffset, 1, true, path);
+  LARGE_INTEGER end{};
+  if (!::GetFileSizeEx(file.get(), &end)) throw LastFileError(path);
+  OVERLAPPED position = AtOffset(static_cast<uint64_t>(end.QuadPart));
   DWORD written = 0;
-  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+  if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   &position)) {
     throw LastFileError(path);
   }
   if (written != bytes.size()) throw PlatformError(kDeviceIOError, path + " (written in part)");

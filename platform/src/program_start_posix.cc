@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 
-#include "tessaly/platform/program_start.h"
-
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "tessaly/platform/error.h"
+#include "tessaly/platform/program_start.h"
 
 extern char** environ;
 

@@ -14,7 +14,8 @@ std::string SystemErrorText(uint32_t code) {
   if (length == 0 || text == nullptr) return "error " + std::to_string(code);
   std::string result(text, length);
   ::LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
     result.pop_back();
   return result;
 }
@@ -25,7 +26,8 @@ PlatformError FileErrorFromCode(uint32_t code, const std::string& path) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: number = kPermissionDenied; break;
+    case ERROR_WRITE_PROTECT:
+    case ERROR_BAD_EXE_FORMAT: number = kPermissionDenied; break;
     case ERROR_FILE_NOT_FOUND: number = kFileNotFound; break;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_BAD_NETPATH: number = kPathNotFound; break;

@@ -17,10 +17,11 @@ namespace platform {
 // end, or "error <code>" when the system has none.
 std::string SystemErrorText(uint32_t code);
 
-// The file error that matches a Windows error code of a failed open, read
-// or write (70 for a denied access or a file another process holds, 53 for
-// a missing file, 76 for a missing directory, 57 otherwise), with the path
-// and the system's text as detail: the counterpart of FileError.
+// The file error that matches a Windows error code of a failed open, read,
+// write or program start (70 for a denied access, a file another process
+// holds or a file that is no program, 53 for a missing file, 76 for a
+// missing directory, 57 otherwise), with the path and the system's text as
+// detail: the counterpart of FileError.
 PlatformError FileErrorFromCode(uint32_t code, const std::string& path);
 
 // FileErrorFromCode for the calling thread's last error.

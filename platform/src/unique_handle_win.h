@@ -15,7 +15,8 @@ class UniqueHandle {
  public:
   UniqueHandle() = default;
   // Takes `handle`; INVALID_HANDLE_VALUE and null both mean none.
-  explicit UniqueHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  explicit UniqueHandle(HANDLE handle)
+      : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) {

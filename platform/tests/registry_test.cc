@@ -3,12 +3,13 @@
 #include "tessaly/platform/registry.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+
+#include "test_system.h"
 
 namespace platform {
 namespace {
@@ -150,14 +151,17 @@ TEST(RegistryStore, AFileWithoutTheFirstLineIsEmpty) {
 
 class FileRegistryTest : public ::testing::Test {
  protected:
-  FileRegistryTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "reg-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-    ::setenv("WINDIR", dir_.c_str(), 1);
-  }
+  FileRegistryTest() : dir_(testing_support::MakeTemporaryDirectory("reg")) {}
   ~FileRegistryTest() override {
-    ::unsetenv("WINDIR");
+    testing_support::ForgetWindowsDirectory();
     std::filesystem::remove_all(dir_);
+  }
+  void SetUp() override {
+    // The store's file lies in the Windows directory; a test's own is
+    // needed.
+    if (!testing_support::UseWindowsDirectory(dir_)) {
+      GTEST_SKIP() << testing_support::kFixedWindowsDirectory;
+    }
   }
   void WriteStore(const std::string& text) {
     std::ofstream(dir_ / kRegistryFileName, std::ios::binary) << text;

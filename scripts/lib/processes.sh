@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-License-Identifier: MIT
 
 # For the scripts that run a wgsim of their own: waiting for it to listen,

@@ -57,6 +57,11 @@ Form1Window::Form1Window(QWidget* parent)
       ip_local_host_(CreateAddressEntry("ipLocalHost")),
       ip_remote_host_(CreateAddressEntry("ipRemoteHost")) {
   setObjectName(QStringLiteral("Form1"));
+  // A fixed-size dialog: a title, the system menu and the close box, and no
+  // maximise button, which could do nothing.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setWindowTitle(QString::fromUtf8(kForm1Caption));
   setWindowIcon(Form1Icon());
 
@@ -201,6 +206,19 @@ void Form1Window::SetFocus(Form1Control which) {
     case Form1Control::kIpRemoteHost: ip_remote_host_.widget->setFocus(); break;
     case Form1Control::kTxtPortNumber: txt_port_number_->setFocus(); break;
   }
+}
+
+void Form1Window::FocusAddressField(Form1Control which, int field) {
+  const AddressEntry& entry =
+      which == Form1Control::kIpRemoteHost ? ip_remote_host_ : ip_local_host_;
+  auto* quadrel = qobject_cast<lattix::QuadrelWidget*>(entry.widget);
+  if (quadrel == nullptr) {
+    entry.widget->setFocus();
+    return;
+  }
+  auto* edit = qobject_cast<QLineEdit*>(quadrel->field(field));
+  edit->setFocus(Qt::OtherFocusReason);
+  edit->selectAll();
 }
 
 void Form1Window::ShowInformation(const std::string& text,

@@ -66,6 +66,7 @@ class Form1Window : public QWidget, private Form1Host {
   std::string PortText() const override;
   void SetPortText(const std::string& text) override;
   void SetFocus(Form1Control which) override;
+  void FocusAddressField(Form1Control which, int field) override;
   void ShowInformation(const std::string& text, const std::optional<std::string>& title) override;
   void EndProgram() override;
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 
-// Ravelset: the settings tool. Without options it shows the settings
-// window, which reads or creates the settings file before it appears; OK
-// saves and ends, Cancel ends. With --show or --set it works on the
-// command line instead and never starts the toolkit, so it also runs
-// where there is no display (see ravelset --help).
+// Ravelset: the settings tool. Without arguments, or with Qt's own options
+// only, it shows the settings window, which reads or creates the settings
+// file before it appears; OK saves and ends, Cancel ends. Any other
+// argument belongs to the command line (--show, --set; see ravelset
+// --help), which never starts the toolkit, so it also runs where there is
+// no display, and an argument it does not know ends the program with the
+// usage text before a window could open or a file be written.
 
 #include <QApplication>
 #include <QMessageBox>

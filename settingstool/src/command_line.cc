@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "load_report.h"
 #include "ravelset/address_field.h"
 #include "ravelset/form1.h"
 #include "ravelset/form1_host.h"
@@ -31,6 +32,42 @@ constexpr std::string_view kPort = "--port";
 constexpr std::string_view kHelp = "--help";
 constexpr std::string_view kShortHelp = "-h";
 constexpr std::string_view kVersion = "--version";
+
+// The toolkit's own command-line options, which the window passes on to it
+// (those QApplication documents), and whether each takes a value. Qt takes
+// them with one dash or two, and a value also after '='.
+struct ToolkitOption {
+  std::string_view name;
+  bool takes_value;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {"platform", true},        {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true},
+    {"qwindowtitle", true},    {"style", true},
+    {"stylesheet", true},      {"display", true},
+    {"session", true},         {"qmljsdebugger", true},
+    {"reverse", false},        {"widgetcount", false},
+    {"nograb", false},         {"dograb", false},
+    {"sync", false},
+};
+
+// How many arguments from args[i] on make one toolkit option: 0 when
+// args[i] is none, or when its value is missing.
+size_t ToolkitOptionLength(const std::vector<std::string>& args, size_t i) {
+  std::string_view arg = args[i];
+  if (!arg.starts_with('-')) return 0;
+  arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
+  const size_t equals = arg.find('=');
+  const std::string_view name = arg.substr(0, equals);
+  for (const ToolkitOption& option : kToolkitOptions) {
+    if (option.name != name) continue;
+    if (equals != std::string_view::npos) return option.takes_value ? 1 : 0;
+    if (!option.takes_value) return 1;
+    return i + 1 < args.size() ? 2 : 0;
+  }
+  return 0;
+}
 
 // A part value that no address check lets through: what a part of a
 // command-line address that is no number stands as.
@@ -108,6 +145,7 @@ class ConsoleHost : public Form1Host {
     port_text = text.substr(0, platform::Utf8Offset(text, kPortBoxMaxLength));
   }
   void SetFocus(Form1Control) override {}
+  void FocusAddressField(Form1Control, int) override {}
   void ShowInformation(const std::string& text, const std::optional<std::string>&) override {
     err_ << text << "\n";
   }
@@ -149,11 +187,18 @@ std::string_view RightTrimmed(std::string_view text) {
 int Show(std::ostream& out, std::ostream& err) {
   const std::string path = morvane::SettingsFilePath();
   ConsoleHost host(err);
-  Form1 form(host);
+  Form1 form(host, Form1::FrontEnd::kCommandLine);
   try {
     if (!form.LoadStoredSettings()) {
-      err << "There is no settings file " << path
-          << " yet; ravelset --set or the settings window writes it.\n";
+      if (const std::optional<std::string> target = DanglingLinkTarget(path)) {
+        err << "The settings file " << path << " is a symbolic link to " << *target
+            << ", which does not exist; the settings are never written through such a link. "
+               "Remove the link, then ravelset --set or the settings window writes a new "
+               "file.\n";
+      } else {
+        err << "There is no settings file " << path
+            << " yet; ravelset --set or the settings window writes it.\n";
+      }
       return kExitFailed;
     }
   } catch (const platform::PlatformError& failure) {
@@ -170,7 +215,7 @@ int Show(std::ostream& out, std::ostream& err) {
 
 int Set(const std::map<std::string_view, std::string>& values, std::ostream& err) {
   ConsoleHost host(err);
-  Form1 form(host);
+  Form1 form(host, Form1::FrontEnd::kCommandLine);
   PutParts(host.local, AddressParts(values.at(kLocalHost)));
   PutParts(host.remote, AddressParts(values.at(kRemoteHost)));
   host.port_text = values.at(kPort);
@@ -181,17 +226,17 @@ int Set(const std::map<std::string_view, std::string>& values, std::ostream& err
 }  // namespace
 
 bool WantsCommandLine(const std::vector<std::string>& args) {
-  return std::any_of(args.begin(), args.end(), [](const std::string& arg) {
-    for (std::string_view word :
-         {kShow, kSet, kLocalHost, kRemoteHost, kPort, kHelp, kShortHelp, kVersion}) {
-      if (arg == word) return true;
-    }
-    return false;
-  });
+  for (size_t i = 0; i < args.size();) {
+    const size_t length = ToolkitOptionLength(args, i);
+    if (length == 0) return true;
+    i += length;
+  }
+  return false;
 }
 
 std::string UsageText() {
-  return "Usage: ravelset                 open the settings window\n"
+  return "Usage: ravelset [Qt options]     open the settings window (Qt's own options,\n"
+         "                                such as -platform or -style, pass on to it)\n"
          "       ravelset --show          print the settings\n"
          "       ravelset --set --local-host A.B.C.D --remote-host A.B.C.D --port P\n"
          "                                check and save the settings, as OK does\n"
@@ -206,9 +251,15 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
   try {
     std::optional<std::string_view> mode;
     std::map<std::string_view, std::string> values;
+    std::optional<std::string> toolkit_option;
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& arg = args[i];
-      if (arg == kShow || arg == kSet || arg == kHelp || arg == kShortHelp || arg == kVersion) {
+      if (const size_t length = ToolkitOptionLength(args, i)) {
+        // Reported below, once no unknown argument is found.
+        if (!toolkit_option) toolkit_option = arg;
+        i += length - 1;
+      } else if (arg == kShow || arg == kSet || arg == kHelp || arg == kShortHelp ||
+                 arg == kVersion) {
         if (mode) throw UsageError{"only one of --show, --set, --help and --version"};
         mode = arg == kShortHelp ? kHelp : std::string_view(arg);
       } else if (arg == kLocalHost || arg == kRemoteHost || arg == kPort) {
@@ -219,6 +270,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         throw UsageError{"unknown argument '" + arg + "'"};
       }
     }
+    if (toolkit_option) throw UsageError{*toolkit_option + " is an option of the window"};
     if (!mode || (*mode != kSet && !values.empty())) {
       throw UsageError{"--local-host, --remote-host and --port go with --set"};
     }
@@ -236,7 +288,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     return Set(values, err);
   } catch (const UsageError& error) {
-    err << "ravelset: " << error.text << "\nTry 'ravelset --help'.\n";
+    err << "ravelset: " << error.text << "\n\n" << UsageText();
     return kExitUsage;
   }
 }

@@ -11,6 +11,7 @@
 #include "ravelset/address_field.h"
 #include "ravelset/form1_texts.h"
 #include "ravelset/port_rule.h"
+#include "shown_address.h"
 #include "tessaly/lattix/quadrel_dispids.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/error.h"
@@ -50,9 +51,13 @@ std::array<float, 4> ValuesOrZero(const AddressField& address) {
 // opened.
 constexpr const char* kNotARegularFile = "it is not a regular file";
 
+SaveAdvice AdviceFor(Form1::FrontEnd front_end) {
+  return front_end == Form1::FrontEnd::kWindow ? SaveAdvice::kWindow : SaveAdvice::kCommandLine;
+}
+
 }  // namespace
 
-Form1::Form1(Form1Host& host) : host_(host) {}
+Form1::Form1(Form1Host& host, FrontEnd front_end) : host_(host), front_end_(front_end) {}
 
 void Form1::Form_Load() {
   try {
@@ -78,7 +83,7 @@ bool Form1::LoadStoredSettings() {
   try {
     found = morvane::ReadSettingsRecordIfPresent(path, &bytes_found);
   } catch (const platform::NotARegularFileError&) {
-    ShowUnreadable(NotAFileMessage(path));
+    ShowUnreadable(NotAFileMessage(path, AdviceFor(front_end_)));
     return true;
   } catch (const platform::PlatformError& error) {
     // Nothing to read there (a directory that is gone, a dangling link) is
@@ -86,7 +91,7 @@ bool Form1::LoadStoredSettings() {
     // A file that exists but cannot be read must not be overwritten with
     // the defaults.
     if (error.number() == platform::kFileNotFound) return false;
-    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error)));
+    ShowUnreadable(UnreadableFileMessage(path, FileErrorReason(error), AdviceFor(front_end_)));
     return true;
   }
   if (!found) return false;
@@ -110,7 +115,8 @@ bool Form1::LoadStoredSettings() {
   report.Port(port_field, host_.PortText());
 
   load_outcome_ = report.empty() ? LoadOutcome::kLoaded : LoadOutcome::kDamaged;
-  if (!report.empty()) host_.ShowInformation(report.Message(path), std::nullopt);
+  if (!report.empty())
+    host_.ShowInformation(report.Message(path, AdviceFor(front_end_)), std::nullopt);
   return true;
 }
 
@@ -137,8 +143,10 @@ bool Form1::SaveSettings() {
     host_.ShowInformation(SaveFailedMessage(path, kNotARegularFile), std::string(kErrorTitle));
     return false;
   } catch (const platform::PlatformError& error) {
-    host_.ShowInformation(SaveFailedMessage(path, FileErrorReason(error)),
-                          std::string(kErrorTitle));
+    const std::optional<std::string> link_target = DanglingLinkTarget(path);
+    const std::string reason =
+        link_target ? DanglingLinkReason(*link_target) : FileErrorReason(error);
+    host_.ShowInformation(SaveFailedMessage(path, reason), std::string(kErrorTitle));
     return false;
   }
   return true;
@@ -147,16 +155,33 @@ bool Form1::SaveSettings() {
 bool Form1::ValidPort(std::string_view text) { return ravelset::ValidPort(text); }
 
 void Form1::cmdOk_Click() {
-  if (!AddressIsWellFormed(Form1Control::kIpLocalHost)) {
-    host_.ShowInformation(kLocalHostMessage, std::nullopt);
-    host_.SetFocus(Form1Control::kIpLocalHost);
-    return;
-  }
-  if (!AddressIsWellFormed(Form1Control::kIpRemoteHost)) {
-    host_.ShowInformation(kRemoteHostMessage, std::nullopt);
-    return;
-  }
+  if (!AcceptAddress(Form1Control::kIpLocalHost, kLocalHostMessage)) return;
+  if (!AcceptAddress(Form1Control::kIpRemoteHost, kRemoteHostMessage)) return;
   if (SaveSettings()) host_.EndProgram();
+}
+
+bool Form1::AcceptAddress(Form1Control which, const char* message) {
+  const ShownAddress shown = ReadShownAddress(host_.AddressControl(which));
+  if (shown.offending_field) {
+    host_.ShowInformation(message, std::nullopt);
+    if (*shown.offending_field == ShownAddress::kWholeControl) {
+      host_.SetFocus(which);
+    } else {
+      host_.FocusAddressField(which, *shown.offending_field);
+    }
+    return false;
+  }
+  // An emptied field stands for 0, as the control composes it: it is saved
+  // as 0 and shows it, so that the window and the file agree.
+  for (int field : shown.empty_fields) {
+    host_.AddressControl(which).PutProperty(lattix::PosDispId(field + 1), 0.0f);
+  }
+  if (!AddressIsWellFormed(which)) {
+    host_.ShowInformation(message, std::nullopt);
+    if (which == Form1Control::kIpLocalHost) host_.SetFocus(which);
+    return false;
+  }
+  return true;
 }
 
 void Form1::cmdExit_Click() { host_.EndProgram(); }

@@ -3,6 +3,8 @@
 #include "load_report.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "ravelset/form1_host.h"
 #include "ravelset/port_rule.h"
@@ -80,12 +82,15 @@ void LoadReport::Port(std::string_view field, std::string_view box_text) {
   }
 }
 
-std::string LoadReport::Message(const std::string& path) const {
+std::string LoadReport::Message(const std::string& path, SaveAdvice advice) const {
   std::string message = "The settings file " + path + " is damaged:\n";
   for (const std::string& fault : faults_) message += "\n" + fault;
-  message +=
-      "\n\nParts of an address that could not be read are shown as 0. Correct the settings "
-      "and press OK to save them, or Cancel to leave the file as it is.";
+  message += "\n\nParts of an address that could not be read are shown as 0. ";
+  message += advice == SaveAdvice::kWindow
+                 ? "Correct the settings and press OK to save them, or Cancel to leave the file "
+                   "as it is."
+                 : "Save corrected settings with ravelset --set --local-host A.B.C.D "
+                   "--remote-host A.B.C.D --port P, or leave the file as it is.";
   return message;
 }
 
@@ -99,16 +104,37 @@ std::string FileErrorReason(const platform::PlatformError& error) {
   return text;
 }
 
-std::string UnreadableFileMessage(const std::string& path, const std::string& reason) {
-  return "The settings file " + path + " cannot be read: " + reason +
-         ".\n\nThe window shows the addresses 0.0.0.0 and no port. Enter the settings and "
-         "press OK to write the file anew, or Cancel to leave it as it is.";
+std::string UnreadableFileMessage(const std::string& path, const std::string& reason,
+                                  SaveAdvice advice) {
+  return "The settings file " + path + " cannot be read: " + reason + ".\n\n" +
+         (advice == SaveAdvice::kWindow
+              ? "The window shows the addresses 0.0.0.0 and no port. Enter the settings and "
+                "press OK to write the file anew, or Cancel to leave it as it is."
+              : "Write the settings anew with ravelset --set, or leave the file as it is.");
 }
 
-std::string NotAFileMessage(const std::string& path) {
+std::string NotAFileMessage(const std::string& path, SaveAdvice advice) {
   return "The settings file " + path +
          " is not a regular file but a directory, a pipe or a device, so it is neither read "
-         "nor written.\n\nRemove or rename it, then start again to write a new settings file.";
+         "nor written.\n\nRemove or rename it, then " +
+         (advice == SaveAdvice::kWindow ? "start again to write a new settings file."
+                                        : "write a new settings file with ravelset --set.");
+}
+
+std::optional<std::string> DanglingLinkTarget(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+    return std::nullopt;
+  }
+  if (std::filesystem::exists(path, error) || error) return std::nullopt;
+  const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+  if (error) return std::nullopt;
+  return target.string();
+}
+
+std::string DanglingLinkReason(const std::string& target) {
+  return "it is a symbolic link to " + target +
+         ", which does not exist (the settings are never written through such a link)";
 }
 
 std::string SaveFailedMessage(const std::string& path, const std::string& reason) {

@@ -7,6 +7,7 @@
 #define RAVELSET_SRC_LOAD_REPORT_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "tessaly/platform/error.h"
 
 namespace ravelset {
+
+// Where the user will correct the settings, which decides the advice that
+// ends a message: the window (press OK) or the command line (ravelset --set).
+enum class SaveAdvice { kWindow, kCommandLine };
 
 // Collects the faults found while loading one settings file and words
 // them as one message.
@@ -34,7 +39,7 @@ class LoadReport {
   const std::vector<std::string>& faults() const { return faults_; }
 
   // The message for the file at `path`: the faults, one a line.
-  std::string Message(const std::string& path) const;
+  std::string Message(const std::string& path, SaveAdvice advice) const;
 
  private:
   std::vector<std::string> faults_;
@@ -45,11 +50,20 @@ class LoadReport {
 std::string FileErrorReason(const platform::PlatformError& error);
 
 // The message for a settings file at `path` that exists but cannot be read.
-std::string UnreadableFileMessage(const std::string& path, const std::string& reason);
+std::string UnreadableFileMessage(const std::string& path, const std::string& reason,
+                                  SaveAdvice advice);
 
 // The message for a settings path that holds a directory, a pipe or a
 // device: it is neither read nor written.
-std::string NotAFileMessage(const std::string& path);
+std::string NotAFileMessage(const std::string& path, SaveAdvice advice);
+
+// What a symbolic link at `path` points to when that does not exist (a
+// dangling link, which the settings file is never written through);
+// nullopt for anything else.
+std::optional<std::string> DanglingLinkTarget(const std::string& path);
+
+// The reason given for a dangling link at the settings path.
+std::string DanglingLinkReason(const std::string& target);
 
 // The message for settings that could not be written to `path`.
 std::string SaveFailedMessage(const std::string& path, const std::string& reason);

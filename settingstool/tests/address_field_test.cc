@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "shown_address.h"
 
 namespace ravelset {
 namespace {
@@ -60,6 +64,35 @@ TEST(IsAddressPart, OnlyWholeNumbersFromZeroTo255) {
   for (float good : {0.0f, -0.0f, 1.0f, 255.0f}) EXPECT_TRUE(IsAddressPart(good)) << good;
   for (float bad : {-1.0f, 256.0f, 12.5f, 0.001f, std::nanf(""), INFINITY}) {
     EXPECT_FALSE(IsAddressPart(bad)) << bad;
+  }
+}
+
+// OK judges the texts the fields show, joined by the control's Address.
+TEST(JudgeShownAddress, EmptyFieldsStandForZeroAndAnythingElseIsAtFault) {
+  constexpr int kWhole = ShownAddress::kWholeControl;
+  const struct {
+    std::string_view address;
+    std::optional<int> offending;
+    std::vector<int> empty;
+  } kRows[] = {
+      {"192.168.0.1", std::nullopt, {}},
+      {"010.0.0.255", std::nullopt, {}},
+      {"10..1.", std::nullopt, {1, 3}},
+      {"...", std::nullopt, {0, 1, 2, 3}},
+      {"1.ab.3.4", 1, {}},
+      {".2.3.x", 3, {}},  // a fault wins over empty fields
+      {"1.256.3.4", 1, {}},
+      {"1. 2.3.4", 1, {}},
+      {"1.2.3.-1", 3, {}},
+      {"1.2.3.1e2", 3, {}},
+      {"", kWhole, {}},  // never composed
+      {"1.2.3", kWhole, {}},
+      {"1.2.3.4.5", kWhole, {}},  // a pasted dot
+  };
+  for (const auto& row : kRows) {
+    const ShownAddress shown = JudgeShownAddress(row.address);
+    EXPECT_EQ(shown.offending_field, row.offending) << row.address;
+    EXPECT_EQ(shown.empty_fields, row.empty) << row.address;
   }
 }
 

@@ -69,6 +69,11 @@ void FakeForm1Host::SetFocus(Form1Control which) {
   focus_moves.push_back(which);
 }
 
+void FakeForm1Host::FocusAddressField(Form1Control which, int field) {
+  ExpectRunning();
+  field_focus_moves.emplace_back(which, field);
+}
+
 void FakeForm1Host::ShowInformation(const std::string& text,
                                     const std::optional<std::string>& title) {
   ExpectRunning();

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ravelset/form1_host.h"
@@ -52,6 +53,7 @@ class FakeForm1Host : public Form1Host {
   std::string PortText() const override;
   void SetPortText(const std::string& text) override;
   void SetFocus(Form1Control which) override;
+  void FocusAddressField(Form1Control which, int field) override;
   void ShowInformation(const std::string& text, const std::optional<std::string>& title) override;
   void EndProgram() override;
 
@@ -61,6 +63,8 @@ class FakeForm1Host : public Form1Host {
   std::string port_text;
   std::vector<Message> messages;
   std::vector<Form1Control> focus_moves;
+  // Moves into a field of an address control: the control and the field.
+  std::vector<std::pair<Form1Control, int>> field_focus_moves;
   int end_calls = 0;
   // Called while each message box is up, before it is dismissed.
   std::function<void(const Message&)> while_message_shown;

@@ -25,6 +25,7 @@ namespace {
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 using Parts = std::array<float, 4>;
@@ -270,8 +271,10 @@ TEST_F(Form1Flow, ADanglingLinkIsAFirstRunWhoseSaveNamesTheFile) {
   Start();
   EXPECT_EQ(form_->load_outcome(), Form1::LoadOutcome::kFirstRun);
   ASSERT_EQ(host_->messages.size(), 2u);
-  EXPECT_EQ(host_->messages[1].text, "The settings could not be saved to the file " +
-                                         SettingsPath() + ": No such file or directory.");
+  EXPECT_EQ(host_->messages[1].text,
+            "The settings could not be saved to the file " + SettingsPath() +
+                ": it is a symbolic link to " + (windir() / "nowhere").string() +
+                ", which does not exist (the settings are never written through such a link).");
   EXPECT_FALSE(std::filesystem::exists(windir() / "nowhere"));
 }
 
@@ -339,6 +342,22 @@ TEST_F(Form1Test, TheCommandLineShowsChecksAndWritesAsTheWindowDoes) {
       {kOld, {"--set", "--port"}, 2, "", "--port needs a value", kOld},
       {kOld, {"--set", "--port", "1", "--port", "2"}, 2, "", "given twice", kOld},
       {kOld, {"--show", "extra"}, 2, "", "unknown argument 'extra'", kOld},
+      // Anything unknown is a usage error before the toolkit starts, even
+      // where no other option asks for the command line.
+      {std::nullopt, {"--shwo"}, 2, "", "unknown argument '--shwo'", std::nullopt},
+      {kOld, {"extra"}, 2, "", "unknown argument 'extra'", kOld},
+      {kOld, {"-platform"}, 2, "", "unknown argument '-platform'", kOld},  // its value missing
+      {kOld, {"-platform", "offscreen", "--sett"}, 2, "", "unknown argument '--sett'", kOld},
+      {kOld, {"--show", "-style", "fusion"}, 2, "", "-style is an option of the window", kOld},
+      {kOld, {"-reverse=1"}, 2, "", "unknown argument '-reverse=1'", kOld},
+      // --show tells what the command line can do about what it finds.
+      {Record("10.0.x.7", "10.0.0.2", "3425"),
+       {"--show"},
+       0,
+       "Settings file : " + SettingsPath() +
+           "\nLocal Host IP : 10.0.0.2\nRemote Host IP : 10.0.0.7\nPort Number : 3425\n",
+       "Save corrected settings with ravelset --set --local-host A.B.C.D",
+       Record("10.0.x.7", "10.0.0.2", "3425")},
   };
   for (const auto& row : kRows) {
     std::string line;
@@ -352,13 +371,32 @@ TEST_F(Form1Test, TheCommandLineShowsChecksAndWritesAsTheWindowDoes) {
     EXPECT_EQ(out.str(), row.out);
     EXPECT_THAT(err.str(), HasSubstr(row.err));
     if (row.exit == 2) {
-      EXPECT_THAT(err.str(), HasSubstr("Try 'ravelset --help'."));
+      EXPECT_THAT(err.str(), HasSubstr("\n\n" + UsageText()));
     }
+    EXPECT_THAT(err.str(), Not(HasSubstr("press OK")));
     EXPECT_EQ(FileBytes(), row.after);
   }
   // Qt's own options still open the window.
-  EXPECT_FALSE(WantsCommandLine({}));
-  EXPECT_FALSE(WantsCommandLine({"-platform", "offscreen"}));
+  for (const Args& window : {Args{}, Args{"-platform", "offscreen"}, Args{"--style=fusion"},
+                             Args{"-reverse", "-style", "fusion", "-qwindowtitle", "--show"}}) {
+    EXPECT_FALSE(WantsCommandLine(window)) << window.size();
+  }
+}
+
+TEST_F(Form1Test, TheCommandLineSaysWhatADanglingLinkIs) {
+  std::filesystem::create_symlink(windir() / "nowhere", SettingsPath());
+  const std::string link =
+      "is a symbolic link to " + (windir() / "nowhere").string() + ", which does not exist";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--show"},
+        std::vector<std::string>{"--set", "--local-host", "1.2.3.4", "--remote-host", "1.2.3.4",
+                                 "--port", "1"}}) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(args, out, err), 1) << args[0];
+    EXPECT_THAT(err.str(), AllOf(HasSubstr(SettingsPath()), HasSubstr(link))) << args[0];
+    EXPECT_THAT(err.str(), Not(HasSubstr("yet")));
+    EXPECT_FALSE(std::filesystem::exists(windir() / "nowhere"));
+  }
 }
 
 TEST_F(Form1Test, TheCommandLineNeverOpensWhatIsNoRegularFile) {

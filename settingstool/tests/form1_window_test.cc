@@ -123,6 +123,11 @@ TEST_F(Form1WindowTest, TheWindowIsLaidOutAsItsTableSays) {
 
   EXPECT_EQ(window->objectName(), "Form1");
   EXPECT_EQ(window->windowTitle(), "Tessaly ASP Component Properties");
+  // A fixed-size dialog without a maximise button.
+  EXPECT_EQ(window->windowType(), Qt::Dialog);
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
   EXPECT_FALSE(window->windowIcon().isNull());
 
   auto* tabs = Child<QTabWidget>(*window, "SSTab1");
@@ -192,6 +197,59 @@ TEST_F(Form1WindowTest, TheWindowIsLaidOutAsItsTableSays) {
   EXPECT_EQ(InWindow(ok).top(), InWindow(cancel).top());
   EXPECT_GT(InWindow(ok).top(), InWindow(tabs).bottom());
   EXPECT_TRUE(shown_.empty());
+}
+
+// With a larger system font nothing clips: every text has the room its
+// font needs, and the window is sized to hold it all.
+TEST_F(Form1WindowTest, ALargeFontClipsNothing) {
+  WriteFileBytes(Record("255.255.255.255", "255.255.255.255", "32000"));
+  const QFont default_font = QApplication::font();
+  for (double points : {12.0, 16.0}) {
+    SCOPED_TRACE(points);
+    QFont font = default_font;
+    font.setPointSizeF(points);
+    QApplication::setFont(font);
+    auto window = NewWindow();
+    window->Load();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::qWait(50);  // the controls' self-sizing ticks
+
+    EXPECT_EQ(window->size(), window->sizeHint());
+    for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
+      SCOPED_TRACE(edit->objectName().toStdString());
+      const QFontMetrics metrics(edit->font());
+      // No field narrower than its text (with the caret after it).
+      EXPECT_GE(edit->contentsRect().width() - 4, metrics.horizontalAdvance(edit->text()) + 1);
+      EXPECT_GE(edit->height(), metrics.height());
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      if (label->text().isEmpty()) continue;  // the picture
+      SCOPED_TRACE(label->objectName().toStdString());
+      const int height = label->wordWrap() ? label->heightForWidth(label->width())
+                                           : label->minimumSizeHint().height();
+      EXPECT_GE(label->height(), height);
+      if (!label->wordWrap()) {
+        EXPECT_GE(label->width(), label->minimumSizeHint().width());
+      }
+    }
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+      EXPECT_GE(button->width(), button->minimumSizeHint().width());
+      EXPECT_GE(button->height(), button->minimumSizeHint().height());
+    }
+    // Every control fits its row.
+    for (const char* name : {"ipLocalHost", "ipRemoteHost"}) {
+      QWidget* control = Child<QWidget>(*window, name);
+      EXPECT_EQ(control->size(), control->sizeHint()) << name;
+      EXPECT_TRUE(
+          Child<QWidget>(*window, "Frame1")
+              ->rect()
+              .contains(QRect(control->mapTo(Child<QWidget>(*window, "Frame1"), QPoint(0, 0)),
+                              control->size())))
+          << name;
+    }
+  }
+  QApplication::setFont(default_font);
 }
 
 TEST_F(Form1WindowTest, OkWritesTheEnteredAddressesAndPort) {
@@ -345,6 +403,63 @@ TEST_F(Form1WindowTest, AfterTheLocalHostMessageTypingGoesIntoTheControl) {
   EXPECT_EQ(PartsOf(*window, Form1Control::kIpLocalHost), (Parts{10, 0, 9, 2}));
 }
 
+// OK saves exactly what the fields show, or refuses with the focus in the
+// field at fault. The file holds remote 10.0.0.7 and local 10.0.0.2.
+TEST_F(Form1WindowTest, OkSavesWhatTheFieldsShowOrRefuses) {
+  const struct {
+    const char* what;
+    const char* control;
+    int field;          // 1 to 4
+    const char* typed;  // nullptr: the field is emptied with Delete
+    bool pasted;        // inserted as pasting would, past the key filter
+    const char* message;
+    std::string after;
+    const char* field_after;
+  } kRows[] = {
+      {"an emptied field is saved as 0", "ipRemoteHost", 1, nullptr, false, nullptr,
+       Record("0.0.0.7", "10.0.0.2", "3425"), "0"},
+      {"a field emptied by cutting", "ipLocalHost", 4, "", true, nullptr,
+       Record("10.0.0.7", "10.0.0.0", "3425"), "0"},
+      {"leading zeros are the number shown", "ipLocalHost", 2, "010", false, nullptr,
+       Record("10.0.0.7", "10.10.0.2", "3425"), "010"},
+      {"pasted letters in the local host", "ipLocalHost", 3, "ab", true,
+       "Your Local Host IP is incorrectly formatted", Record("10.0.0.7", "10.0.0.2", "3425"), "ab"},
+      {"pasted letters after digits", "ipRemoteHost", 4, "7x", true,
+       "Your Remote Host IP is incorrectly formatted", Record("10.0.0.7", "10.0.0.2", "3425"),
+       "7x"},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    shown_.clear();
+    ends_ = 0;
+    auto window = ActiveWindow();
+    QLineEdit* field = Field(*window, row.control, row.field);
+    QTest::mouseClick(field, Qt::LeftButton);  // selects the whole field
+    if (row.typed == nullptr) {
+      QTest::keyClick(field, Qt::Key_Delete);
+    } else if (row.pasted) {
+      field->insert(QString::fromLatin1(row.typed));
+    } else {
+      QTest::keyClicks(field, QString::fromLatin1(row.typed));
+    }
+    Child<QPushButton>(*window, "cmdOk")->setFocus();
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdOk"), Qt::LeftButton);
+
+    EXPECT_EQ(FileBytes(), row.after);
+    EXPECT_EQ(field->text(), row.field_after);
+    if (row.message == nullptr) {
+      EXPECT_TRUE(shown_.empty());
+      EXPECT_EQ(ends_, 1);
+    } else {
+      ASSERT_EQ(shown_.size(), 1u);
+      EXPECT_EQ(shown_[0].text, row.message);
+      EXPECT_EQ(ends_, 0);
+      EXPECT_EQ(QApplication::focusWidget(), field);
+      EXPECT_EQ(field->selectedText(), field->text());
+    }
+  }
+}
+
 TEST_F(Form1WindowTest, EnterPressesOkAndEscapeCancel) {
   const struct {
     const char* what;
@@ -391,6 +506,12 @@ TEST_F(Form1WindowTest, TheCommandLineRunsWithoutADisplay) {
   // A toolkit started against no display would end the program at once.
   const testing_support::Environment no_display = {
       {"WINDIR", windir().string()}, {"DISPLAY", ""}, {"QT_QPA_PLATFORM", "xcb"}};
+  // A mistyped option is a usage error before the toolkit starts: without
+  // a display that start would abort, with one it would be a first run.
+  const auto mistyped = testing_support::RunProcess({RAVELSET_PATH, "--shwo"}, no_display);
+  EXPECT_EQ(mistyped.exit_code, 2) << mistyped.err;
+  EXPECT_NE(mistyped.err.find("Usage: ravelset"), std::string::npos) << mistyped.err;
+  EXPECT_EQ(FileBytes(), std::nullopt);
   const auto set = testing_support::RunProcess({RAVELSET_PATH, "--set", "--local-host", "10.0.0.1",
                                                 "--remote-host", "10.0.0.9", "--port", "2500"},
                                                no_display);

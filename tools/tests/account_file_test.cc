@@ -91,6 +91,13 @@ TEST(AccountFileTest, WhatItWritesReadsBackEqual) {
   const std::string text = FormatAccountFile(book);
   EXPECT_EQ(ParseAccountFile(text, "again"), book) << text;
   EXPECT_EQ(FormatAccountFile(ParseAccountFile(text, "again")), text);
+
+  // A host without classes: its accounts have none, and say nothing of them.
+  AccountBook classless = ParseAccountFile("[user bob]\ncredits = 1\n", "f.txt");
+  classless.accounts[0].credits = 6;
+  const std::string written = FormatAccountFile(classless);
+  EXPECT_EQ(written.find("-class"), std::string::npos) << written;
+  EXPECT_EQ(ParseAccountFile(written, "again"), classless) << written;
 }
 
 TEST(AccountFileTest, AnEmptyFileIsAnEmptyBook) {
@@ -121,6 +128,9 @@ TEST(AccountFileTest, EachFaultIsReportedAtItsLine) {
   EXPECT_EQ(FaultLine(head + "password = \"\\xC3\"\n"), 4) << "an escape that breaks UTF-8";
   EXPECT_EQ(FaultLine(head + "\n[user U]\n"), 5) << "the same user in another case";
   EXPECT_EQ(FaultLine(head + "primary-class = B\n"), 4) << "a class not listed";
+  EXPECT_EQ(FaultLine(head + "primary-class =\ncurrent-class =\n"), 0) << "empty: the default";
+  EXPECT_EQ(FaultLine("[user u]\nprimary-class =\n"), 0) << "as earlier versions wrote it";
+  EXPECT_EQ(FaultLine(head + "primary-class =\nprimary-class = A\n"), 5) << "still only once";
   EXPECT_EQ(FaultLine("[user u]\ncurrent-class = B\n[classes]\nA\n"), 2)
       << "classes are checked after the whole file, at the line that names them";
   EXPECT_EQ(FaultLine("[classes]\nA B\n"), 2) << "a class name of two words";

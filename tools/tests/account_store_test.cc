@@ -6,6 +6,7 @@
 #include "account_store.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "account_file.h"
 #include "support/temp_dir.h"
 #include "tessaly/platform/file_system.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace wgsim {
 namespace {
@@ -84,20 +86,34 @@ TEST_F(AccountStoreTest, ADamagedFileIsRefusedAndLeftAlone) {
 }
 
 // A kill between writing the temporary file and renaming it leaves the
-// temporary behind; the next start removes it and nothing else.
+// temporary behind; the next start removes it and nothing else, however
+// much an administrator's file looks like one.
 TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
-  for (const char* name : {".accounts.txt.a1B2c3", ".accounts.txt.zzzzzz", ".accounts.txt.long123",
-                           ".other.txt.a1B2c3", "accounts.txt.a1B2c3"}) {
-    std::ofstream(dir_ / name) << "partial";
-  }
+  struct Case {
+    const char* name;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".accounts.txt.wgsim-a1B2c3", true},   {".accounts.txt.wgsim-zzzzzz", true},
+      {".accounts.txt.wgsim-long123", false}, {".accounts.txt.wgsim-a1B2c", false},
+      {".accounts.txt.wgsim-a1.2c3", false},  // not a character mkostemp uses
+      {".accounts.txt.a1B2c3", false},        {".accounts.txt.backup", false},
+      {".accounts.txt.2024-1", false},        {".other.txt.wgsim-a1B2c3", false},
+      {"accounts.txt.wgsim-a1B2c3", false},
+  };
+  for (const Case& c : cases) std::ofstream(dir_ / c.name) << "partial";
+  std::filesystem::create_directory(dir_ / ".accounts.txt.wgsim-dir123");
+  // One made the way a write makes its temporary.
+  std::string made = (dir_ / ".accounts.txt.wgsim-XXXXXX").string();
+  ASSERT_GE(platform::UniqueFd(::mkostemp(made.data(), 0)).get(), 0);
+
   std::vector<std::filesystem::path> removed;
   auto store = AccountStore::Open(path_, &removed);
-  EXPECT_EQ(removed.size(), 2u);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / ".accounts.txt.a1B2c3"));
-  EXPECT_FALSE(std::filesystem::exists(dir_ / ".accounts.txt.zzzzzz"));
-  EXPECT_TRUE(std::filesystem::exists(dir_ / ".accounts.txt.long123"));
-  EXPECT_TRUE(std::filesystem::exists(dir_ / ".other.txt.a1B2c3"));
-  EXPECT_TRUE(std::filesystem::exists(dir_ / "accounts.txt.a1B2c3"));
+  EXPECT_EQ(removed.size(), 3u);
+  for (const Case& c : cases)
+    EXPECT_EQ(std::filesystem::exists(dir_ / c.name), !c.removed) << c.name;
+  EXPECT_FALSE(std::filesystem::exists(made));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / ".accounts.txt.wgsim-dir123"));
   EXPECT_EQ(FileText(), kFile);
 }
 
@@ -117,6 +133,47 @@ TEST_F(AccountStoreTest, AFailedWriteDropsTheChange) {
             AccountStore::ChangeResult::kSaveFailed);
   EXPECT_NE(error.find("accounts.txt"), std::string::npos) << error;
   EXPECT_EQ(store->Read([](const AccountBook& book) { return book.Find("bob")->credits; }), 10);
+}
+
+// Whatever a change leaves in the file, the next start reads back as it
+// was; a book whose file would not is never written.
+TEST_F(AccountStoreTest, WhatAChangeWritesTheNextStartLoads) {
+  struct Case {
+    const char* what;
+    const char* file;
+    std::function<bool(AccountBook&)> change;
+    AccountStore::ChangeResult result;
+  };
+  const Case cases[] = {
+      {"a host without classes", "[user bob]\ncredits = 10\n",
+       [](AccountBook& book) { return AddCredits(book, 5); }, AccountStore::ChangeResult::kSaved},
+      {"a key that would split in two", kFile,
+       [](AccountBook& book) {
+         book.Find("bob")->GiveKey("TWO WORDS");
+         return true;
+       },
+       AccountStore::ChangeResult::kSaveFailed},
+      {"a class [classes] does not list", kFile,
+       [](AccountBook& book) {
+         book.Find("bob")->primary_class = "B";
+         return true;
+       },
+       AccountStore::ChangeResult::kSaveFailed},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << c.file;
+    auto store = AccountStore::Open(path_);
+    std::string error;
+    EXPECT_EQ(store->Change(c.change, &error), c.result) << c.what;
+    const AccountBook in_memory = store->Read([](const AccountBook& book) { return book; });
+    EXPECT_EQ(AccountStore::Open(path_)->Read([](const AccountBook& book) { return book; }),
+              in_memory)
+        << c.what;
+    if (c.result == AccountStore::ChangeResult::kSaveFailed) {
+      EXPECT_EQ(FileText(), c.file) << c.what;
+      EXPECT_NE(error.find("change not saved"), std::string::npos) << c.what << ": " << error;
+    }
+  }
 }
 
 TEST_F(AccountStoreTest, ConcurrentChangesAreAllKept) {

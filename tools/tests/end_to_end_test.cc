@@ -133,8 +133,12 @@ TEST_F(EndToEndTest, AWrongSecretPhraseChangesNothing) {
 
 TEST_F(EndToEndTest, BeyondMaxSessionsTheBusyGreeting) {
   StartSimulator({"--max-sessions", "1"});
+  // A session past the secret keeps its slot; one still waiting would give
+  // it up to the newcomer.
   RawClient holder(port_);
   ASSERT_EQ(holder.ReadAnswer(), "Please enter your secret string to continue.\xF5\xF5");
+  holder.Send(std::string(kTestSecret) + "\r\n");
+  ASSERT_EQ(holder.ReadAnswer(), "What is your wish my master?\xF5\xF5");
   const ProcessResult run = Morvane({"--json", "UserIDExists", kTestSecret, "Alice Smith"});
   EXPECT_EQ(
       run.out,

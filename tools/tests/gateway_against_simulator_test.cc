@@ -4,18 +4,28 @@
 // gets the answer a script page expects, changes land in the account file,
 // and the server stays fair to many clients at once.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <iostream>
+#include <map>
 #include <thread>
+#include <vector>
 
 #include "support/raw_client.h"
 #include "support/simulator_fixture.h"
 #include "tessaly/morvane/result_codes.h"
+#include "tessaly/morvane/settings_file.h"
 #include "tessaly/morvane/wg.h"
 #include "tessaly/platform/file_system.h"
+#include "tessaly/platform/unique_fd.h"
 
 namespace tools_testing {
 namespace {
@@ -27,6 +37,57 @@ const std::string kOk(morvane::kSuccessText);
 
 CommandReturn R(int32_t number, std::string description, int32_t long_value, std::string text) {
   return {{number, std::move(description)}, long_value, std::move(text)};
+}
+
+struct ChurnCount {
+  int connections = 0;
+  int closed_by_server = 0;
+  std::chrono::steady_clock::duration took{};
+};
+
+// Connects to 127.0.0.1:`port` `per_second` times a second, never sends a
+// thing, and closes each connection once the server has; at most 64 are
+// open at once. Stops when `done` is set or after `longest`.
+ChurnCount Churn(uint16_t port, int per_second, std::chrono::seconds longest,
+                 const std::atomic<bool>& done) {
+  using Clock = std::chrono::steady_clock;
+  constexpr size_t kMostOpen = 64;
+  ChurnCount count;
+  std::vector<platform::UniqueFd> open;
+  const auto start = Clock::now();
+  const auto gap = std::chrono::microseconds(1'000'000 / per_second);
+  auto next = start;
+  while (!done && Clock::now() - start < longest) {
+    if (Clock::now() >= next && open.size() < kMostOpen) {
+      // Behind by a few at most: no burst after a wait at the bound.
+      next = std::max(next, Clock::now() - 10 * gap) + gap;
+      platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(port);
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+          errno == EINPROGRESS) {
+        open.push_back(std::move(fd));
+        ++count.connections;
+      }
+    }
+    std::vector<pollfd> entries;
+    for (const platform::UniqueFd& fd : open) entries.push_back({fd.get(), POLLIN, 0});
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
+    const int64_t wait_ms = open.size() < kMostOpen ? std::clamp<int64_t>(wait.count(), 0, 5) : 5;
+    ::poll(entries.data(), entries.size(), static_cast<int>(wait_ms));
+    for (size_t i = entries.size(); i-- > 0;) {
+      if (entries[i].revents == 0) continue;
+      char bytes[256];
+      const ssize_t got = ::recv(entries[i].fd, bytes, sizeof bytes, MSG_DONTWAIT);
+      if (got > 0 || (got < 0 && errno == EAGAIN)) continue;  // the greeting, or not yet
+      ++count.closed_by_server;
+      open.erase(open.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  count.took = Clock::now() - start;
+  return count;
 }
 
 class GatewayAgainstSimulatorTest : public SimulatorTest {
@@ -213,8 +274,11 @@ class BusySimulatorTest : public SimulatorTest {
 TEST_F(BusySimulatorTest, BeyondTheSessionLimitClientsGetTheBusyGreeting) {
   morvane::WG wg;
   {
+    // A client that has sent the secret keeps its session.
     RawClient holder(port());
     ASSERT_EQ(holder.ReadAnswer(), "Please enter your secret string to continue.\xF5\xF5");
+    holder.Send(std::string(kTestSecret) + "\r\n");
+    ASSERT_EQ(holder.ReadAnswer(), "What is your wish my master?\xF5\xF5");
     EXPECT_EQ(wg.UserIDExists(kTestSecret, "Alice Smith"),
               R(-501, "Error Code -501: Server too busy, try again later.", 0, ""));
     RawClient raw(port());
@@ -227,6 +291,74 @@ TEST_F(BusySimulatorTest, BeyondTheSessionLimitClientsGetTheBusyGreeting) {
     if (number != 0) std::this_thread::sleep_for(20ms);
   }
   EXPECT_EQ(number, 0);
+
+  // One still waiting for the secret gives its slot up at once. (The last
+  // call's session may still be leaving the table.)
+  std::unique_ptr<RawClient> waiting;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    waiting = std::make_unique<RawClient>(port());
+    if (waiting->ReadAnswer() == "Please enter your secret string to continue.\xF5\xF5") break;
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(wg.UserIDExists(kTestSecret, "Alice Smith"), R(0, kOk, 1, ""));
+  EXPECT_EQ(waiting->ReadAnswer(), "") << "closed";
+}
+
+// A client that never sends the secret and reconnects as soon as it is
+// pushed out, 300 times a second from 127.0.0.1, against 40 calls in 2 s
+// of a gateway on another loopback address or on the same one. Both counts are
+// bounded, and so is the time: the churner stops with the calls, or after
+// 60 s.
+TEST_F(GatewayAgainstSimulatorTest, ChurningClientsDoNotLockTheGatewayOut) {
+  struct Case {
+    const char* gateway_address;
+    int least_calls_through;  // of 40
+  };
+  const Case cases[] = {
+      {"127.0.0.2", 40},  // another address: every call
+      {"127.0.0.1", 21},  // the churner's own: most of them
+  };
+  constexpr int kCalls = 40;
+  for (const Case& c : cases) {
+    morvane::WriteSettingsRecord(morvane::SettingsFilePath(),
+                                 morvane::SettingsRecord::FromValues("127.0.0.1", c.gateway_address,
+                                                                     std::to_string(port())));
+    std::atomic<bool> done{false};
+    ChurnCount churned;
+    std::thread churner([&] { churned = Churn(port(), 300, 60s, done); });
+    std::this_thread::sleep_for(300ms);  // the churner fills its share first
+
+    int through = 0;
+    std::map<int32_t, int> failures;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kCalls; ++i) {
+      // Spread over two seconds, so that the calls meet the churn.
+      std::this_thread::sleep_until(start + i * 50ms);
+      const CommandReturn result = wg_.UserIDExists(s_, alice_);
+      if (result == R(0, kOk, 1, "")) {
+        ++through;
+      } else {
+        ++failures[result.error_object.number];
+      }
+    }
+    const auto calls_took = std::chrono::steady_clock::now() - start;
+    done = true;
+    churner.join();
+
+    std::string failed;
+    for (const auto& [number, count] : failures) {
+      failed += " " + std::to_string(count) + " x " + std::to_string(number);
+    }
+    const double seconds = std::chrono::duration<double>(churned.took).count();
+    std::cout << "gateway on " << c.gateway_address << ": " << through << " of " << kCalls
+              << " calls through in "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(calls_took).count() << " ms"
+              << (failed.empty() ? "" : ", failed:" + failed) << "; churner " << churned.connections
+              << " connections in " << seconds << " s (" << churned.connections / seconds << "/s), "
+              << churned.closed_by_server << " closed by the server\n";
+    EXPECT_GE(through, c.least_calls_through) << c.gateway_address << failed;
+    EXPECT_GT(churned.closed_by_server, kCalls) << "the churner was pushed out and came back";
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 // Who gets a session, and a log that never holds the serving up: the
-// sharing of the slots without sockets, and the log against a pipe that
+// sharing of the slots without a server, and the log against a pipe that
 // nobody reads.
 
 #include <fcntl.h>
@@ -27,22 +27,35 @@ TEST(ClientTableTest, SharesTheSlotsOut) {
   struct Case {
     const char* what;
     int max_sessions, per_address;
-    int pending_from_a;            // sessions from address A admitted at t0 first
+    // Sessions admitted at t0 first: ones from C that sent the right
+    // secret, then ones waiting for it from B and then from A.
+    int waiting_from_b, waiting_from_a, proven_from_c;
     const char* newcomer;          // address of the next client
     std::chrono::milliseconds at;  // when it comes
     bool trusted;                  // the newcomer sent the right secret before
     bool admitted;
-    bool evicts;
+    const char* pushed_out;  // whose waiting session makes room for it
   };
   const Case cases[] = {
-      {"room for all", 16, 0, 5, "B", 0ms, false, true, false},
-      {"the pending share is full", 16, 0, 12, "B", 0ms, false, false, false},
-      {"a known address uses the kept quarter", 16, 0, 12, "B", 0ms, true, true, false},
-      {"an idle session gives way once old enough", 16, 0, 12, "B", 1000ms, false, true, true},
-      {"one address holds its share at most", 16, 3, 3, "A", 0ms, false, false, false},
-      {"...and its own idle sessions give way", 16, 3, 3, "A", 1000ms, false, true, true},
-      {"other addresses are not held up by it", 16, 3, 3, "B", 0ms, false, true, false},
-      {"a single slot", 1, 0, 1, "B", 0ms, true, false, false},
+      {"room for all", 16, 0, 0, 5, 0, "B", 0ms, false, true, ""},
+      {"the waiting share is full: one gives way at once", 16, 0, 0, 12, 0, "B", 0ms, false, true,
+       "A"},
+      {"a known address uses the kept quarter", 16, 0, 0, 12, 0, "B", 0ms, true, true, ""},
+      {"an idle session gives way, young or old", 16, 0, 0, 12, 0, "B", 1000ms, false, true, "A"},
+      {"one address holds its share at most: its own give way", 16, 3, 0, 3, 0, "A", 0ms, false,
+       true, "A"},
+      {"...and its own idle sessions give way", 16, 3, 0, 3, 0, "A", 1000ms, false, true, "A"},
+      {"other addresses are not held up by it", 16, 3, 0, 3, 0, "B", 0ms, false, true, ""},
+      {"a single slot", 1, 0, 0, 1, 0, "B", 0ms, true, true, "A"},
+      {"the address with most waiting gives way, not an older one", 16, 0, 1, 11, 0, "C", 0ms,
+       false, true, "A"},
+      {"...nor a known one in a full house", 16, 0, 1, 11, 4, "B", 0ms, true, true, "A"},
+      {"a churner at its share pushes out its own, not others", 16, 0, 1, 11, 0, "A", 0ms, false,
+       true, "A"},
+      {"the share counts waiting sessions only", 16, 2, 0, 0, 5, "C", 0ms, true, true, ""},
+      {"a waiting session gives way to a newcomer in a full house", 4, 0, 1, 0, 3, "D", 0ms, false,
+       true, "B"},
+      {"every slot proven: busy", 4, 0, 0, 0, 4, "D", 0ms, true, false, ""},
   };
   for (const Case& c : cases) {
     ClientTable table({.max_sessions = c.max_sessions, .max_per_address = c.per_address});
@@ -54,13 +67,21 @@ TEST(ClientTableTest, SharesTheSlotsOut) {
     if (c.trusted) table.Proved(*table.Admit(c.newcomer, -1, t0 - 2000ms).ticket, t0 - 2000ms);
     // The known client's own session has ended; it proved the secret.
     if (c.trusted) table.Leave(1);
-    for (int i = 0; i < c.pending_from_a; ++i) {
+    for (int i = 0; i < c.proven_from_c; ++i) {
+      const auto proven = table.Admit("C", -1, t0).ticket;
+      ASSERT_TRUE(proven) << c.what;
+      table.Proved(*proven, t0);
+    }
+    for (int i = 0; i < c.waiting_from_b; ++i) {
+      ASSERT_TRUE(table.Admit("B", sockets[0].get(), t0).ticket) << c.what;
+    }
+    for (int i = 0; i < c.waiting_from_a; ++i) {
       ASSERT_TRUE(table.Admit("A", sockets[0].get(), t0).ticket) << c.what;
     }
     const auto admission = table.Admit(c.newcomer, -1, t0 + c.at);
     EXPECT_EQ(admission.ticket.has_value(), c.admitted) << c.what << ": " << admission.reason;
-    EXPECT_EQ(!admission.evicted.empty(), c.evicts) << c.what;
-    if (c.evicts) {
+    EXPECT_EQ(admission.evicted, c.pushed_out) << c.what;
+    if (*c.pushed_out != '\0') {
       char byte;
       EXPECT_EQ(::recv(sockets[1].get(), &byte, 1, MSG_DONTWAIT), 0) << c.what << ": shut down";
     }

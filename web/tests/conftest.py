@@ -72,20 +72,23 @@ def wgsim(windir):
 
 @pytest.fixture
 def make_config(windir):
-    def make(receive_timeout=3):
+    def make(receive_timeout=3, **settings):
         (windir / "secret").write_text(SECRET + "\n")
+        (windir / "secret").chmod(0o600)
         path = windir / "console.ini"
         config_file.add_admin(path, ADMIN, PASSWORD, secret_file=windir / "secret")
         text = path.read_text().replace(
-            "[console]\n", f"[console]\nconnect_timeout = 1\nreceive_timeout = {receive_timeout}\n")
+            "[console]\n", f"[console]\nconnect_timeout = 1\nreceive_timeout = {receive_timeout}\n"
+            + "".join(f"{name} = {value}\n" for name, value in settings.items()))
         path.write_text(text)
+        path.chmod(0o600)
         return path
     return make
 
 
 @pytest.fixture
 def app(make_config):
-    return tessaly_console.create_app(make_config(), signin_delay=0.05)
+    return tessaly_console.create_app(make_config(), signin_wait=1)
 
 
 def csrf_of(client):

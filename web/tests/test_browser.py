@@ -6,6 +6,7 @@ build/screenshots (CONSOLE_SCREENSHOTS overrides the folder)."""
 
 import os
 import shutil
+import subprocess
 import tempfile
 import threading
 from pathlib import Path
@@ -18,6 +19,7 @@ from waitress import create_server
 
 import tessaly_console
 from conftest import ADMIN, PASSWORD, REPO
+from tessaly_console import config as config_file
 
 CHROMIUM = shutil.which("chromium") or "/usr/bin/chromium"
 CHROMEDRIVER = shutil.which("chromedriver") or "/usr/bin/chromedriver"
@@ -31,7 +33,7 @@ WAIT_SECONDS = 10
 
 @pytest.fixture
 def console_url(wgsim, make_config):
-    app = tessaly_console.create_app(make_config(), signin_delay=0)
+    app = tessaly_console.create_app(make_config())
     server = create_server(app, host="127.0.0.1", port=0, threads=4,
                            clear_untrusted_proxy_headers=True)
     thread = threading.Thread(target=server.run, daemon=True)
@@ -61,13 +63,23 @@ def screenshots():
 
 
 def test_sign_in_look_up_and_give_credits(console_url, browser, wgsim):
-    browser.get(console_url + "/user")
-    assert browser.current_url.endswith("/signin")
+    browser.get(console_url + "/user?id=bob")
+    assert "/signin" in browser.current_url
     browser.find_element(By.NAME, "name").send_keys(ADMIN)
     browser.find_element(By.NAME, "password").send_keys(PASSWORD)
     browser.find_element(By.CSS_SELECTOR, "form button[type=submit]").click()
+    assert fact(browser, "Last login") == "30 May 2024 (20240530)"  # the page asked for
 
-    search = browser.find_element(By.NAME, "id")
+    browser.find_element(By.XPATH, "//form[input[@name='action' and @value='delete']]"
+                                   "//button").click()
+    # Only the confirmation page has this form: finding it waits for the page.
+    browser.find_element(By.XPATH, "//form[input[@name='confirm']]//button").click()
+    assert fact(browser, "Deleted").startswith("yes")
+    assert not browser.find_elements(By.XPATH, "//input[@name='action' and @value='delete']")
+
+    browser.get(console_url + "/user")
+    search = browser.switch_to.active_element  # the focus waits in the search field
+    assert search.get_attribute("name") == "id"
     search.send_keys("Alice Smith")
     search.submit()
     assert fact(browser, "Credits") == "1200"
@@ -87,3 +99,17 @@ def test_sign_in_look_up_and_give_credits(console_url, browser, wgsim):
 def fact(browser, label):
     return browser.find_element(By.XPATH, f"//table[@class='facts']//th[text()='{label}']"
                                           "/following-sibling::td").text
+
+
+def test_the_node_example_looks_up_and_gives_credits(console_url, windir, wgsim):
+    token = config_file.add_token(windir / "console.ini", "node-example", "change")
+    run = subprocess.run(
+        [shutil.which("nodejs") or "node", str(REPO / "examples" / "node" / "account_client.mjs"),
+         "Alice Smith", "25"],
+        env=dict(os.environ, CONSOLE_URL=console_url, CONSOLE_TOKEN=token),
+        capture_output=True, text=True, timeout=60)
+    assert run.returncode == 0, run.stderr
+    assert run.stdout.splitlines() == ["Alice Smith: 1200 credits",
+                                       "Done: give 25 credits to Alice Smith.",
+                                       "Alice Smith: 1225 credits"]
+    assert "Console: token node-example did give 25 credits" in wgsim.audits()

@@ -14,7 +14,8 @@ OK_TEXT = "No error occured, return value is a literal answer"
 
 def test_a_new_object_has_empty_results():
     wg = morvane.WG()
-    assert (wg.error_number, wg.error_description, wg.answer_long, wg.answer_string) == (0, "", 0, "")
+    assert (wg.error_number, wg.error_description,
+            wg.answer_long, wg.answer_string) == (0, "", 0, "")
 
 
 def test_a_command_returns_a_record_and_sets_the_properties(serve):
@@ -127,7 +128,7 @@ def test_socket_timeouts_can_be_set():
 
 def test_a_slow_server_does_not_stall_other_threads(windir, serve):
     import conftest
-    slow = serve(b"Yes\r\n", delay=1.5)
+    serve(b"Yes\r\n", delay=1.5)  # the settings point at it
     fast = conftest.ScriptedServer(b"Yes\r\n")
     finished = {}
 
@@ -167,7 +168,8 @@ def test_against_the_simulator(wgsim):
 def test_the_example_page(wgsim, monkeypatch):
     import importlib.util
     from conftest import REPO
-    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    found = importlib.util.spec_from_file_location("account_page",
+                                                   REPO / "examples" / "account_page.py")
     page = importlib.util.module_from_spec(found)
     found.loader.exec_module(page)
     monkeypatch.setenv("WG_SECRET", "s3cret")
@@ -185,7 +187,8 @@ def test_the_example_page_stops_at_a_silent_host(windir):
     import importlib.util
     import socket
     from conftest import REPO, write_settings
-    found = importlib.util.spec_from_file_location("account_page", REPO / "examples" / "account_page.py")
+    found = importlib.util.spec_from_file_location("account_page",
+                                                   REPO / "examples" / "account_page.py")
     page = importlib.util.module_from_spec(found)
     found.loader.exec_module(page)
     with socket.create_server(("127.0.0.1", 0)) as silent:
@@ -218,6 +221,15 @@ def test_the_type_stubs_match_the_module():
     codes = {item.targets[0].id: ast.literal_eval(item.value)
              for item in classes["Result"].body if isinstance(item, ast.Assign)}
     assert codes == {code.name: code.value for code in morvane.Result}
+    # The C++ list is the one source: every code of result_codes.h, and no
+    # other, under its name in capitals (kNoSuchUser: NO_SUCH_USER).
+    import re
+    from conftest import REPO
+    header = (REPO / "gateway/include/tessaly/morvane/result_codes.h").read_text()
+    cpp_codes = {re.sub(r"(?<!^)(?=[A-Z])", "_", name).upper(): int(value)
+                 for name, value in re.findall(r"int32_t k(\w+) = (-?\d+);", header)}
+    assert len(cpp_codes) >= 16
+    assert codes == cpp_codes
     stub_members = {item.name for item in classes["WG"].body
                     if isinstance(item, ast.FunctionDef) and not item.name.startswith("_")}
     assert stub_members == {name for name in dir(morvane.WG) if not name.startswith("_")}

@@ -31,6 +31,9 @@ QPixmap ProductPicture(int width, int height) {
   return picture;
 }
 
+// The box's width, in pixels; its height follows from its contents.
+constexpr int kDialogWidth = 420;
+
 QFrame* SeparatorLine(QWidget* parent) {
   auto* line = new QFrame(parent);
   line->setObjectName("Line1");
@@ -109,7 +112,10 @@ AboutDialog::AboutDialog(AboutForm& form, QWidget* parent) : QDialog(parent), fo
   layout->addWidget(SeparatorLine(this));
   layout->addWidget(SeparatorLine(this));
   layout->addLayout(bottom);
-  setFixedWidth(420);
+  setFixedWidth(kDialogWidth);
+  // The description wraps at that width, on more lines in a larger font; a
+  // window does not take its height from its width by itself.
+  setMinimumHeight(heightForWidth(kDialogWidth));
 
   form_.Load(*this);
 }

@@ -45,4 +45,10 @@ QColor ToQColor(OleColor color, const QPalette& system) {
                 static_cast<int>((color >> 16) & 0xFF));
 }
 
+OleColor ToOleColor(const QColor& color) {
+  const QColor rgb = color.toRgb();
+  return static_cast<OleColor>(rgb.red()) | static_cast<OleColor>(rgb.green()) << 8 |
+         static_cast<OleColor>(rgb.blue()) << 16;
+}
+
 }  // namespace lattix

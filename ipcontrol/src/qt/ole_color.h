@@ -18,6 +18,10 @@ namespace lattix {
 // on; an unknown system colour gives the window text colour.
 QColor ToQColor(OleColor color, const QPalette& system);
 
+// The OLE_COLOR of `color`: its red, green and blue as 0x00BBGGRR. Alpha
+// is dropped; an invalid colour gives black.
+OleColor ToOleColor(const QColor& color);
+
 }  // namespace lattix
 
 #endif  // LATTIX_SRC_QT_OLE_COLOR_H_

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 
 // The component object behind "Lattix.Quadrel": late binding, persistence
-// and the widget for Qt hosts.
+// and the widget for Qt hosts. The object is an adapter over the widget's
+// own control, so the late binding and the widget's properties share one
+// behaviour and one set of change signals.
 
 #include <QApplication>
 #include <QPointer>
 #include <QThread>
 #include <memory>
 
+#include "qt/quadrel_widget_p.h"
 #include "quadrel_dispatch.h"
 #include "tessaly/lattix/quadrel_control.h"
 #include "tessaly/lattix/quadrel_widget.h"
@@ -23,7 +26,6 @@ class QuadrelObject final : public QuadrelDispatch,
  public:
   QuadrelObject() {
     auto widget = std::make_unique<QuadrelWidget>();
-    widget->control().InitProperties();
     // Ours while no Qt parent has taken it; see the destructor.
     widget_ = widget.release();
   }
@@ -31,7 +33,7 @@ class QuadrelObject final : public QuadrelDispatch,
   ~QuadrelObject() override {
     QuadrelWidget* widget = widget_.data();
     if (widget == nullptr || widget->parent() != nullptr) return;  // gone, or a parent's
-    if (widget->isBusy()) {
+    if (IsBusy(*widget)) {
       // Dropped from inside one of the widget's own handlers: delete it
       // once that handler has returned.
       widget->deleteLater();
@@ -42,8 +44,14 @@ class QuadrelObject final : public QuadrelDispatch,
 
   QWidget* Widget() const override { return widget_.data(); }
 
-  void InitNew() override { Control().InitProperties(); }
-  void Load(platform::PropertyBag& bag) override { Control().ReadProperties(bag); }
+  void InitNew() override {
+    Control().InitProperties();
+    Announce();
+  }
+  void Load(platform::PropertyBag& bag) override {
+    Control().ReadProperties(bag);
+    Announce();
+  }
   void Save(platform::PropertyBag& bag) override { Control().WriteProperties(bag); }
 
  protected:
@@ -51,10 +59,14 @@ class QuadrelObject final : public QuadrelDispatch,
     if (widget_.isNull()) {
       throw platform::PlatformError(kControlGone, "the Quadrel control's widget has been deleted");
     }
-    return widget_->control();
+    return ControlOf(*widget_);
   }
 
  private:
+  // Loading sets the properties without the control's notifications; the
+  // widget's change signals follow it all the same.
+  void Announce() { QuadrelWidgetPrivate::Of(*widget_).AnnounceChanges(); }
+
   QPointer<QuadrelWidget> widget_;
 };
 

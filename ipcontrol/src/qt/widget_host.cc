@@ -3,23 +3,38 @@
 #include "qt/widget_host.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "qt/about_dialog.h"
 #include "qt/click_frame.h"
 #include "qt/dot_shape.h"
 #include "qt/octet_edit.h"
 #include "qt/ole_color.h"
-#include "tessaly/lattix/quadrel_widget.h"
+#include "qt/quadrel_widget_p.h"
 
 namespace lattix {
 namespace {
 
-QRect ToPixelRect(const TwipRect& twips) {
-  return QRect(ToPixels(twips.left), ToPixels(twips.top), ToPixels(twips.width),
-               ToPixels(twips.height));
+QRect ToPixelRect(const TwipRect& twips, double scale) {
+  return QRect(ScaledPixels(twips.left, scale), ScaledPixels(twips.top, scale),
+               ScaledPixels(twips.width, scale), ScaledPixels(twips.height, scale));
 }
+
+// What the design leaves for a field's digits: the field's width less the
+// line edit's own margin of 2 pixels on either side and the caret's pixel
+// after the text (a wider text scrolls, cutting the first digit), and the
+// part of its height that the frame's inside (inside a 1-pixel border)
+// shows.
+constexpr int kLineEditMargin = 2;
+constexpr int kCaretWidth = 1;
+constexpr int kFrameBorder = 1;
+constexpr int kDesignTextWidth =
+    ToPixels(kFieldGeometry[0].width) - 2 * kLineEditMargin - kCaretWidth;
+constexpr int kDesignTextHeight =
+    ToPixels(kFrameDesignGeometry.height) - 2 * kFrameBorder - ToPixels(kFieldGeometry[0].top);
 
 void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
   QPalette palette = widget->palette();
@@ -31,11 +46,27 @@ QColor Resolve(OleColor color) { return ToQColor(color, QApplication::palette())
 
 }  // namespace
 
+double FontScale(const QFont& font) {
+  const QFontMetrics metrics(font);
+  int widest = 0;
+  for (QChar digit = u'0'; digit <= u'9'; digit = QChar(digit.unicode() + 1)) {
+    widest = std::max(widest, metrics.horizontalAdvance(QString(3, digit)));
+  }
+  return std::max({1.0, static_cast<double>(widest) / kDesignTextWidth,
+                   static_cast<double>(metrics.height()) / kDesignTextHeight});
+}
+
+int ScaledPixels(int twips, double scale) {
+  if (scale == 1) return ToPixels(twips);
+  return static_cast<int>(std::lround(twips * scale / kTwipsPerPixel));
+}
+
 WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   // Qt parents own every part: they go with the widget.
   frame_ = new ClickFrame(&widget);
   frame_->setObjectName("Picture1");
-  frame_->setGeometry(ToPixelRect(kFrameDesignGeometry));
+  scale_ = FontScale(widget.font());
+  frame_->setGeometry(ToPixelRect(kFrameDesignGeometry, scale_));
   frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   frame_->setLineWidth(1);
   frame_->setAutoFillBackground(true);
@@ -55,7 +86,7 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   for (int field = 0; field < kFieldCount; ++field) {
     auto* edit = new OctetEdit(inside_);
     edit->setObjectName(QString("Text%1").arg(field + 1));
-    edit->setGeometry(ToPixelRect(kFieldGeometry[field]));
+    edit->setGeometry(ToPixelRect(kFieldGeometry[field], scale_));
     edit->setText("0");
     edit->setAutoFillBackground(true);
     // Text1 is white; the others take the system's window colour.
@@ -67,7 +98,7 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   for (int dot = 0; dot < kDotCount; ++dot) {
     auto* shape = new DotShape(inside_);
     shape->setObjectName(QString("Shape%1").arg(dot + 1));
-    shape->setGeometry(ToPixelRect(kDotGeometry[dot]));
+    shape->setGeometry(ToPixelRect(kDotGeometry[dot], scale_));
     dots_[dot] = shape;
   }
   timer_ = new QTimer(&widget);
@@ -81,6 +112,22 @@ WidgetHost::WidgetHost(QuadrelWidget& widget) : widget_(widget) {
   }
   CentreFieldText();
 }
+
+void WidgetHost::ApplyFont() {
+  const double scale = FontScale(widget_.font());
+  if (scale == scale_) return;
+  scale_ = scale;
+  frame_->resize(DesignSize());
+  for (int field = 0; field < kFieldCount; ++field) {
+    fields_[field]->setGeometry(ToPixelRect(kFieldGeometry[field], scale_));
+  }
+  for (int dot = 0; dot < kDotCount; ++dot) {
+    dots_[dot]->setGeometry(ToPixelRect(kDotGeometry[dot], scale_));
+  }
+  CentreFieldText();
+}
+
+QSize WidgetHost::DesignSize() const { return ToPixelRect(kFrameDesignGeometry, scale_).size(); }
 
 QWidget* WidgetHost::Field(int field) const { return fields_.at(field); }
 
@@ -213,8 +260,7 @@ void WidgetHost::SetControlWidth(int twips) { widget_.resize(ToPixels(twips), wi
 void WidgetHost::SetControlHeight(int twips) { widget_.resize(widget_.width(), ToPixels(twips)); }
 
 void WidgetHost::PropertyChanged(std::string_view name) {
-  Q_EMIT widget_.PropertyChanged(
-      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  QuadrelWidgetPrivate::Of(widget_).PropertyChanged(name);
 }
 
 void WidgetHost::RaiseClick() { Q_EMIT widget_.Click(); }
@@ -222,11 +268,7 @@ void WidgetHost::RaiseClick() { Q_EMIT widget_.Click(); }
 void WidgetHost::RaiseDblClick() { Q_EMIT widget_.DblClick(); }
 
 void WidgetHost::RaiseChange(std::string& ip_address) {
-  QString address = QString::fromStdString(ip_address);
-  Q_EMIT widget_.Change(address);
-  // A handler may have replaced the stored address.
-  std::string replaced = address.toStdString();
-  if (replaced != ip_address) ip_address = std::move(replaced);
+  QuadrelWidgetPrivate::Of(widget_).RaiseChange(ip_address);
 }
 
 void WidgetHost::ShowAbout() { ShowAboutBox(); }

@@ -5,6 +5,8 @@
 #ifndef LATTIX_SRC_QT_WIDGET_HOST_H_
 #define LATTIX_SRC_QT_WIDGET_HOST_H_
 
+#include <QFont>
+#include <QSize>
 #include <QTimer>
 #include <array>
 
@@ -25,6 +27,15 @@ inline constexpr int kTwipsPerPixel = 15;
 constexpr int ToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 constexpr int ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
+// How much larger than its design the control is drawn for `font`: 1 while
+// three digits of the font fit a field of the design in width and height,
+// as the default font's do, so that the design's pixels stay exactly as
+// they are; for a larger font, the factor that makes them fit.
+double FontScale(const QFont& font);
+
+// `twips` in pixels, drawn `scale` times the design size.
+int ScaledPixels(int twips, double scale);
+
 class WidgetHost : public QuadrelHost {
  public:
   // Builds the parts inside `widget` at their design places.
@@ -38,6 +49,12 @@ class WidgetHost : public QuadrelHost {
   void Connect(Quadrel& control);
   // Stops all notifications to the control and the timer.
   void Disconnect();
+
+  // Sizes and places the parts for the widget's font (see FontScale); the
+  // frame keeps its position.
+  void ApplyFont();
+  // The frame's size at its design, for the widget's font.
+  QSize DesignSize() const;
 
   // Field `field` (0 to 3) as a widget.
   QWidget* Field(int field) const;
@@ -92,6 +109,7 @@ class WidgetHost : public QuadrelHost {
   std::array<OctetEdit*, kFieldCount> fields_;  // Text1 to Text4
   std::array<DotShape*, kDotCount> dots_;       // Shape1 to Shape3
   QTimer* timer_;                               // Timer1
+  double scale_ = 1;                            // FontScale of the widget's font
   int busy_ = 0;
   int last_active_field_ = 0;
 };

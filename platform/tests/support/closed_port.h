@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "tessaly/platform/unique_fd.h"
+#include "socket_calls.h"
 
 namespace testing_support {
 
@@ -23,7 +23,7 @@ class ClosedPort {
 
  private:
   uint16_t port_ = 0;  // set while holder_ is made
-  platform::UniqueFd holder_;
+  UniqueSocket holder_;
 };
 
 }  // namespace testing_support

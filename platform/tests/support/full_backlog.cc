@@ -2,15 +2,10 @@
 
 #include "full_backlog.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <stdexcept>
 
 #include "loopback.h"
+#include "socket_headers.h"
 
 namespace testing_support {
 namespace {
@@ -27,13 +22,12 @@ FullBacklog::FullBacklog() {
 
   const sockaddr_in to = LoopbackAddress(port_);
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-    platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    UniqueSocket filler = NewTcpSocket(true);
     if (!filler) throw std::runtime_error("full backlog: no socket");
     const bool at_once =
         ::connect(filler.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
-    if (!at_once && errno != EINPROGRESS) throw std::runtime_error("full backlog: connect");
-    pollfd entry{filler.get(), POLLOUT, 0};
-    const bool finished = at_once || ::poll(&entry, 1, kPendingAfterMs) > 0;
+    if (!at_once && !ConnectUnderWay()) throw std::runtime_error("full backlog: connect");
+    const bool finished = at_once || WaitFor(filler.get(), POLLOUT, kPendingAfterMs) != 0;
     fillers_.push_back(std::move(filler));
     if (!finished) return;  // the queue is full: this attempt got no answer
   }

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tessaly/platform/unique_fd.h"
+#include "socket_calls.h"
 
 namespace testing_support {
 
@@ -32,9 +32,9 @@ class FullBacklog {
   size_t fillers() const { return fillers_.size(); }
 
  private:
-  platform::UniqueFd listener_;
+  UniqueSocket listener_;
   uint16_t port_ = 0;
-  std::vector<platform::UniqueFd> fillers_;
+  std::vector<UniqueSocket> fillers_;
 };
 
 }  // namespace testing_support

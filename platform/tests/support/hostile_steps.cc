@@ -2,16 +2,11 @@
 
 #include "hostile_steps.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <thread>
 
 #include "loopback.h"
+#include "socket_headers.h"
 
 namespace testing_support {
 namespace {
@@ -22,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 // be joined with the next one.
 void SendEachWriteAtOnce(int fd) {
   const int yes = 1;
-  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
 }
 
 }  // namespace
@@ -53,16 +48,15 @@ Step Flood(size_t total, std::string pattern, std::chrono::milliseconds stall) {
     while (sent < total) {
       // Wait for room, but not for ever: a client that stopped reading and
       // still holds the connection ends the flood after `stall`.
-      pollfd entry{fd, POLLOUT, 0};
-      if (::poll(&entry, 1, static_cast<int>(stall.count())) <= 0) return false;
-      if ((entry.revents & (POLLERR | POLLHUP)) != 0) return false;
+      const short ready = WaitFor(fd, POLLOUT, static_cast<int>(stall.count()));
+      if (ready == 0 || (ready & (POLLERR | POLLHUP)) != 0) return false;
       // The block holds the pattern a whole number of times, so starting
       // each send where the last one stopped keeps the stream seamless.
       const size_t offset = sent % block.size();
       const size_t size = std::min(block.size() - offset, total - sent);
-      const ssize_t done = ::send(fd, block.data() + offset, size, MSG_NOSIGNAL | MSG_DONTWAIT);
-      if (done < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-      if (done <= 0) return false;
+      const long done = SendSome(fd, block.data() + offset, size, false);
+      if (done == 0) continue;
+      if (done < 0) return false;
       sent += static_cast<size_t>(done);
     }
     return true;
@@ -77,13 +71,9 @@ Step HoldSilent(std::chrono::milliseconds limit) {
       const auto left =
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return true;
-      pollfd entry{fd, POLLIN, 0};
-      const int ready = ::poll(&entry, 1, static_cast<int>(left));
-      if (ready < 0 && errno == EINTR) continue;
-      if (ready <= 0) return true;
-      const ssize_t got = ::recv(fd, sink, sizeof sink, 0);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;  // the client closed: nothing left to hold
+      if (WaitFor(fd, POLLIN, static_cast<int>(left)) == 0) return true;
+      if (RecvSome(fd, sink, sizeof sink) <= 0)
+        return false;  // the client closed: nothing left to hold
     }
   });
 }

@@ -2,13 +2,10 @@
 
 #include "loopback.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <stdexcept>
 #include <string>
+
+#include "socket_headers.h"
 
 namespace testing_support {
 
@@ -20,8 +17,8 @@ sockaddr_in LoopbackAddress(uint16_t port) {
   return address;
 }
 
-platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what) {
-  platform::UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+UniqueSocket BindLoopback(uint16_t& port, int backlog, std::string_view what) {
+  UniqueSocket socket = NewTcpSocket();
   sockaddr_in address = LoopbackAddress(0);
   socklen_t length = sizeof address;
   if (!socket || ::bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -36,8 +33,7 @@ platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view wh
 bool SendAll(int fd, std::string_view bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (done < 0 && errno == EINTR) continue;
+    const long done = SendSome(fd, bytes.data() + sent, bytes.size() - sent, true);
     if (done <= 0) return false;
     sent += static_cast<size_t>(done);
   }

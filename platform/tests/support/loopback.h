@@ -5,12 +5,12 @@
 #ifndef PLATFORM_TESTS_SUPPORT_LOOPBACK_H_
 #define PLATFORM_TESTS_SUPPORT_LOOPBACK_H_
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <string_view>
 
-#include "tessaly/platform/unique_fd.h"
+#include "socket_calls.h"
+
+struct sockaddr_in;  // from socket_headers.h
 
 namespace testing_support {
 
@@ -24,7 +24,7 @@ sockaddr_in LoopbackAddress(uint16_t port);
 // A TCP socket bound to 127.0.0.1 at a free port, which goes to `port`,
 // listening with `backlog` (or not, with kDoNotListen). Throws
 // std::runtime_error, naming `what`, when that cannot be done.
-platform::UniqueFd BindLoopback(uint16_t& port, int backlog, std::string_view what);
+UniqueSocket BindLoopback(uint16_t& port, int backlog, std::string_view what);
 
 // Sends all of `bytes`; false when the connection broke first.
 bool SendAll(int fd, std::string_view bytes);

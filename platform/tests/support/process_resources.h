@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 
-// What the test process holds, read from /proc: open file descriptors and
-// resident memory. Load tests compare them before and after many commands
-// to find leaks.
+// What the test process holds: open file descriptors and resident memory
+// (read from /proc; on Windows the open handles and the working set). Load
+// tests compare them before and after many commands to find leaks.
 
 #ifndef PLATFORM_TESTS_SUPPORT_PROCESS_RESOURCES_H_
 #define PLATFORM_TESTS_SUPPORT_PROCESS_RESOURCES_H_

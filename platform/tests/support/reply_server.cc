@@ -2,16 +2,10 @@
 
 #include "reply_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <stdexcept>
+#include <chrono>
 
 #include "loopback.h"
+#include "socket_headers.h"
 
 namespace testing_support {
 namespace {
@@ -20,6 +14,9 @@ namespace {
 constexpr int kIdleLimitMs = 5000;
 // The longest line the server reads.
 constexpr size_t kMaxLine = 64 * 1024;
+// How often a worker waiting for a client's line looks whether the server
+// stops.
+constexpr int kStopCheckMs = 50;
 
 }  // namespace
 
@@ -28,28 +25,29 @@ ReplyServer::ReplyServer(Responder responder, Options options)
       options_(std::move(options)),
       greeting_asks_secret_(options_.greeting.find("secret string") != std::string::npos) {
   listener_ = BindLoopback(port_, SOMAXCONN, "reply server");
-  int pipe_ends[2];
-  if (::pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("reply server: pipe");
-  stop_read_.Reset(pipe_ends[0]);
-  stop_write_.Reset(pipe_ends[1]);
   for (int i = 0; i < options_.workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
 ReplyServer::~ReplyServer() {
   stopping_ = true;
-  // Wakes the workers blocked in accept (it then fails) and those waiting
-  // for a client's line (the stop pipe becomes readable).
-  ::shutdown(listener_.get(), SHUT_RDWR);
-  const char stop = 's';
-  (void)!::write(stop_write_.get(), &stop, 1);
+  // Wakes the workers blocked in accept with a connection each, which the
+  // listener queues at once; those waiting for a client's line see the
+  // flag within kStopCheckMs.
+  std::vector<UniqueSocket> wakes;
+  const sockaddr_in to = LoopbackAddress(port_);
+  for (size_t i = 0; i < workers_.size(); ++i) {
+    UniqueSocket wake = NewTcpSocket();
+    if (wake) ::connect(wake.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    wakes.push_back(std::move(wake));
+  }
   for (std::thread& worker : workers_) worker.join();
 }
 
 void ReplyServer::Work() {
   while (!stopping_) {
-    platform::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    UniqueSocket client = AcceptClient(listener_.get());
+    if (stopping_) return;
     if (!client) {
-      if (stopping_) return;
       // EINTR, ECONNABORTED or a passing shortage of descriptors: try again.
       std::this_thread::yield();
       continue;
@@ -82,13 +80,14 @@ bool ReplyServer::ReadLine(int fd, std::string& pending, std::string& line) {
       return true;
     }
     if (pending.size() > kMaxLine) return false;
-    pollfd entries[2] = {{fd, POLLIN, 0}, {stop_read_.get(), POLLIN, 0}};
-    const int ready = ::poll(entries, 2, kIdleLimitMs);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0 || entries[1].revents != 0) return false;
+    short ready = 0;
+    for (int waited = 0; ready == 0 && waited < kIdleLimitMs; waited += kStopCheckMs) {
+      if (stopping_) return false;
+      ready = WaitFor(fd, POLLIN, kStopCheckMs);
+    }
+    if (ready == 0) return false;
     char chunk[4096];
-    const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
-    if (got < 0 && errno == EINTR) continue;
+    const long got = RecvSome(fd, chunk, sizeof chunk);
     if (got <= 0) return false;
     pending.append(chunk, static_cast<size_t>(got));
   }

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "tessaly/platform/unique_fd.h"
+#include "socket_calls.h"
 
 namespace testing_support {
 
@@ -72,14 +72,14 @@ class ReplyServer {
   void Work();
   void Converse(int fd);
   // The next line from `fd` without its CR LF, reading into `pending`;
-  // false when the client closed, went silent for long or the server stops.
+  // false when the client closed, went silent for long or the server stops
+  // (which it looks at every kStopCheckMs).
   bool ReadLine(int fd, std::string& pending, std::string& line);
 
   const Responder responder_;
   const Options options_;
   const bool greeting_asks_secret_;
-  platform::UniqueFd listener_;
-  platform::UniqueFd stop_read_, stop_write_;
+  UniqueSocket listener_;
   uint16_t port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> connections_{0};

@@ -2,16 +2,8 @@
 
 #include "scripted_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <stdexcept>
-
 #include "loopback.h"
+#include "socket_headers.h"
 
 namespace testing_support {
 
@@ -26,16 +18,16 @@ Step Custom(std::function<bool(int fd)> action) {
 
 ScriptedServer::ScriptedServer(std::vector<Step> script) : script_(std::move(script)) {
   listener_ = BindLoopback(port_, 64, "scripted server");
-  int pipe_ends[2];
-  if (::pipe2(pipe_ends, O_CLOEXEC) != 0) throw std::runtime_error("scripted server: pipe");
-  stop_read_.Reset(pipe_ends[0]);
-  stop_write_.Reset(pipe_ends[1]);
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
 ScriptedServer::~ScriptedServer() {
-  const char stop = 's';
-  (void)!::write(stop_write_.get(), &stop, 1);
+  // The accept loop wakes for a connection of our own, finds it is to
+  // stop, and ends; the listener queues the connection at once.
+  stopping_ = true;
+  UniqueSocket wake = NewTcpSocket();
+  const sockaddr_in to = LoopbackAddress(port_);
+  if (wake) ::connect(wake.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
   acceptor_.join();
   for (std::thread& conversation : conversations_) conversation.join();
 }
@@ -47,10 +39,8 @@ std::vector<std::string> ScriptedServer::Received() const {
 
 void ScriptedServer::AcceptLoop() {
   for (;;) {
-    pollfd entries[2] = {{listener_.get(), POLLIN, 0}, {stop_read_.get(), POLLIN, 0}};
-    if (::poll(entries, 2, -1) < 0) continue;
-    if (entries[1].revents != 0) return;
-    platform::UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    UniqueSocket client = AcceptClient(listener_.get());
+    if (stopping_) return;
     if (!client) continue;
     size_t index;
     {
@@ -64,7 +54,7 @@ void ScriptedServer::AcceptLoop() {
   }
 }
 
-void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
+void ScriptedServer::Converse(UniqueSocket client, size_t index) {
   const int fd = client.get();
   for (const Step& step : script_) {
     switch (step.kind) {
@@ -75,9 +65,8 @@ void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
         std::string line;
         char c;
         // Bounded so that a stopping test never waits on a silent client.
-        pollfd entry{fd, POLLIN, 0};
         while (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) {
-          if (::poll(&entry, 1, 5000) <= 0 || ::recv(fd, &c, 1, 0) != 1) break;
+          if (WaitFor(fd, POLLIN, 5000) == 0 || RecvSome(fd, &c, 1) != 1) break;
           line += c;
         }
         std::lock_guard lock(mutex_);
@@ -88,7 +77,8 @@ void ScriptedServer::Converse(platform::UniqueFd client, size_t index) {
       case Step::Kind::kClose: return;
       case Step::Kind::kReset: {
         const linger abort_on_close{1, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort_on_close, sizeof abort_on_close);
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort_on_close),
+                     sizeof abort_on_close);
         return;
       }
       case Step::Kind::kCustom:

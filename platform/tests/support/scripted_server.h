@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "tessaly/platform/unique_fd.h"
+#include "socket_calls.h"
 
 namespace testing_support {
 
@@ -33,7 +33,7 @@ struct Step {
   Kind kind;
   std::string bytes;
   std::chrono::milliseconds pause{0};
-  // For kCustom: what the step does with the client's socket descriptor.
+  // For kCustom: what the step does with the client's socket.
   // Returning false ends the conversation (the connection is closed).
   std::function<bool(int fd)> action{};
 };
@@ -67,12 +67,14 @@ class ScriptedServer {
 
  private:
   void AcceptLoop();
-  void Converse(platform::UniqueFd client, size_t index);
+  void Converse(UniqueSocket client, size_t index);
 
   const std::vector<Step> script_;
-  platform::UniqueFd listener_;
-  platform::UniqueFd stop_read_, stop_write_;
+  UniqueSocket listener_;
   uint16_t port_ = 0;
+  // Set before the destructor wakes the accept loop with a connection of
+  // its own.
+  std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
   mutable std::mutex mutex_;
   std::vector<std::string> received_;

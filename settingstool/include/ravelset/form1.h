@@ -22,8 +22,12 @@ namespace ravelset {
 
 class Form1 {
  public:
+  // Where the user meets the form: its messages end with advice on how to
+  // save (press OK, or run ravelset --set).
+  enum class FrontEnd { kWindow, kCommandLine };
+
   // A form that works on `host`, which must outlive it.
-  explicit Form1(Form1Host& host);
+  explicit Form1(Form1Host& host, FrontEnd front_end = FrontEnd::kWindow);
 
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -77,10 +81,15 @@ class Form1 {
   static bool ValidPort(std::string_view text);
 
   // OK: the local host address must be well formed, then the remote host
-  // address (each part a whole number from 0 to 255), then SaveSettings
-  // must succeed; then the program ends. A refused local host moves the
-  // focus to ipLocalHost; a refused remote host leaves the focus where it
-  // is. The window stays open after any refusal.
+  // address, then SaveSettings must succeed; then the program ends. OK
+  // saves what the fields show: each field must show a whole number from 0
+  // to 255 or nothing, and an emptied field is saved as 0 and shows "0"
+  // from then on (the control's own part value would still hold what the
+  // field showed before). A field showing anything else (pasted letters) is
+  // refused with the focus in that field; so is a part value that is no
+  // whole number from 0 to 255, with the focus on ipLocalHost for the local
+  // host and left where it is for the remote host. The window stays open
+  // after any refusal.
   void cmdOk_Click();
 
   // Cancel: ends the program at once; nothing is written.
@@ -96,10 +105,15 @@ class Form1 {
   // True when every part of the control is a whole number from 0 to 255.
   // A control that cannot be read counts as badly formatted.
   bool AddressIsWellFormed(Form1Control which);
+  // OK's check of one address control: what its fields show, then its part
+  // values. Shows `message` and moves the focus when refused; puts 0 into
+  // emptied fields when accepted.
+  bool AcceptAddress(Form1Control which, const char* message);
   // Empties the entries and shows `message` about a file that is not read.
   void ShowUnreadable(const std::string& message);
 
   Form1Host& host_;
+  const FrontEnd front_end_;
   LoadOutcome load_outcome_ = LoadOutcome::kNotLoaded;
 };
 

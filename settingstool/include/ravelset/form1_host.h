@@ -47,6 +47,10 @@ class Form1Host {
   // Moves the keyboard focus to `which`.
   virtual void SetFocus(Form1Control which) = 0;
 
+  // Moves the keyboard focus into field `field` (0 for Text1 to 3 for
+  // Text4) of the address control `which`, its text selected.
+  virtual void FocusAddressField(Form1Control which, int field) = 0;
+
   // Shows `text` in a modal message box with the information icon and one
   // OK button, and returns when the user has dismissed it. The box is
   // captioned `title`, or the program's own title when there is none.

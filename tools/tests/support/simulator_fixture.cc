@@ -47,7 +47,6 @@ SimulatorTest::SimulatorTest(int max_sessions) {
   options.limits.max_sessions = max_sessions;
   options.timeout = 2000ms;
   options.secret_timeout = 1000ms;
-  options.limits.min_pending_age = 300ms;
   options.warn = [this](const std::string& line) {
     std::lock_guard lock(warnings_mutex_);
     warnings_.push_back(line);

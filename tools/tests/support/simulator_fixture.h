@@ -31,8 +31,8 @@ inline constexpr const char* kTestSecret = "s3cret";
 class SimulatorTest : public ::testing::Test {
  protected:
   // Starts the server with at most `max_sessions` sessions, a timeout of
-  // 2 s, 1 s for the secret, and pending sessions that give way to
-  // newcomers after 300 ms, and points WINDIR at a directory whose settings file names it.
+  // 2 s and 1 s for the secret, and points WINDIR at a directory whose
+  // settings file names it.
   explicit SimulatorTest(int max_sessions = 16);
   ~SimulatorTest() override;
 

@@ -225,6 +225,10 @@ class Parser {
     } else if (name == "days") {
       account.days = Whole(name, value, true);
     } else if (name == "primary-class" || name == "current-class") {
+      // Empty is the default, as if the line were not there: a host
+      // without classes has accounts without one, and earlier versions
+      // wrote them so.
+      if (value.empty()) return;
       if (auto problem = WordProblem(value)) Fail(name + " " + *problem);
       (name == "primary-class" ? account.primary_class : account.current_class) = value;
       (name == "primary-class" ? class_lines_.back().primary : class_lines_.back().current) = line_;
@@ -376,8 +380,10 @@ std::string FormatAccountFile(const AccountBook& book) {
     Line(out, "password", account.password);
     Line(out, "credits", std::to_string(account.credits));
     Line(out, "days", std::to_string(account.days));
-    Line(out, "primary-class", account.primary_class);
-    Line(out, "current-class", account.current_class);
+    // Left out when empty (a host without classes), so that the line never
+    // names a class [classes] does not list.
+    if (!account.primary_class.empty()) Line(out, "primary-class", account.primary_class);
+    if (!account.current_class.empty()) Line(out, "current-class", account.current_class);
     std::string keys;
     for (const std::string& key : account.keys) keys += (keys.empty() ? "" : " ") + key;
     Line(out, "keys", keys);

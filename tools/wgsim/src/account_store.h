@@ -6,7 +6,9 @@
 // Every change is written back before it counts: the new book goes to the
 // file atomically (atomic_file.h), and only then replaces the book in
 // memory. A simulator killed at any moment loses no change it confirmed.
-// Thread-safe: readers run together, changes one at a time.
+// A book whose file would not load again as it is at the next start is
+// never written: the change is dropped instead. Thread-safe: readers run
+// together, changes one at a time.
 
 #ifndef WGSIM_SRC_ACCOUNT_STORE_H_
 #define WGSIM_SRC_ACCOUNT_STORE_H_
@@ -31,9 +33,9 @@ class AccountStore {
 
   // The store kept in the file at `path`. Raises AccountFileError for a
   // file that does not follow the format and a file platform::PlatformError
-  // for one that cannot be read. Never writes the file, but removes the temporary
-  // files a write cut off by a kill left beside it; their paths go to
-  // `removed` when given.
+  // for one that cannot be read. Never writes the file, but removes the
+  // simulator's own temporary files that a write cut off by a kill left
+  // beside it (atomic_file.h); their paths go to `removed` when given.
   static std::unique_ptr<AccountStore> Open(const std::filesystem::path& path,
                                             std::vector<std::filesystem::path>* removed = nullptr);
 
@@ -47,7 +49,8 @@ class AccountStore {
   enum class ChangeResult {
     kUnchanged,   // `change` returned false; nothing was written
     kSaved,       // the change is in memory and in the file
-    kSaveFailed,  // the file could not be written; the change was dropped
+    kSaveFailed,  // the file could not be written, or would not load again
+                  // as written; the change was dropped
   };
 
   // Calls `change` with a copy of the book. When it returns true the copy

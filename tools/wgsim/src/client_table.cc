@@ -19,8 +19,8 @@ constexpr size_t kMaxRememberedAddresses = 4096;
 
 ClientTable::ClientTable(ClientLimits limits) : limits_(limits) {
   limits_.max_sessions = std::max(1, limits_.max_sessions);
-  max_pending_ = limits_.max_sessions - limits_.max_sessions / kReservedQuarter;
-  if (limits_.max_per_address <= 0) limits_.max_per_address = max_pending_;
+  max_waiting_ = limits_.max_sessions - limits_.max_sessions / kReservedQuarter;
+  if (limits_.max_per_address <= 0) limits_.max_per_address = max_waiting_;
 }
 
 bool ClientTable::Trusted(const std::string& address, Clock::time_point now) const {
@@ -41,48 +41,57 @@ ClientTable::Standing& ClientTable::StandingOf(const std::string& address, Clock
   return standings_[address];
 }
 
+ClientTable::Sessions::iterator ClientTable::PushOutCandidate(
+    const std::string& address, bool own, const std::unordered_map<std::string, int>& waiting) {
+  int most = 0;
+  for (const auto& [holder, count] : waiting) most = std::max(most, count);
+  // The map is in order of arrival: the first match is the oldest.
+  return std::find_if(sessions_.begin(), sessions_.end(), [&](const auto& entry) {
+    const Session& session = entry.second;
+    if (!session.waiting) return false;
+    if (own) return session.address == address;
+    const auto count = waiting.find(session.address);
+    return count != waiting.end() && count->second == most;
+  });
+}
+
 ClientTable::Admission ClientTable::Admit(const std::string& address, int fd,
                                           Clock::time_point now) {
   std::lock_guard lock(mutex_);
-  int pending = 0;
-  int from_address = 0;
+  std::unordered_map<std::string, int> waiting;
+  int all_waiting = 0;
   for (const auto& [ticket, session] : sessions_) {
-    pending += session.pending ? 1 : 0;
-    from_address += session.address == address ? 1 : 0;
+    if (!session.waiting) continue;
+    ++waiting[session.address];
+    ++all_waiting;
   }
   Admission admission;
-  // Room is made only by a pending session that has had its time to send
-  // the secret, the oldest first (the map is in order of arrival). Its
-  // thread sees the connection end and calls Leave, which then finds
+  // Its thread sees the connection end and calls Leave, which then finds
   // nothing to do.
-  const auto evict_oldest = [&](bool same_address) {
-    const auto oldest = std::find_if(sessions_.begin(), sessions_.end(), [&](const auto& entry) {
-      return entry.second.pending && now - entry.second.since >= limits_.min_pending_age &&
-             (!same_address || entry.second.address == address);
-    });
-    if (oldest == sessions_.end()) return false;
-    ::shutdown(oldest->second.fd, SHUT_RDWR);
+  const auto push_out = [&](Sessions::iterator session) {
+    ::shutdown(session->second.fd, SHUT_RDWR);
     if (!admission.evicted.empty()) admission.evicted += ", ";
-    admission.evicted += oldest->second.address;
-    from_address -= oldest->second.address == address ? 1 : 0;
-    --pending;
-    sessions_.erase(oldest);
-    return true;
+    admission.evicted += session->second.address;
+    if (--waiting[session->second.address] == 0) waiting.erase(session->second.address);
+    --all_waiting;
+    sessions_.erase(session);
   };
-  if (from_address >= limits_.max_per_address && !evict_oldest(/*same_address=*/true)) {
-    admission.reason = std::to_string(from_address) + " sessions from this address already";
-    return admission;
+  const auto own = waiting.find(address);
+  if (own != waiting.end() && own->second >= limits_.max_per_address) {
+    push_out(PushOutCandidate(address, /*own=*/true, waiting));
   }
-  const int pending_limit = Trusted(address, now) ? limits_.max_sessions : max_pending_;
+  const int waiting_limit = Trusted(address, now) ? limits_.max_sessions : max_waiting_;
   const int total = static_cast<int>(sessions_.size());
-  if ((total >= limits_.max_sessions || pending >= pending_limit) && !evict_oldest(false)) {
-    admission.reason = total >= limits_.max_sessions
-                           ? std::to_string(total) + " sessions already running"
-                           : std::to_string(pending) + " sessions already waiting for the secret";
-    return admission;
+  if (total >= limits_.max_sessions || all_waiting >= waiting_limit) {
+    const auto candidate = PushOutCandidate(address, /*own=*/false, waiting);
+    if (candidate == sessions_.end()) {
+      admission.reason = std::to_string(total) + " sessions already running";
+      return admission;
+    }
+    push_out(candidate);
   }
   const uint64_t ticket = next_ticket_++;
-  sessions_.emplace(ticket, Session{address, fd, true, now});
+  sessions_.emplace(ticket, Session{address, fd, true});
   admission.ticket = ticket;
   return admission;
 }
@@ -91,7 +100,7 @@ void ClientTable::Proved(uint64_t ticket, Clock::time_point now) {
   std::lock_guard lock(mutex_);
   const auto it = sessions_.find(ticket);
   if (it == sessions_.end()) return;
-  it->second.pending = false;
+  it->second.waiting = false;
   Standing& standing = StandingOf(it->second.address, now);
   standing.last_proof = now;
   standing.failures = 0;

@@ -4,19 +4,24 @@
 // connection, whether it gets a session, and how long a client that keeps
 // sending wrong secrets waits for its "Goodbye.".
 //
-// The rules keep idle or hostile clients from shutting others out:
-// - sessions still waiting for the secret ("pending") may hold at most the
-//   pending share of the slots; the rest are kept for addresses that have
+// The rules keep idle, hostile or churning clients from shutting others
+// out:
+// - sessions still waiting for the secret ("waiting") may hold at most the
+//   waiting share of the slots; the rest are kept for addresses that have
 //   sent the right secret lately;
-// - one address holds at most `max_per_address` sessions;
-// - when a newcomer finds no room (overall, or for its address), the
-//   oldest pending session (of that address) that has had
-//   `min_pending_age` to send its secret gives its slot up (its socket is
-//   shut down), so that connections which only wait cannot keep the slots
-//   by reconnecting;
+// - one address has at most `max_per_address` sessions waiting; a
+//   newcomer from an address that has them takes the place of the
+//   address's own oldest waiting session;
+// - when a newcomer finds no other room, the address with the most
+//   sessions waiting gives up its oldest one, however young: sessions
+//   that only wait, reconnecting as soon as they are pushed out, push out
+//   each other and never a client from another address that sends its
+//   secret at once;
+// - a newcomer is refused only when every slot is held by a session that
+//   has sent the right secret;
 // - wrong secrets from one address are answered later and later, up to a
 //   bound, so that guessing is slow and no slot is held for long.
-// Thread-safe.
+// A session pushed out has its socket shut down. Thread-safe.
 
 #ifndef WGSIM_SRC_CLIENT_TABLE_H_
 #define WGSIM_SRC_CLIENT_TABLE_H_
@@ -33,9 +38,9 @@ namespace wgsim {
 
 struct ClientLimits {
   int max_sessions = 16;
-  // 0: the pending share, which is max_sessions less the reserved quarter.
+  // Sessions waiting for the secret from one address. 0: the waiting
+  // share, which is max_sessions less the reserved quarter.
   int max_per_address = 0;
-  std::chrono::milliseconds min_pending_age{1000};
   // How long an address counts as one that knows the secret.
   std::chrono::milliseconds trust_time{10 * 60 * 1000};
   // The first wrong secret waits this long, each further one twice as
@@ -60,17 +65,18 @@ class ClientTable {
     // greeting; `reason` then says why.
     std::optional<uint64_t> ticket;
     std::string reason;
-    // The addresses of pending sessions shut down to make room, or empty.
+    // The addresses of waiting sessions pushed out to make room, or empty.
     std::string evicted;
   };
 
   // Whether a connection from `address` (without the port) on socket `fd`
   // gets a session. `fd` stays valid until Leave(ticket): a session pushed
-  // out to make room has its socket shut down (never closed) here.
+  // out to make room has its socket shut down (never closed) here, and its
+  // ticket is given up.
   Admission Admit(const std::string& address, int fd, Clock::time_point now = Clock::now());
 
-  // The session sent the right secret: it leaves the pending share and
-  // its address counts as known.
+  // The session sent the right secret: it leaves the waiting share, can no
+  // longer be pushed out, and its address counts as known.
   void Proved(uint64_t ticket, Clock::time_point now = Clock::now());
 
   // The session sent a wrong secret. Returns how long to wait before
@@ -86,8 +92,7 @@ class ClientTable {
   struct Session {
     std::string address;
     int fd;
-    bool pending = true;
-    Clock::time_point since;
+    bool waiting = true;  // for the secret
   };
   struct Standing {
     int failures = 0;
@@ -95,14 +100,22 @@ class ClientTable {
     std::optional<Clock::time_point> last_proof;
   };
 
+  using Sessions = std::map<uint64_t, Session>;
+
   bool Trusted(const std::string& address, Clock::time_point now) const;
   Standing& StandingOf(const std::string& address, Clock::time_point now);
+  // The session to push out for a newcomer from `address`: the oldest
+  // waiting session of `address` when `own` is set, else that of the
+  // address with the most sessions waiting (counted in `waiting`). End
+  // when there is none.
+  Sessions::iterator PushOutCandidate(const std::string& address, bool own,
+                                      const std::unordered_map<std::string, int>& waiting);
 
   ClientLimits limits_;
-  int max_pending_;
+  int max_waiting_;
   mutable std::mutex mutex_;
   uint64_t next_ticket_ = 1;
-  std::map<uint64_t, Session> sessions_;  // oldest first
+  Sessions sessions_;  // oldest first
   std::unordered_map<std::string, Standing> standings_;
 };
 

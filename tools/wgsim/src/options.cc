@@ -180,11 +180,13 @@ over TCP, one command per session, from an account file.
                        live in memory and start empty.
   --audit-log FILE     where AUDITMESSAGE lines go (default FILE.audit beside
                        the account file, else standard error)
-  --max-sessions N     sessions at once; beyond them clients get the busy
-                       greeting (default 16). A quarter of them is kept for
-                       addresses that have sent the right secret lately.
-  --max-per-address N  sessions at once from one address (default: the
-                       three quarters not kept)
+  --max-sessions N     sessions at once (default 16). A quarter of them is
+                       kept for addresses that have sent the right secret
+                       lately. A newcomer takes the place of a session still
+                       waiting for the secret; the busy greeting goes only
+                       to one that finds every session past it.
+  --max-per-address N  sessions waiting for the secret at once from one
+                       address (default: the three quarters not kept)
   --banner TEXT        a line sent before the secret prompt
   --timeout MS         longest wait for a client's line or for it to take a
                        reply (default 10000)

@@ -149,7 +149,7 @@ void Server::Accept() {
     const ClientTable::Admission admission = clients_.Admit(host, client.get());
     if (!admission.evicted.empty()) {
       Warn(admission.evicted + " gave its session up to " + peer +
-           ": it had not sent the secret in time");
+           ": it had not sent the secret yet");
     }
     if (!admission.ticket) {
       Refuse(std::move(client), peer, admission.reason);

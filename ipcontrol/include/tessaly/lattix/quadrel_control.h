@@ -34,7 +34,9 @@
 // identifiers). Pos1 to Pos4 are Singles: a let clamps the value to 0..255
 // and shows it in the field; a get returns the stored value. The events
 // (Click, DblClick, Change) are the Qt signals of lattix::QuadrelWidget
-// (tessaly/lattix/quadrel_widget.h), which is the type of the widget.
+// (tessaly/lattix/quadrel_widget.h), which is the type of the widget. The
+// object and the widget's properties reach one and the same control: a let
+// made here emits the widget's change signals as its property would.
 //
 // Persistence. The object also implements platform::PersistPropertyBag
 // (tessaly/platform/property_bag.h) for hosts that save and load forms. A new

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 
-#include "process_resources.h"
-
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "process_resources.h"
 
 namespace testing_support {
 
