@@ -17,7 +17,10 @@
 # 3. builds the concurrency tests with ThreadSanitizer into build-tsan/ and
 #    runs them;
 # 4. cross-builds the Windows side into build-windows/ and runs its tests
-#    under Wine in a prefix of their own (scripts/test-windows.sh).
+#    under Wine in a prefix of their own (scripts/test-windows.sh);
+# 5. registers morvane.dll in another prefix beside a wgsim on loopback and
+#    calls it from VBScript, JScript and C++ (scripts/test-com.sh); makes
+#    the Windows zip (scripts/package-windows.sh).
 #
 # Any failing test and any sanitizer finding fails the run. Longer fuzzing:
 # scripts/fuzz.sh.
@@ -74,3 +77,7 @@ ctest --test-dir build-tsan/gateway --output-on-failure --timeout 300 -j "$jobs"
 
 echo "== Windows: cross-built with MinGW-w64, tests under Wine (build-windows/)"
 scripts/test-windows.sh
+
+echo "== morvane.dll under Wine: every member from VBScript and JScript against wgsim, records from C++, registration; the Windows zip"
+scripts/test-com.sh
+scripts/package-windows.sh
