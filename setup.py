@@ -58,8 +58,10 @@ class SdistWithoutBuildFiles(sdist):
 
 
 def sources():
+    # The platform layer's system calls come in a POSIX and a Windows source
+    # each; the module is built for POSIX systems only.
     found = sorted(str(p.relative_to(ROOT)) for folder in ("platform/src", "gateway/src")
-                   for p in (ROOT / folder).glob("*.cc"))
+                   for p in (ROOT / folder).glob("*.cc") if not p.stem.endswith("_win"))
     return found + ["bindings/python/module.cc"]
 
 

@@ -5,7 +5,9 @@
 
 #include "tessaly/platform/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 
 #include "file_paths.h"
 
@@ -30,7 +32,20 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string TemporaryNamePrefix(const std::string& path) { return "." + FileNameOf(path) + "."; }
+std::string TemporaryNamePrefix(const std::string& path) {
+  return "." + FileNameOf(path) + ".tessaly-";
+}
+
+bool IsTemporaryNameOf(std::string_view name, const std::string& path) {
+  const std::string prefix = TemporaryNamePrefix(path);
+  if (name.size() != prefix.size() + kTemporaryNameLetters || !name.starts_with(prefix)) {
+    return false;
+  }
+  return std::all_of(
+      name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+      });
+}
 
 std::string ReadWholeFile(const std::string& path, size_t max_bytes) {
   const UniqueFd file = OpenRegularFileIfPresent(path, O_RDONLY);

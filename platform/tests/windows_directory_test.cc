@@ -75,7 +75,7 @@ TEST(ReplaceFileAtomically, KeepsThePermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ModeOf(file), 0600u);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-  EXPECT_EQ(TemporaryNamePrefix(file.string()), ".accounts.txt.");
+  EXPECT_EQ(TemporaryNamePrefix(file.string()), ".accounts.txt.tessaly-");
 
   // A directory that is gone: the error names the file, nothing is left.
   try {

@@ -94,17 +94,17 @@ TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
     bool removed;
   };
   const Case cases[] = {
-      {".accounts.txt.wgsim-a1B2c3", true},   {".accounts.txt.wgsim-zzzzzz", true},
-      {".accounts.txt.wgsim-long123", false}, {".accounts.txt.wgsim-a1B2c", false},
-      {".accounts.txt.wgsim-a1.2c3", false},  // not a character mkostemp uses
+      {".accounts.txt.tessaly-a1B2c3", true},   {".accounts.txt.tessaly-zzzzzz", true},
+      {".accounts.txt.tessaly-long123", false}, {".accounts.txt.tessaly-a1B2c", false},
+      {".accounts.txt.tessaly-a1.2c3", false},  // not a character mkostemp uses
       {".accounts.txt.a1B2c3", false},        {".accounts.txt.backup", false},
-      {".accounts.txt.2024-1", false},        {".other.txt.wgsim-a1B2c3", false},
-      {"accounts.txt.wgsim-a1B2c3", false},
+      {".accounts.txt.2024-1", false},        {".other.txt.tessaly-a1B2c3", false},
+      {"accounts.txt.tessaly-a1B2c3", false},
   };
   for (const Case& c : cases) std::ofstream(dir_ / c.name) << "partial";
-  std::filesystem::create_directory(dir_ / ".accounts.txt.wgsim-dir123");
+  std::filesystem::create_directory(dir_ / ".accounts.txt.tessaly-dir123");
   // One made the way a write makes its temporary.
-  std::string made = (dir_ / ".accounts.txt.wgsim-XXXXXX").string();
+  std::string made = (dir_ / ".accounts.txt.tessaly-XXXXXX").string();
   ASSERT_GE(platform::UniqueFd(::mkostemp(made.data(), 0)).get(), 0);
 
   std::vector<std::filesystem::path> removed;
@@ -113,7 +113,7 @@ TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
   for (const Case& c : cases)
     EXPECT_EQ(std::filesystem::exists(dir_ / c.name), !c.removed) << c.name;
   EXPECT_FALSE(std::filesystem::exists(made));
-  EXPECT_TRUE(std::filesystem::is_directory(dir_ / ".accounts.txt.wgsim-dir123"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / ".accounts.txt.tessaly-dir123"));
   EXPECT_EQ(FileText(), kFile);
 }
 

@@ -50,7 +50,7 @@ AccountStore::ChangeResult AccountStore::Change(const std::function<bool(Account
       return ChangeResult::kSaveFailed;
     }
     try {
-      ReplaceFileAtomically(path_, text);
+      platform::ReplaceFileAtomically(path_.string(), text);
     } catch (const platform::PlatformError& failure) {
       if (error != nullptr) *error = failure.what();
       return ChangeResult::kSaveFailed;

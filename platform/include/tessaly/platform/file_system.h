@@ -97,11 +97,17 @@ PLATFORM_EXPORT void ReplaceFileAtomically(const std::string& path, std::string_
 
 // The temporary files of ReplaceFileAtomically and CreateFileWhole for
 // `path` lie in its directory and are named this prefix (a dot, the file
-// name of `path` and a dot) followed by kTemporaryNameLetters unique
-// letters. A process killed part way can leave one behind; an owner that
-// wants them gone removes what matches at its next start.
+// name of `path` and ".tessaly-") followed by kTemporaryNameLetters unique
+// ASCII letters or digits. A process killed part way can leave one behind;
+// an owner that wants them gone removes, at its next start, what
+// IsTemporaryNameOf accepts, and nothing else: the fixed infix keeps the
+// administrator's own files, such as ".accounts.txt.backup", out of it.
 PLATFORM_EXPORT std::string TemporaryNamePrefix(const std::string& path);
 inline constexpr size_t kTemporaryNameLetters = 6;
+
+// Whether `name`, a file name without its directory, can be one of the
+// temporary files made for `path`.
+PLATFORM_EXPORT bool IsTemporaryNameOf(std::string_view name, const std::string& path);
 
 // Creates the file `path` holding `bytes`, all or nothing: the bytes go to
 // a temporary file in the same directory, which reaches the disk and is
