@@ -97,8 +97,8 @@ TEST_F(AccountStoreTest, OpeningRemovesTemporariesLeftByAKill) {
       {".accounts.txt.tessaly-a1B2c3", true},   {".accounts.txt.tessaly-zzzzzz", true},
       {".accounts.txt.tessaly-long123", false}, {".accounts.txt.tessaly-a1B2c", false},
       {".accounts.txt.tessaly-a1.2c3", false},  // not a character mkostemp uses
-      {".accounts.txt.a1B2c3", false},        {".accounts.txt.backup", false},
-      {".accounts.txt.2024-1", false},        {".other.txt.tessaly-a1B2c3", false},
+      {".accounts.txt.a1B2c3", false},          {".accounts.txt.backup", false},
+      {".accounts.txt.2024-1", false},          {".other.txt.tessaly-a1B2c3", false},
       {"accounts.txt.tessaly-a1B2c3", false},
   };
   for (const Case& c : cases) std::ofstream(dir_ / c.name) << "partial";
