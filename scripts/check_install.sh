@@ -75,6 +75,8 @@ symbol_cases=(
   "libmorvane.so|morvane::ReadSettingsRecordIfPresent(|morvane::CommandHelp("
   "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
+  "libtessaly-platform.so|platform::RegisterClass(|platform::MemoryPropertyBag::"
+  "libtessaly-platform.so|platform::SetDefaultSocketTimeouts(|platform::EqualsDefault("
   "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
   "liblattix.so|lattix::QuadrelWidget::staticMetaObject|lattix::AboutForm::"
 )
