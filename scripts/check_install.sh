@@ -77,6 +77,8 @@ symbol_cases=(
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
   "libtessaly-platform.so|platform::RegisterClass(|platform::MemoryPropertyBag::"
   "libtessaly-platform.so|platform::SetDefaultSocketTimeouts(|platform::EqualsDefault("
+  "libtessaly-platform.so|platform::MakeFileRegistry(|platform::RegistryStore::"
+  "libtessaly-platform.so|typeinfo for platform::RegistryApi|platform::FileRegistry"
   "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
   "liblattix.so|lattix::QuadrelWidget::staticMetaObject|lattix::AboutForm::"
 )
