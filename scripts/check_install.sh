@@ -73,6 +73,7 @@ symbol_cases=(
   "libmorvane.so|morvane::WG::UserIDExists(|morvane::FoldedReply::"
   "libmorvane.so|typeinfo for morvane::WG|morvane::ComposeLine("
   "libmorvane.so|morvane::ReadSettingsRecordIfPresent(|morvane::CommandHelp("
+  "libmorvane.so|morvane::WriteSettingsRecord(|morvane::ReadSettingsRecord("
   "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
   "libtessaly-platform.so|platform::RegisterClass(|platform::MemoryPropertyBag::"
