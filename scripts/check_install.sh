@@ -73,8 +73,13 @@ symbol_cases=(
   "libmorvane.so|morvane::WG::UserIDExists(|morvane::FoldedReply::"
   "libmorvane.so|typeinfo for morvane::WG|morvane::ComposeLine("
   "libmorvane.so|morvane::ReadSettingsRecordIfPresent(|morvane::CommandHelp("
+  "libmorvane.so|morvane::WriteSettingsRecord(|morvane::ReadSettingsRecord("
   "libtessaly-platform.so|platform::CreateObject(|platform::utf8::Decode("
   "libtessaly-platform.so|typeinfo for platform::PlatformError|platform::MakePosixTcpSocket("
+  "libtessaly-platform.so|platform::RegisterClass(|platform::MemoryPropertyBag::"
+  "libtessaly-platform.so|platform::SetDefaultSocketTimeouts(|platform::EqualsDefault("
+  "libtessaly-platform.so|platform::MakeFileRegistry(|platform::RegistryStore::"
+  "libtessaly-platform.so|typeinfo for platform::RegistryApi|platform::FileRegistry"
   "liblattix.so|lattix::RegisterClasses(|lattix::Quadrel::"
   "liblattix.so|lattix::QuadrelWidget::staticMetaObject|lattix::AboutForm::"
 )

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "read_settings_record.h"
 #include "reference_text.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/morvane/wg.h"

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "read_settings_record.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/error.h"
 #include "tessaly/platform/file_system.h"

@@ -2,6 +2,7 @@
 
 // Opening a session: connect, greeting, secret phrase, master prompt.
 
+#include "class_registration.h"
 #include "closed_port.h"
 #include "gateway_fixture.h"
 #include "tessaly/morvane/result_codes.h"

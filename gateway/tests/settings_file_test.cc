@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "gateway_fixture.h"
+#include "read_settings_record.h"
 #include "tessaly/platform/windows_directory.h"
 #include "test_system.h"
 

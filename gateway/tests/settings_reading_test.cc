@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "gateway_fixture.h"
+#include "read_settings_record.h"
 #include "tessaly/morvane/settings_file.h"
 #include "tessaly/platform/unique_fd.h"
 

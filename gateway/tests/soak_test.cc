@@ -16,6 +16,7 @@
 #include "closed_port.h"
 #include "gateway_fixture.h"
 #include "process_resources.h"
+#include "read_settings_record.h"
 #include "reply_server.h"
 #include "result_printer.h"
 #include "tessaly/morvane/result_codes.h"

@@ -3,6 +3,7 @@
 #include "system_about.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "tessaly/platform/file_system.h"
 #include "tessaly/platform/program_start.h"
@@ -28,12 +29,12 @@ AboutForm& ThisThreadsAboutForm() {
   // one object per apartment of its host; it keeps no window between
   // showings, so it may live as long as its thread.
   struct Services {
-    platform::FileRegistry registry;
+    std::unique_ptr<platform::RegistryApi> registry = platform::MakeFileRegistry();
     SystemFileTest files;
     SystemProgramStarter starter;
   };
   thread_local Services services;
-  thread_local AboutForm form(ThisLibraryVersion(), services.registry, services.files,
+  thread_local AboutForm form(ThisLibraryVersion(), *services.registry, services.files,
                               services.starter);
   return form;
 }

@@ -31,7 +31,7 @@ class SystemProgramStarter : public ProgramStarter {
 
 // The About form of the calling thread, created on the first call with
 // this library's version, the registry of the Windows directory
-// (platform::FileRegistry) and the services above; later calls on the same
+// (platform::MakeFileRegistry) and the services above; later calls on the same
 // thread return the same object.
 AboutForm& ThisThreadsAboutForm();
 

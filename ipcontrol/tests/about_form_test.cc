@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <thread>
@@ -37,7 +38,7 @@ std::string Hex(uint32_t value) {
 class FakeRegistry : public platform::RegistryApi {
  public:
   void Add(const std::string& key, const std::string& name, uint32_t type, std::string data) {
-    keys[key][name] = platform::RegistryValue{type, std::move(data)};
+    keys[key][name] = Value{type, std::move(data)};
   }
 
   int32_t OpenKey(platform::RegKey root, std::string_view sub_key, uint32_t access,
@@ -71,7 +72,11 @@ class FakeRegistry : public platform::RegistryApi {
     return open.erase(key) == 1 ? platform::kRegSuccess : platform::kRegInvalidHandle;
   }
 
-  std::map<std::string, std::map<std::string, platform::RegistryValue>> keys;
+  struct Value {
+    uint32_t type;
+    std::string data;
+  };
+  std::map<std::string, std::map<std::string, Value>> keys;
   std::map<platform::RegKey, std::string> open;
   platform::RegKey next_key = 100;
   Strings log;
@@ -295,11 +300,11 @@ TEST(SystemAbout, TheButtonReadsTheRegistryFileOfTheWindowsDirectory) {
       << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n"
       << "\"MSINFO\"=\"" << (dir / "info").string() << "\"\n";
 
-  platform::FileRegistry registry;
+  const std::unique_ptr<platform::RegistryApi> registry = platform::MakeFileRegistry();
   SystemFileTest files;
   SystemProgramStarter starter;
   FakeView view;
-  AboutForm form(LibraryVersion{1, 0, 0, 1}, registry, files, starter);
+  AboutForm form(LibraryVersion{1, 0, 0, 1}, *registry, files, starter);
   form.Load(view);
   form.StartSysInfo();
   EXPECT_TRUE(view.messages.empty());

@@ -16,6 +16,7 @@
 #include "tessaly/platform/dispatch.h"
 #include "tessaly/platform/error.h"
 #include "tessaly/platform/property_bag.h"
+#include "tessaly/platform/testing/memory_property_bag.h"
 
 namespace lattix {
 namespace {

@@ -8,6 +8,7 @@
 #include "quadrel.h"
 #include "tessaly/platform/error.h"
 #include "tessaly/platform/property_bag.h"
+#include "tessaly/platform/testing/memory_property_bag.h"
 
 namespace lattix {
 namespace {

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "ascii_words.h"
+#include "class_registration.h"
 #include "tcp_socket_backend.h"
 #include "tessaly/platform/ansi_text.h"
 

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
 
+#include "registry_store.h"
 #include "tessaly/platform/ansi_text.h"
 #include "tessaly/platform/error.h"
 #include "tessaly/platform/file_system.h"
@@ -34,11 +38,30 @@ RegistryStore ReadStore(const std::string& path) {
   }
 }
 
-}  // namespace
+// The registry kept in a store file.
+class FileRegistry : public RegistryApi {
+ public:
+  explicit FileRegistry(std::string path) : path_(std::move(path)) {}
 
-std::string RegistryFilePath() { return WindowsDirectory() + "/" + kRegistryFileName; }
+  int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access, RegKey& key) override;
+  int32_t QueryValue(RegKey key, std::string_view name, uint32_t& type, std::span<char> data,
+                     uint32_t& size) override;
+  int32_t CloseKey(RegKey key) override;
 
-FileRegistry::FileRegistry(std::string path) : path_(std::move(path)) {}
+ private:
+  struct OpenedKey {
+    std::string path;              // full path as given
+    RegistryStore::Values values;  // as read when the key was opened
+  };
+
+  // The full path of a key under `root`, or empty when `root` is unknown.
+  std::string FullPath(RegKey root, std::string_view sub_key) const;
+
+  std::string path_;  // empty: RegistryFilePath()
+  mutable std::mutex mutex_;
+  std::map<RegKey, OpenedKey> open_;
+  RegKey next_handle_ = 0x100;
+};
 
 std::string FileRegistry::FullPath(RegKey root, std::string_view sub_key) const {
   std::string base;
@@ -92,6 +115,14 @@ int32_t FileRegistry::QueryValue(RegKey key, std::string_view name, uint32_t& ty
 int32_t FileRegistry::CloseKey(RegKey key) {
   std::lock_guard lock(mutex_);
   return open_.erase(key) == 1 ? kRegSuccess : kRegInvalidHandle;
+}
+
+}  // namespace
+
+std::string RegistryFilePath() { return WindowsDirectory() + "/" + kRegistryFileName; }
+
+std::unique_ptr<RegistryApi> MakeFileRegistry(std::string path) {
+  return std::make_unique<FileRegistry>(std::move(path));
 }
 
 }  // namespace platform

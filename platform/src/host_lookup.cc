@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include "host_name_lookup.h"
 #include "tessaly/platform/tcp_socket.h"
 
 namespace platform {

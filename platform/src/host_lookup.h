@@ -22,7 +22,7 @@ using IPv4Address = std::array<unsigned char, 4>;
 // does not resolve by `deadline`. The system resolver cannot be given a
 // deadline, so a name is looked up on a thread of its own that the caller
 // stops waiting for at the deadline. The lookup is the system's, or the
-// one SetHostNameLookup (tcp_socket.h) put in its place.
+// one a test put in its place (internal/host_name_lookup.h).
 std::optional<IPv4Address> ResolveIPv4(const std::string& host,
                                        std::chrono::steady_clock::time_point deadline);
 

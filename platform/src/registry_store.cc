@@ -2,13 +2,14 @@
 
 // Reading the registry export format into a RegistryStore.
 
+#include "registry_store.h"
+
 #include <cctype>
 #include <cstdint>
 #include <optional>
 
 #include "tessaly/platform/ansi_text.h"
-#include "tessaly/platform/registry.h"
-#include "utf8.h"
+#include "tessaly/platform/utf8.h"
 
 namespace platform {
 namespace {
@@ -34,9 +35,13 @@ std::string FoldPath(std::string_view path) {
   return out;
 }
 
+// Only the library's exported calls: the platform's tests build this file
+// into themselves to reach the store.
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t pos = 0; pos < bytes.size();) {
-    if (utf8::Decode(bytes, pos) == utf8::kMalformed) return false;
+    const size_t length = Utf8CharLength(bytes.substr(pos));
+    if (length == 0) return false;
+    pos += length;
   }
   return true;
 }

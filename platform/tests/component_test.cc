@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "class_registration.h"
 #include "tessaly/platform/tcp_socket.h"
 
 namespace platform {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tessaly/platform/testing/equals_default.h"
+#include "tessaly/platform/testing/memory_property_bag.h"
+
 namespace platform {
 namespace {
 

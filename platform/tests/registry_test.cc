@@ -8,7 +8,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "registry_store.h"
 #include "test_system.h"
 
 namespace platform {
@@ -172,7 +174,8 @@ class FileRegistryTest : public ::testing::Test {
 
 TEST_F(FileRegistryTest, LivesInTheWindowsDirectoryAndMissingMeansEmpty) {
   EXPECT_EQ(RegistryFilePath(), (dir_ / "registry.reg").string());
-  FileRegistry registry;
+  const std::unique_ptr<RegistryApi> file_registry = MakeFileRegistry();
+  RegistryApi& registry = *file_registry;
   RegKey key = 123;
   EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "SOFTWARE", 0x2003F, key), kRegFileNotFound);
   EXPECT_EQ(key, 0u);
@@ -182,7 +185,8 @@ TEST_F(FileRegistryTest, LivesInTheWindowsDirectoryAndMissingMeansEmpty) {
 
 TEST_F(FileRegistryTest, OpensQueriesAndClosesKeys) {
   WriteStore("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tool]\n\"PATH\"=\"/usr/bin/tool\"\n");
-  FileRegistry registry;
+  const std::unique_ptr<RegistryApi> file_registry = MakeFileRegistry();
+  RegistryApi& registry = *file_registry;
   RegKey software = 0, tool = 0;
   ASSERT_EQ(registry.OpenKey(kHKeyLocalMachine, "software", 0x2003F, software), kRegSuccess);
   ASSERT_EQ(registry.OpenKey(software, "TOOL", 0x2003F, tool), kRegSuccess);  // below a handle
@@ -209,7 +213,8 @@ TEST_F(FileRegistryTest, OpensQueriesAndClosesKeys) {
 }
 
 TEST_F(FileRegistryTest, ReadsTheFileAfreshOnEveryOpen) {
-  FileRegistry registry;
+  const std::unique_ptr<RegistryApi> file_registry = MakeFileRegistry();
+  RegistryApi& registry = *file_registry;
   RegKey key = 0;
   EXPECT_EQ(registry.OpenKey(kHKeyLocalMachine, "A", 0, key), kRegFileNotFound);
   WriteStore("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n");

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "closed_port.h"
+#include "host_name_lookup.h"
 #include "hostile_steps.h"
 #include "scripted_server.h"
 

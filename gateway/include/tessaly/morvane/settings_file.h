@@ -83,22 +83,15 @@ class MORVANE_EXPORT SettingsRecord {
 // tabs and NULs stay).
 MORVANE_EXPORT std::string_view TrimSpaces(std::string_view text);
 
-// Reads record 1 of the file at `path`. When `bytes_found` is given it
-// receives how many bytes of the record the file held (less than kSize for
-// a short file, whose missing part reads as spaces). Raises a file
-// PlatformError when the file cannot be opened or read (53 when it does
-// not exist, platform::NotARegularFileError, 75, when it is not a regular
-// file); never blocks on a FIFO or a device.
-MORVANE_EXPORT SettingsRecord ReadSettingsRecord(const std::string& path,
-                                                 size_t* bytes_found = nullptr);
-
 // Record 1 of the settings file at `path`, or nullopt when the file is
 // plainly absent (platform::FileIsAbsent: nothing at the path, in a
 // directory that exists and can be searched), in which case the readers
 // use their defaults and the settings tool has its first run. Looks and
 // reads in one step: the file is opened straight away instead of being
 // looked for first, so no change between a look and the read can mislead.
-// `bytes_found`, when given, receives what ReadSettingsRecord gives it.
+// `bytes_found`, when given, receives how many bytes of the record the
+// file held (less than kSize for a short file, whose missing part reads as
+// spaces).
 // Raises a file PlatformError for anything else that stops the read
 // (permissions, a missing directory, link loops, a dangling link), and
 // platform::NotARegularFileError for a directory, a FIFO or a device,

@@ -8,10 +8,9 @@
 // a library registers its classes when it is loaded.
 //
 // Shared state: the class table below is process-wide, and so are the
-// socket component's default timeouts and its host-name lookup
-// (SetDefaultSocketTimeouts, SetHostNameLookup in tcp_socket.h). Nothing
-// else in the platform is shared between objects; all of these are guarded
-// and may be used from any thread.
+// socket component's default timeouts (SetDefaultSocketTimeouts in
+// tcp_socket.h). Nothing else in the platform is shared between objects;
+// all of these are guarded and may be used from any thread.
 
 #ifndef TESSALY_PLATFORM_COMPONENT_H_
 #define TESSALY_PLATFORM_COMPONENT_H_
@@ -39,13 +38,6 @@ using ComponentFactory = std::function<std::shared_ptr<Component>()>;
 // registration of that name. Names are matched without regard to case.
 // Thread-safe.
 PLATFORM_EXPORT void RegisterClass(std::string_view progid, ComponentFactory factory);
-
-// Removes the registration of `progid`, if any. Thread-safe.
-PLATFORM_EXPORT void UnregisterClass(std::string_view progid);
-
-// The factory registered under `progid`, or an empty one. Lets a caller
-// put back a registration it replaces. Thread-safe.
-PLATFORM_EXPORT ComponentFactory ClassFactory(std::string_view progid);
 
 // Creates a new object of the class registered under `progid`.
 // Raises PlatformError 429 when no class is registered under that name.

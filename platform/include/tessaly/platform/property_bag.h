@@ -11,10 +11,7 @@
 #ifndef TESSALY_PLATFORM_PROPERTY_BAG_H_
 #define TESSALY_PLATFORM_PROPERTY_BAG_H_
 
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "tessaly/platform/component.h"
 #include "tessaly/platform/export.h"
@@ -36,36 +33,6 @@ class PLATFORM_EXPORT PropertyBag {
   // PlatformError 13 for a value the bag cannot hold.
   virtual void WriteProperty(std::string_view name, const Variant& value,
                              const Variant& default_value) = 0;
-};
-
-// True when `value` equals `default_value` once the default is converted to
-// the value's type (so the Long 1 equals the Boolean true). Never raises.
-PLATFORM_EXPORT bool EqualsDefault(const Variant& value, const Variant& default_value);
-
-// A bag in memory that keeps every write, defaults included, in the order
-// of writing. For tests and for hosts that copy properties between objects.
-class PLATFORM_EXPORT MemoryPropertyBag : public PropertyBag {
- public:
-  struct Entry {
-    std::string name;
-    Variant value;
-    Variant default_value;
-  };
-
-  Variant ReadProperty(std::string_view name, const Variant& default_value) override;
-  // Keeps the value even when it equals its default; a rewritten name moves
-  // to the end of Entries().
-  void WriteProperty(std::string_view name, const Variant& value,
-                     const Variant& default_value) override;
-
-  // Stores a value without a default, as a form file that holds it would.
-  void Set(std::string_view name, Variant value);
-
-  // Every stored property in the order written.
-  const std::vector<Entry>& Entries() const { return entries_; }
-
- private:
-  std::vector<Entry> entries_;
 };
 
 // An object that saves its properties to a bag and loads them back

@@ -32,12 +32,10 @@
 #define TESSALY_PLATFORM_REGISTRY_H_
 
 #include <cstdint>
-#include <map>
-#include <mutex>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "tessaly/platform/export.h"
 
@@ -102,66 +100,12 @@ class PLATFORM_EXPORT RegistryApi {
   virtual int32_t CloseKey(RegKey key) = 0;
 };
 
-// One value of the store.
-struct PLATFORM_EXPORT RegistryValue {
-  uint32_t type = kRegNone;
-  std::string data;  // the bytes a query returns
-};
-
-// The keys and values of an export file.
-class PLATFORM_EXPORT RegistryStore {
- public:
-  // The store described by the bytes of an export file. Lines that cannot
-  // be read are skipped and described in `problems`, if given.
-  static RegistryStore Parse(std::string_view file_bytes,
-                             std::vector<std::string>* problems = nullptr);
-
-  // Whether the key at the full path `path` ("HKEY_LOCAL_MACHINE\SOFTWARE")
-  // exists; the parents of a stored key exist too.
-  bool HasKey(std::string_view path) const;
-
-  // The value `name` of the key `path`, or nullptr.
-  const RegistryValue* Find(std::string_view path, std::string_view name) const;
-
-  // The values of the key `path` by folded name, or nullptr when the key
-  // does not exist.
-  using Values = std::map<std::string, RegistryValue>;
-  const Values* ValuesOf(std::string_view path) const;
-
- private:
-  void AddKey(std::string_view path);
-
-  // Folded key path to its values.
-  std::map<std::string, Values> keys_;
-};
-
-// The registry kept in a store file. The access mask is accepted as given:
-// the store has no access control and offers no writing.
-class PLATFORM_EXPORT FileRegistry : public RegistryApi {
- public:
-  // A registry kept in the file at `path`; empty means RegistryFilePath(),
-  // looked up again at every OpenKey.
-  explicit FileRegistry(std::string path = {});
-
-  int32_t OpenKey(RegKey root, std::string_view sub_key, uint32_t access, RegKey& key) override;
-  int32_t QueryValue(RegKey key, std::string_view name, uint32_t& type, std::span<char> data,
-                     uint32_t& size) override;
-  int32_t CloseKey(RegKey key) override;
-
- private:
-  struct OpenedKey {
-    std::string path;              // full path as given
-    RegistryStore::Values values;  // as read when the key was opened
-  };
-
-  // The full path of a key under `root`, or empty when `root` is unknown.
-  std::string FullPath(RegKey root, std::string_view sub_key) const;
-
-  std::string path_;
-  mutable std::mutex mutex_;
-  std::map<RegKey, OpenedKey> open_;
-  RegKey next_handle_ = 0x100;
-};
+// The registry kept in a store file: a new object of its own, which may be
+// shared between threads. `path` names the file; empty means
+// RegistryFilePath(), looked up again at every OpenKey. The access mask is
+// accepted as given: the store has no access control and offers no
+// writing.
+PLATFORM_EXPORT std::unique_ptr<RegistryApi> MakeFileRegistry(std::string path = {});
 
 }  // namespace platform
 

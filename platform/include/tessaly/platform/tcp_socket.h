@@ -14,9 +14,8 @@
 // at a time, and calls on it must not overlap; in particular Close must not
 // be called while another thread waits in Connect, Receive or Send on the
 // same object. Separate objects may be used on separate threads at the
-// same time. The default timeouts and the host-name lookup below are state
-// of the whole process, shared by all sockets; their functions are
-// thread-safe.
+// same time. The default timeouts below are state of the whole process,
+// shared by all sockets; their functions are thread-safe.
 
 #ifndef TESSALY_PLATFORM_TCP_SOCKET_H_
 #define TESSALY_PLATFORM_TCP_SOCKET_H_
@@ -24,7 +23,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "tessaly/platform/component.h"
@@ -89,18 +87,6 @@ PLATFORM_EXPORT SocketTimeouts ClampSocketTimeouts(const SocketTimeouts& timeout
 // thread creates afterwards, and none that exist. Thread-safe.
 PLATFORM_EXPORT SocketTimeouts DefaultSocketTimeouts();
 PLATFORM_EXPORT void SetDefaultSocketTimeouts(const SocketTimeouts& timeouts);
-
-// Looks up the IPv4 address of a host name for Connect: returns it as a
-// dotted address, or empty when the name does not resolve. May block for
-// long; Connect waits for it only until its timeout, and a lookup it gave
-// up on finishes unobserved. Must be thread-safe.
-using HostNameLookup = std::function<std::string(const std::string& name)>;
-
-// Replaces the lookup that Connect uses for names that are not dotted
-// addresses; an empty function restores the system resolver. For tests
-// that need a name service which is slow or never answers. Process-wide,
-// for every socket's next lookup. Thread-safe.
-PLATFORM_EXPORT void SetHostNameLookup(HostNameLookup lookup);
 
 class PLATFORM_EXPORT TcpSocket : public virtual Component {
  public:
