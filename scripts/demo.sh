@@ -58,24 +58,11 @@ started=$(date +%s%N)
 # tries until one is free.
 cp examples/accounts.txt "$work/accounts.txt"
 secret="demo-$RANDOM$RANDOM"
-port=
-for _ in $(seq 20); do
-  try=$((20000 + RANDOM % 12000))
-  "$wgsim" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" \
-    --banner "Welcome to the demo host" >"$work/wgsim.out" 2>"$work/wgsim.err" &
-  wgsim_pid=$!
-  if wgsim_listening_port "$work/wgsim.out" "$wgsim_pid" >/dev/null; then
-    port=$try
-    break
-  fi
-  stop_processes "$wgsim_pid"
-  wgsim_pid=
-done
-if [[ -z $port ]]; then
-  echo "demo.sh: wgsim did not start:" >&2
-  cat "$work/wgsim.err" >&2
+if ! start_wgsim "$wgsim" "$work" "$secret" --banner "Welcome to the demo host"; then
+  echo "demo.sh: wgsim did not start (above)" >&2
   exit 1
 fi
+port=$wgsim_port
 
 # The gateway's settings, in morvane.ini of a Windows directory of our own,
 # written by the settings tool's command line (no display needed) with the

@@ -49,20 +49,8 @@ trap 'exit 130' INT TERM
 # wgsim over a copy of the sample accounts, on a free loopback port.
 cp examples/accounts.txt "$work/accounts.txt"
 secret="com-$RANDOM$RANDOM"
-port=
-for _ in $(seq 20); do
-  try=$((20000 + RANDOM % 12000))
-  "$bin_dir/wgsim" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" \
-    >"$work/wgsim.out" 2>"$work/wgsim.err" &
-  wgsim_pid=$!
-  if wgsim_listening_port "$work/wgsim.out" "$wgsim_pid" >/dev/null; then
-    port=$try
-    break
-  fi
-  stop_processes "$wgsim_pid"
-  wgsim_pid=
-done
-[[ -n $port ]] || { echo "test-com.sh: wgsim did not start" >&2; cat "$work/wgsim.err" >&2; exit 1; }
+start_wgsim "$bin_dir/wgsim" "$work" "$secret" || { echo "test-com.sh: wgsim did not start" >&2; exit 1; }
+port=$wgsim_port
 
 # The prefix, and the settings in its Windows directory before anything
 # can load the DLL.

@@ -28,6 +28,32 @@ write_loopback_settings() {
   printf '%-20s%-20s%-20s' 127.0.0.1 127.0.0.1 "$2" >"$1/morvane.ini"
 }
 
+# start_wgsim PROGRAM WORK SECRET [OPTION...]: starts the wgsim PROGRAM on
+# a free loopback port over WORK/accounts.txt with the secret phrase SECRET
+# and the further OPTIONs, its output in WORK/wgsim.out and WORK/wgsim.err,
+# and sets wgsim_pid and wgsim_port. After 20 ports that would not do, fails
+# with wgsim's errors on standard error.
+start_wgsim() {
+  local program=$1 work=$2 secret=$3 try
+  shift 3
+  wgsim_port=
+  for _ in $(seq 20); do
+    try=$((20000 + RANDOM % 12000))
+    "$program" --listen "127.0.0.1:$try" --accounts "$work/accounts.txt" --secret "$secret" "$@" \
+      >"$work/wgsim.out" 2>"$work/wgsim.err" &
+    wgsim_pid=$!
+    if wgsim_listening_port "$work/wgsim.out" "$wgsim_pid" >/dev/null; then
+      # shellcheck disable=SC2034  # the caller's
+      wgsim_port=$try
+      return 0
+    fi
+    stop_processes "$wgsim_pid"
+    wgsim_pid=
+  done
+  cat "$work/wgsim.err" >&2
+  return 1
+}
+
 # stop_processes PID...: ends each process the script started and reaps it;
 # empty arguments and processes already gone are fine.
 stop_processes() {
