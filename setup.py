@@ -85,7 +85,7 @@ setup(
             sources(),
             depends=headers(),
             include_dirs=["platform/include", "platform/internal", "platform/src",
-                          "gateway/include", "gateway/src"],
+                          "platform/src/posix", "gateway/include", "gateway/src"],
             define_macros=[("TESSALY_DEFAULT_WINDIR", f'"{DEFAULT_WINDIR}"')],
             cxx_std=20,
             extra_link_args=["-pthread"],

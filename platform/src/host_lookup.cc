@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "host_name_lookup.h"
+#include "system_sockets.h"
 #include "tessaly/platform/tcp_socket.h"
 
 namespace platform {
@@ -75,6 +77,32 @@ std::optional<IPv4Address> ParsePlainDottedQuad(std::string_view dotted) {
   if (parts + 1 != kParts || digits == 0) return std::nullopt;
   address[parts] = static_cast<unsigned char>(part);
   return address;
+}
+
+IPv4Address BytesOf(const in_addr& address) {
+  IPv4Address bytes;
+  std::memcpy(bytes.data(), &address, bytes.size());
+  return bytes;
+}
+
+// `text` read as an IPv4 address in any form the system's inet_pton takes.
+std::optional<IPv4Address> SystemParseIPv4(const std::string& text) {
+  in_addr address{};
+  if (::inet_pton(AF_INET, text.c_str(), &address) == 1) return BytesOf(address);
+  return std::nullopt;
+}
+
+// `name` looked up by the system's resolver, which may take long.
+std::optional<IPv4Address> SystemLookup(const std::string& name) {
+  if (!SocketCallsReady()) return std::nullopt;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return std::nullopt;
+  const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owned(found, &::freeaddrinfo);
+  if (found == nullptr) return std::nullopt;
+  return BytesOf(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr);
 }
 
 std::optional<IPv4Address> ParseIPv4(const std::string& dotted) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 
 // The addresses a socket connects to and from: dotted IPv4 text, or host
-// names looked up within a deadline. Shared by the socket backends; only
-// the two calls at the end differ between the systems.
+// names looked up within a deadline. Shared by the socket backends; the
+// system's socket headers come from posix/ or win/system_sockets.h.
 
 #ifndef PLATFORM_SRC_HOST_LOOKUP_H_
 #define PLATFORM_SRC_HOST_LOOKUP_H_
@@ -25,12 +25,6 @@ using IPv4Address = std::array<unsigned char, 4>;
 // one a test put in its place (internal/host_name_lookup.h).
 std::optional<IPv4Address> ResolveIPv4(const std::string& host,
                                        std::chrono::steady_clock::time_point deadline);
-
-// The system's own calls, in host_lookup_posix.cc or host_lookup_win.cc:
-// `text` read as an IPv4 address in any form the system's inet_pton takes,
-// and `name` looked up by the system's resolver (which may take long).
-std::optional<IPv4Address> SystemParseIPv4(const std::string& text);
-std::optional<IPv4Address> SystemLookup(const std::string& name);
 
 }  // namespace platform
 
